@@ -1,0 +1,84 @@
+#include "discovery/failure.h"
+
+#include <algorithm>
+#include <array>
+#include <utility>
+
+namespace nimbrel {
+
+namespace {
+
+struct CodeText {
+    int code;
+    std::string_view text;
+};
+
+// Kept word for word, the trailing blank of 10035 and the missing full stop of 10066 included:
+// the messages must read the same on every platform and in every version.
+constexpr std::array<CodeText, 38> SocketErrorTexts{{
+    {10004, "Interrupted system call."},
+    {10009, "Bad file number."},
+    {10013, "Access denied."},
+    {10014, "Bad address."},
+    {10022, "Invalid argument."},
+    {10024, "Too many open files."},
+    {10035, "Operation would block. "},
+    {10036, "Operation now in progress."},
+    {10037, "Operation already in progress."},
+    {10038, "Socket operation on non-socket."},
+    {10039, "Destination address required."},
+    {10040, "Message too long."},
+    {10041, "Protocol wrong type for socket."},
+    {10042, "Bad protocol option."},
+    {10043, "Protocol not supported."},
+    {10044, "Socket type not supported."},
+    {10045, "Operation not supported on socket."},
+    {10046, "Protocol family not supported."},
+    {10047, "Address family not supported by protocol family."},
+    {10048, "Address already in use."},
+    {10049, "Cannot assign requested address."},
+    {10050, "Network is down."},
+    {10051, "Network is unreachable."},
+    {10052, "Net dropped connection or reset."},
+    {10053, "Software caused connection abort."},
+    {10054, "Connection reset by peer."},
+    {10055, "No buffer space available."},
+    {10056, "Socket is already connected."},
+    {10057, "Socket is not connected."},
+    {10058, "Cannot send or receive after socket is closed."},
+    {10059, "Too many references, cannot splice."},
+    {10060, "Connection timed out."},
+    {10061, "Connection refused."},
+    {10062, "Too many levels of symbolic links."},
+    {10063, "File name too long."},
+    {10064, "Host is down."},
+    {10065, "No route to host."},
+    {10066, "Directory not empty"},
+}};
+
+}  // namespace
+
+// The constructors stay out of line so that their return address lies in the code that raised
+// the failure; the fatal report shows it.
+#define NIMBREL_CALLER_ADDRESS __builtin_extract_return_addr(__builtin_return_address(0))
+
+__attribute__((noinline)) Failure::Failure(std::string kind, const std::string& message)
+    : Failure(std::move(kind), message, NIMBREL_CALLER_ADDRESS) {}
+
+Failure::Failure(std::string kind, const std::string& message, const void* raisedAt)
+    : std::runtime_error(message), kind_(std::move(kind)), raisedAt_(raisedAt) {}
+
+__attribute__((noinline)) SocketError::SocketError(int code)
+    : Failure("ESocketError", SocketErrorMessage(code), NIMBREL_CALLER_ADDRESS), code_(code) {}
+
+std::string_view SocketErrorText(int code) {
+    const auto found = std::find_if(SocketErrorTexts.begin(), SocketErrorTexts.end(),
+                                    [code](const CodeText& row) { return row.code == code; });
+    return found == SocketErrorTexts.end() ? std::string_view{} : found->text;
+}
+
+std::string SocketErrorMessage(int code) {
+    return "Socket Error # " + std::to_string(code) + "\r\n" + std::string(SocketErrorText(code));
+}
+
+}  // namespace nimbrel

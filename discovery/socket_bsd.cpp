@@ -1,0 +1,193 @@
+// BSD sockets (Linux, macOS). Keep the functions in the order of socket_platform.h and of
+// socket_winsock.cpp.
+#include <arpa/inet.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "discovery/socket_platform.h"
+
+namespace nimbrel::platform {
+
+namespace {
+
+int ToHandle(SocketHandle socket) { return static_cast<int>(socket); }
+
+sockaddr_in ToSockaddr(const Peer& peer) {
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(peer.port);
+    std::memcpy(&address.sin_addr, peer.address.data(), peer.address.size());
+    return address;
+}
+
+Peer FromSockaddr(const sockaddr_in& address) {
+    Peer peer;
+    std::memcpy(peer.address.data(), &address.sin_addr, peer.address.size());
+    peer.port = ntohs(address.sin_port);
+    return peer;
+}
+
+// errno values numbered as Winsock numbers the same conditions; a value without a Winsock
+// counterpart keeps its own number.
+int ToWinsockCode(int error) {
+    switch (error) {
+        case EINTR: return 10004;
+        case EBADF: return 10009;
+        case EACCES: return 10013;
+        case EFAULT: return 10014;
+        case EINVAL: return 10022;
+        case EMFILE: return 10024;
+        case EWOULDBLOCK: return 10035;
+        case EINPROGRESS: return 10036;
+        case EALREADY: return 10037;
+        case ENOTSOCK: return 10038;
+        case EDESTADDRREQ: return 10039;
+        case EMSGSIZE: return 10040;
+        case EPROTOTYPE: return 10041;
+        case ENOPROTOOPT: return 10042;
+        case EPROTONOSUPPORT: return 10043;
+        case ESOCKTNOSUPPORT: return 10044;
+        case EOPNOTSUPP: return 10045;
+        case EPFNOSUPPORT: return 10046;
+        case EAFNOSUPPORT: return 10047;
+        case EADDRINUSE: return 10048;
+        case EADDRNOTAVAIL: return 10049;
+        case ENETDOWN: return 10050;
+        case ENETUNREACH: return 10051;
+        case ENETRESET: return 10052;
+        case ECONNABORTED: return 10053;
+        case ECONNRESET: return 10054;
+        case ENOBUFS: return 10055;
+        case EISCONN: return 10056;
+        case ENOTCONN: return 10057;
+        case ESHUTDOWN: return 10058;
+        case ETOOMANYREFS: return 10059;
+        case ETIMEDOUT: return 10060;
+        case ECONNREFUSED: return 10061;
+        case ELOOP: return 10062;
+        case ENAMETOOLONG: return 10063;
+        case EHOSTDOWN: return 10064;
+        case EHOSTUNREACH: return 10065;
+        case ENOTEMPTY: return 10066;
+        default: return error;
+    }
+}
+
+}  // namespace
+
+std::optional<std::vector<Ipv4Bytes>> HostAddresses() {
+    char name[64] = {};
+    if (gethostname(name, sizeof(name) - 1) != 0) {
+        return std::nullopt;
+    }
+    // gethostbyname keeps the resolver's order (getaddrinfo may sort it), and the order decides
+    // which address the endpoint binds to.
+    const hostent* found = ::gethostbyname(name);
+    if (found == nullptr || found->h_addrtype != AF_INET || found->h_length != 4) {
+        return std::nullopt;
+    }
+    std::vector<Ipv4Bytes> addresses;
+    for (char** entry = found->h_addr_list; *entry != nullptr; ++entry) {
+        Ipv4Bytes address{};
+        std::memcpy(address.data(), *entry, address.size());
+        addresses.push_back(address);
+    }
+    return addresses;
+}
+
+int StartSocketLibrary() { return 0; }
+
+void StopSocketLibrary() {}
+
+SocketHandle OpenDatagramSocket(int& error) {
+    const int handle = ::socket(AF_INET, SOCK_DGRAM, 0);
+    if (handle < 0) {
+        error = LastErrorCode();
+        return NoSocket;
+    }
+    error = 0;
+    return static_cast<SocketHandle>(handle);
+}
+
+int EnableBroadcast(SocketHandle socket) {
+    const int on = -1;  // every bit set, as the option is documented on every platform
+    return ::setsockopt(ToHandle(socket), SOL_SOCKET, SO_BROADCAST, &on, sizeof(on)) == 0
+               ? 0
+               : LastErrorCode();
+}
+
+int BindSocket(SocketHandle socket, const Peer& local) {
+    const sockaddr_in address = ToSockaddr(local);
+    return ::bind(ToHandle(socket), reinterpret_cast<const sockaddr*>(&address), sizeof(address)) ==
+                   0
+               ? 0
+               : LastErrorCode();
+}
+
+int LocalName(SocketHandle socket, Peer& local) {
+    sockaddr_in address{};
+    socklen_t size = sizeof(address);
+    if (::getsockname(ToHandle(socket), reinterpret_cast<sockaddr*>(&address), &size) != 0) {
+        return LastErrorCode();
+    }
+    local = FromSockaddr(address);
+    return 0;
+}
+
+int SendTo(SocketHandle socket, std::span<const std::uint8_t> bytes, const Peer& to, int& sent) {
+    const sockaddr_in address = ToSockaddr(to);
+    const ssize_t result = ::sendto(ToHandle(socket), bytes.data(), bytes.size(), 0,
+                                    reinterpret_cast<const sockaddr*>(&address), sizeof(address));
+    if (result < 0) {
+        sent = 0;
+        return LastErrorCode();
+    }
+    sent = static_cast<int>(result);
+    return 0;
+}
+
+bool WaitReadable(SocketHandle socket, int milliseconds) {
+    pollfd entry{ToHandle(socket), POLLIN, 0};
+    return ::poll(&entry, 1, milliseconds) == 1;
+}
+
+int ReceiveFrom(SocketHandle socket, std::span<std::uint8_t> buffer, int& received, Peer* from) {
+    sockaddr_in address{};
+    iovec part{buffer.data(), buffer.size()};
+    msghdr message{};
+    message.msg_name = &address;
+    message.msg_namelen = sizeof(address);
+    message.msg_iov = &part;
+    message.msg_iovlen = 1;
+    // recv would cut an over-long datagram silently; MSG_TRUNC reports its real length so
+    // that it fails as it does where the platform refuses it.
+    const ssize_t result = ::recvmsg(ToHandle(socket), &message, MSG_TRUNC);
+    if (result < 0) {
+        received = 0;
+        return LastErrorCode();
+    }
+    if (from != nullptr) {
+        *from = FromSockaddr(address);
+    }
+    if ((message.msg_flags & MSG_TRUNC) != 0 || static_cast<std::size_t>(result) > buffer.size()) {
+        received = 0;
+        return 10040;
+    }
+    received = static_cast<int>(result);
+    return 0;
+}
+
+void CloseSocket(SocketHandle socket) {
+    ::shutdown(ToHandle(socket), SHUT_WR);
+    ::close(ToHandle(socket));
+}
+
+int LastErrorCode() { return ToWinsockCode(errno); }
+
+}  // namespace nimbrel::platform
