@@ -1,0 +1,66 @@
+// A stand-in for the devices: answers every discovery request with the replies it was given.
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "discovery/device_table.h"
+#include "discovery/socket_platform.h"
+
+namespace nimbrel::tools {
+
+/// The fields of one simulated device; each becomes one element of its reply.
+struct DeviceSpec {
+    std::string model;
+    Ipv4Bytes ipv4{};
+    MacBytes mac{};
+    std::string firmware;
+    std::string copy;
+};
+
+/// A well-formed reply for `device`: header, then the address, firmware, model and copy-text
+/// elements (texts of up to 64 bytes; longer ones are refused with std::invalid_argument).
+std::vector<std::uint8_t> BuildReply(const DeviceSpec& device);
+
+struct SimulatedReply {
+    std::vector<std::uint8_t> bytes;  // sent as they stand, any length including 0
+    std::chrono::milliseconds delay{0};  // after the request arrived
+};
+
+struct ReceivedRequest {
+    platform::Peer from;
+    std::vector<std::uint8_t> bytes;
+};
+
+class DeviceSimulator {
+public:
+    /// Binds to `listen` (port 0: the system chooses); throws SocketError when it cannot.
+    DeviceSimulator(const platform::Peer& listen, std::vector<SimulatedReply> replies);
+    ~DeviceSimulator();
+    DeviceSimulator(const DeviceSimulator&) = delete;
+    DeviceSimulator& operator=(const DeviceSimulator&) = delete;
+
+    /// The bound address and port.
+    platform::Peer Local() const { return local_; }
+
+    /// Answers requests until `stop` turns true (checked at least every 20 ms). Each datagram
+    /// received is logged; each one equal to the discovery request is answered with every
+    /// reply, in order of delay, each sent back to the request's source.
+    void Run(const std::atomic<bool>& stop);
+
+    /// Every datagram received so far; safe to call while Run goes on in another thread.
+    std::vector<ReceivedRequest> Requests() const;
+
+private:
+    platform::SocketHandle socket_ = platform::NoSocket;
+    platform::Peer local_;
+    std::vector<SimulatedReply> replies_;
+    mutable std::mutex mutex_;
+    std::vector<ReceivedRequest> requests_;
+};
+
+}  // namespace nimbrel::tools
