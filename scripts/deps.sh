@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that the named jobs need, when they are missing.
+# Usage: scripts/deps.sh build|test|windows|package ...
+set -euo pipefail
+
+packages=()
+for job in "$@"; do
+    case "$job" in
+        build) packages+=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-dejavu-core) ;;
+        test) packages+=(cmake ninja-build g++ clang libclang-rt-14-dev qt6-base-dev libgl-dev
+                         libgtest-dev libgmock-dev libbenchmark-dev iproute2 util-linux fonts-dejavu-core) ;;
+        windows) packages+=(g++-mingw-w64-x86-64 wine wine64 googletest) ;;
+        package) packages+=(desktop-file-utils appstream dpkg-dev file) ;;
+        *) echo "deps.sh: unknown job '$job'" >&2; exit 2 ;;
+    esac
+done
+
+missing=()
+for package in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+        missing+=("$package")
+    fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+if [ "$(id -u)" != 0 ]; then
+    echo "deps.sh: missing packages: ${missing[*]}; install them as root" >&2
+    exit 1
+fi
+echo "Installing: ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq
+apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
