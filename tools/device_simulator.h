@@ -4,6 +4,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -27,7 +28,7 @@ struct DeviceSpec {
 std::vector<std::uint8_t> BuildReply(const DeviceSpec& device);
 
 struct SimulatedReply {
-    std::vector<std::uint8_t> bytes;  // sent as they stand, any length including 0
+    std::vector<std::uint8_t> bytes;     // sent as they stand, any length including 0
     std::chrono::milliseconds delay{0};  // after the request arrived
 };
 
@@ -52,13 +53,21 @@ public:
     /// reply, in order of delay, each sent back to the request's source.
     void Run(const std::atomic<bool>& stop);
 
+    /// As Run, but also returns once `requestLimit` requests have been answered and every one
+    /// of their replies has been sent; requests past the limit are not read.
+    void RunUntilAnswered(const std::atomic<bool>& stop, int requestLimit);
+
+    /// Called on the thread of Run for every datagram received, before it is answered.
+    void SetReceiveObserver(std::function<void(const ReceivedRequest&)> observer);
+
     /// Every datagram received so far; safe to call while Run goes on in another thread.
     std::vector<ReceivedRequest> Requests() const;
 
 private:
     platform::SocketHandle socket_ = platform::NoSocket;
     platform::Peer local_;
-    std::vector<SimulatedReply> replies_;
+    std::vector<SimulatedReply> replies_;  // in order of delay
+    std::function<void(const ReceivedRequest&)> observer_;
     mutable std::mutex mutex_;
     std::vector<ReceivedRequest> requests_;
 };

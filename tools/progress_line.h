@@ -1,0 +1,32 @@
+// A one-line "Searching… 3 s" on a terminal, rewritten in place and erased at the end.
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <cstdio>
+#include <string>
+
+namespace nimbrel::tools {
+
+class ProgressLine {
+public:
+    /// Writes nothing at all unless `enabled` (the stream is a terminal).
+    ProgressLine(std::FILE* stream, bool enabled);
+    ~ProgressLine();
+    ProgressLine(const ProgressLine&) = delete;
+    ProgressLine& operator=(const ProgressLine&) = delete;
+
+    /// Shows the whole seconds since construction; rewrites the line only when they change.
+    void Update();
+
+    /// Blanks the line and puts the cursor back at its start.
+    void Erase();
+
+private:
+    std::FILE* stream_;
+    bool enabled_;
+    std::chrono::steady_clock::time_point start_;
+    std::string shown_;
+};
+
+}  // namespace nimbrel::tools

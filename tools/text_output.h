@@ -1,0 +1,24 @@
+// Device texts are 8-bit and come from the network: these turn them into safe output.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace nimbrel::tools {
+
+/// Each byte as the character U+0000 to U+00FF of the same code, encoded in UTF-8.
+std::string Latin1ToUtf8(std::string_view bytes);
+
+/// A quoted JSON string of `bytes` read as Latin-1; control characters (C0, DEL and C1) are
+/// written as \u00xx so that the output is safe to show on a terminal as well.
+std::string JsonString(std::string_view bytes);
+
+/// `bytes` read as Latin-1 for a terminal: control characters become \xHH, so that a device
+/// cannot send escape sequences to the user's terminal.
+std::string TerminalText(std::string_view bytes);
+
+/// The number of terminal columns that a TerminalText result takes (one per character).
+std::size_t DisplayWidth(std::string_view utf8);
+
+}  // namespace nimbrel::tools
