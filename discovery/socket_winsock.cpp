@@ -1,0 +1,161 @@
+// Windows Sockets. Keep the functions in the order of socket_platform.h and of socket_bsd.cpp.
+// Failure codes come from WSAGetLastError and are already the numbers that the messages use.
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <winsock2.h>
+
+#include <cstring>
+
+#include "discovery/socket_platform.h"
+
+namespace nimbrel::platform {
+
+namespace {
+
+SOCKET ToHandle(SocketHandle socket) {
+    return static_cast<SOCKET>(socket);
+}
+
+sockaddr_in ToSockaddr(const Peer& peer) {
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(peer.port);
+    std::memcpy(&address.sin_addr, peer.address.data(), peer.address.size());
+    return address;
+}
+
+Peer FromSockaddr(const sockaddr_in& address) {
+    Peer peer;
+    std::memcpy(peer.address.data(), &address.sin_addr, peer.address.size());
+    peer.port = ntohs(address.sin_port);
+    return peer;
+}
+
+}  // namespace
+
+std::optional<std::vector<Ipv4Bytes>> HostAddresses() {
+    // The look-up runs under a use of its own, version 1.1, independent of the endpoint's; its
+    // result is not examined, since a failed start-up makes the calls below fail anyway.
+    WSADATA data{};
+    WSAStartup(MAKEWORD(1, 1), &data);
+    std::optional<std::vector<Ipv4Bytes>> result;
+    char name[64] = {};
+    if (gethostname(name, sizeof(name)) == 0) {
+        // gethostbyname keeps the resolver's order, and the order decides which address the
+        // endpoint binds to. The entries are handed on as bytes: the core writes them as
+        // dotted-decimal text, so inet_ntoa has no part here.
+        const hostent* found = ::gethostbyname(name);
+        if (found != nullptr && found->h_addrtype == AF_INET && found->h_length == 4) {
+            std::vector<Ipv4Bytes> addresses;
+            for (char** entry = found->h_addr_list; *entry != nullptr; ++entry) {
+                Ipv4Bytes address{};
+                std::memcpy(address.data(), *entry, address.size());
+                addresses.push_back(address);
+            }
+            result = std::move(addresses);
+        }
+    }
+    WSACleanup();
+    return result;
+}
+
+int StartSocketLibrary() {
+    WSADATA data{};
+    return WSAStartup(MAKEWORD(2, 2), &data);
+}
+
+void StopSocketLibrary() {
+    WSACleanup();
+}
+
+SocketHandle OpenDatagramSocket(int& error) {
+    const SOCKET handle = ::socket(AF_INET, SOCK_DGRAM, 0);
+    if (handle == INVALID_SOCKET) {
+        error = LastErrorCode();
+        return NoSocket;
+    }
+    error = 0;
+    return static_cast<SocketHandle>(handle);
+}
+
+int EnableBroadcast(SocketHandle socket) {
+    const int on = -1;  // every bit set, a 4-byte value
+    return ::setsockopt(ToHandle(socket), SOL_SOCKET, SO_BROADCAST,
+                        reinterpret_cast<const char*>(&on), sizeof(on)) == 0
+               ? 0
+               : LastErrorCode();
+}
+
+int BindSocket(SocketHandle socket, const Peer& local) {
+    const sockaddr_in address = ToSockaddr(local);
+    return ::bind(ToHandle(socket), reinterpret_cast<const sockaddr*>(&address), sizeof(address)) ==
+                   0
+               ? 0
+               : LastErrorCode();
+}
+
+int LocalName(SocketHandle socket, Peer& local) {
+    sockaddr_in address{};
+    int size = sizeof(address);
+    if (::getsockname(ToHandle(socket), reinterpret_cast<sockaddr*>(&address), &size) != 0) {
+        return LastErrorCode();
+    }
+    local = FromSockaddr(address);
+    return 0;
+}
+
+int SendTo(SocketHandle socket, std::span<const std::uint8_t> bytes, const Peer& to, int& sent) {
+    const sockaddr_in address = ToSockaddr(to);
+    const int result = ::sendto(ToHandle(socket), reinterpret_cast<const char*>(bytes.data()),
+                                static_cast<int>(bytes.size()), 0,
+                                reinterpret_cast<const sockaddr*>(&address), sizeof(address));
+    if (result == SOCKET_ERROR) {
+        sent = 0;
+        return LastErrorCode();
+    }
+    sent = result;
+    return 0;
+}
+
+bool WaitReadable(SocketHandle socket, int milliseconds) {
+    // The set is filled by hand: FD_SET would also do, but its casts trip the warnings.
+    fd_set readable{};
+    readable.fd_count = 1;
+    readable.fd_array[0] = ToHandle(socket);
+    timeval timeout{};
+    timeout.tv_sec = milliseconds / 1000;
+    timeout.tv_usec = (milliseconds % 1000) * 1000;
+    // The first argument is ignored by Winsock. An error counts as not ready, like a time-out.
+    return ::select(0, &readable, nullptr, nullptr, &timeout) == 1;
+}
+
+int ReceiveFrom(SocketHandle socket, std::span<std::uint8_t> buffer, int& received, Peer* from) {
+    sockaddr_in address{};
+    int size = sizeof(address);
+    // Winsock itself refuses a datagram longer than the buffer with WSAEMSGSIZE (10040) and
+    // drops it, which is the behaviour the socket layer promises; no length check is needed.
+    const int result = ::recvfrom(ToHandle(socket), reinterpret_cast<char*>(buffer.data()),
+                                  static_cast<int>(buffer.size()), 0,
+                                  reinterpret_cast<sockaddr*>(&address), &size);
+    if (result == SOCKET_ERROR) {
+        received = 0;
+        return LastErrorCode();
+    }
+    if (from != nullptr) {
+        *from = FromSockaddr(address);
+    }
+    received = result;
+    return 0;
+}
+
+void CloseSocket(SocketHandle socket) {
+    ::shutdown(ToHandle(socket), SD_SEND);
+    ::closesocket(ToHandle(socket));
+}
+
+int LastErrorCode() {
+    return WSAGetLastError();
+}
+
+}  // namespace nimbrel::platform
