@@ -1,0 +1,204 @@
+#!/usr/bin/env bash
+# End to end with the real constants: nimbrel-discover --json on a "workstation" and
+# nimbrel-devsim on a "device" network namespace, joined by a veth cable, so that the broadcast
+# to 255.255.255.255:10001 stays between the two. Each case runs its own simulator.
+#
+# Usage: e2e.sh NIMBREL-DISCOVER NIMBREL-DEVSIM
+# Exit status: 0 all cases passed, 1 a case failed, 77 skipped (no namespaces here).
+set -u
+
+discover=${1:?path to nimbrel-discover}
+devsim=${2:?path to nimbrel-devsim}
+
+skip() {
+    echo "e2e: SKIPPED: $*"
+    exit 77
+}
+
+[ "$(id -u)" = 0 ] || skip "creating network namespaces needs root"
+command -v ip >/dev/null || skip "'ip' (iproute2) is not installed"
+command -v od >/dev/null || skip "'od' is not installed"
+
+ws=nbt-ws-$$
+dev=nbt-dev-$$
+work=$(mktemp -d)
+devsim_pid=
+
+cleanup() {
+    if [ -n "$devsim_pid" ]; then
+        kill "$devsim_pid" 2>/dev/null
+        wait "$devsim_pid" 2>/dev/null
+    fi
+    ip netns del "$ws" 2>/dev/null
+    ip netns del "$dev" 2>/dev/null
+    rm -rf "/etc/netns/$ws" "$work"
+    rmdir /etc/netns 2>/dev/null
+    return 0
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+ip netns add "$ws" 2>"$work/netns.err" || skip "ip netns add failed: $(cat "$work/netns.err")"
+ip netns add "$dev" 2>"$work/netns.err" || skip "ip netns add failed: $(cat "$work/netns.err")"
+
+# Everything is made inside the two new namespaces; the namespace that runs this script is
+# never touched. The workstation side carries a decoy primary address, so that only a bind to
+# the looked-up address makes the request leave from 198.51.100.1.
+setup() {
+    ip -n "$ws" link add nbt0 type veth peer name nbt1 netns "$dev" &&
+        ip -n "$ws" addr add 198.51.100.3/24 dev nbt0 &&
+        ip -n "$ws" addr add 198.51.100.1/24 dev nbt0 &&
+        ip -n "$dev" addr add 198.51.100.2/24 dev nbt1 &&
+        ip -n "$ws" link set lo up &&
+        ip -n "$dev" link set lo up &&
+        ip -n "$ws" link set nbt0 up &&
+        ip -n "$dev" link set nbt1 up &&
+        ip -n "$ws" route add default dev nbt0 &&
+        mkdir -p "/etc/netns/$ws" &&
+        printf '127.0.0.1 localhost\n198.51.100.1 %s\n' "$(hostname)" >"/etc/netns/$ws/hosts"
+}
+setup 2>"$work/setup.err" || skip "cannot build the two-namespace network: $(cat "$work/setup.err")"
+
+# --- helpers ------------------------------------------------------------------------------
+
+hex_of() { printf '%s' "$1" | od -An -v -tx1 | tr -d ' \n'; }
+hex_byte() { printf '%02x' "$1"; }
+repeat_hex() { # BYTE COUNT
+    local out= i
+    for ((i = 0; i < $2; i++)); do out+=$1; done
+    printf '%s' "$out"
+}
+
+passed=0
+failed=0
+failures=()
+
+fail() {
+    failures+=("$case_name: $*")
+    echo "e2e: FAIL $case_name: $*"
+}
+
+# run_case NAME EXPECTED_STATUS EXPECTED_STDOUT EXPECTED_STDERR_PART -- DEVSIM-ARGUMENTS...
+# EXPECTED_STDERR_PART "" means stderr must be empty.
+run_case() {
+    case_name=$1
+    local want_status=$2 want_out=$3 want_err=$4
+    shift 5
+    local dir="$work/$case_name"
+    mkdir -p "$dir"
+    local errors_before=${#failures[@]}
+
+    ip netns exec "$dev" "$devsim" --log "$dir/requests.log" "$@" >"$dir/devsim.out" 2>&1 &
+    devsim_pid=$!
+    local tries
+    for ((tries = 0; tries < 100; tries++)); do
+        grep -q 'listening on' "$dir/devsim.out" 2>/dev/null && break
+        kill -0 "$devsim_pid" 2>/dev/null || break
+        sleep 0.05
+    done
+    if ! grep -q 'listening on 0.0.0.0:10001' "$dir/devsim.out"; then
+        fail "the simulator did not start: $(cat "$dir/devsim.out")"
+    fi
+
+    ip netns exec "$ws" "$discover" --json >"$dir/stdout" 2>"$dir/stderr"
+    local status=$?
+
+    kill -TERM "$devsim_pid" 2>/dev/null
+    wait "$devsim_pid"
+    local devsim_status=$?
+    devsim_pid=
+
+    [ "$status" = "$want_status" ] || fail "exit status $status, expected $want_status"
+    if [ -n "$want_out" ]; then
+        printf '%s\n' "$want_out" >"$dir/expected"
+    else
+        : >"$dir/expected"
+    fi
+    cmp -s "$dir/expected" "$dir/stdout" ||
+        fail "stdout differs:"$'\n'"  expected: $(cat "$dir/expected")"$'\n'"  actual:   $(cat "$dir/stdout")"
+    local err
+    err=$(cat "$dir/stderr")
+    if [ -z "$want_err" ]; then
+        [ -z "$err" ] || fail "unexpected stderr: $err"
+    elif [[ "$err" != *"$want_err"* ]]; then
+        fail "stderr lacks $(printf '%q' "$want_err"): $(printf '%q' "$err")"
+    fi
+    # Exactly one datagram reached the devices: the request, from the looked-up address.
+    local log
+    log=$(cat "$dir/requests.log" 2>/dev/null)
+    [[ "$log" =~ ^from\ 198\.51\.100\.1:[0-9]+\ 01000000$ ]] ||
+        fail "the devices did not see exactly one request 01000000 from 198.51.100.1: '$log'"
+    [ "$devsim_status" = 0 ] || fail "the simulator ended with status $devsim_status on SIGTERM"
+
+    if [ "${#failures[@]}" = "$errors_before" ]; then
+        passed=$((passed + 1))
+        echo "e2e: ok   $case_name"
+    else
+        failed=$((failed + 1))
+    fi
+}
+
+# A device's JSON object as nimbrel-discover prints it.
+json_device() { # MODEL IPV4 MAC FIRMWARE COPY (already JSON-escaped, UTF-8)
+    printf '{"model":"%s","ipv4":"%s","mac":"%s","firmware":"%s","copy_text":"%s"}' "$@"
+}
+
+# --- cases --------------------------------------------------------------------------------
+
+ap=model=QZL-TMR1-AC,ipv4=198.51.100.2,mac=00-11-22-33-44-55,firmware=1.4.2,copy=Caf$'\xe9'
+ap_json=$(json_device QZL-TMR1-AC 198.51.100.2 00-11-22-33-44-55 1.4.2 $'Caf\xc3\xa9')
+bridge='model=QZL-BR5,ipv4=198.51.100.20,mac=0a:1b:2c:3d:4e:5f,firmware=2.0 "b",copy=C:\path'
+bridge_json=$(json_device QZL-BR5 198.51.100.20 0A-1B-2C-3D-4E-5F '2.0 \"b\"' 'C:\\path')
+
+# A raw reply: an address element for 198.51.100.7 and a model with an escape character in it.
+raw_reply=0100001302000a0a0b0c0d0e0fc63364070c0003411b42
+raw_json=$(json_device 'A\u001bB' 198.51.100.7 0A-0B-0C-0D-0E-0F '' '')
+
+run_case table 0 "{\"devices\":[$ap_json,$bridge_json,$raw_json]}" "" -- \
+    --device "$ap" --delay 100 --device "$bridge" --device "$ap" --delay 200 --reply-hex "$raw_reply"
+
+run_case late_reply 0 "{\"devices\":[$ap_json]}" "" -- \
+    --device "$ap" --delay 4000 --device "$bridge"
+
+run_case empty_datagram 0 "{\"devices\":[$ap_json]}" "" -- \
+    --device "$ap" --delay 100 --reply-hex "" --delay 200 --device "$bridge"
+
+# Replies of a given total length whose copy text is their last 64 bytes: only a datagram that
+# is read whole yields all of it.
+long_reply() { # TOTAL-LENGTH
+    local filler=$(($1 - 4 - 13 - 6 - 67 - 3))
+    printf '%s' "010000$(hex_byte $(($1 - 4)))"
+    printf '%s' "02000a" "001122334466" "c6336409"    # MAC and 198.51.100.9
+    printf '%s' "0c0003" "$(hex_of BIG)"
+    printf '%s' "1400$(hex_byte "$filler")" "$(repeat_hex ee "$filler")"
+    printf '%s' "0f0040" "$(repeat_hex 78 63)" "7a"  # 63 times "x", then "z"
+}
+long_json=$(json_device BIG 198.51.100.9 00-11-22-33-44-66 '' "$(printf 'x%.0s' {1..63})z")
+
+run_case reply_201_bytes 0 "{\"devices\":[$long_json]}" "" -- --reply-hex "$(long_reply 201)"
+
+run_case reply_202_bytes 1 "" $'Socket Error # 10040\r\nMessage too long.' -- \
+    --device "$ap" --delay 100 --reply-hex "$(long_reply 202)"
+
+twelve=()
+twelve_json=
+for n in $(seq 1 12); do
+    twelve+=(--device "model=DEV-$n,ipv4=198.51.100.$((100 + n)),mac=00-00-00-00-00-$(hex_byte "$n")")
+    if [ "$n" -le 11 ]; then
+        [ -z "$twelve_json" ] || twelve_json+=,
+        twelve_json+=$(json_device "DEV-$n" "198.51.100.$((100 + n))" "00-00-00-00-00-$(printf '%02X' "$n")" '' '')
+    fi
+done
+run_case twelve_devices 0 "{\"devices\":[$twelve_json]}" "" -- "${twelve[@]}"
+
+run_case no_device 0 '{"devices":[]}' "" --
+
+# --- summary ------------------------------------------------------------------------------
+
+total=$((passed + failed))
+if [ "$failed" = 0 ]; then
+    echo "e2e: PASSED: $passed of $total cases"
+    exit 0
+fi
+echo "e2e: FAILED: $failed of $total cases"
+exit 1
