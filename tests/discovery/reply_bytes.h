@@ -1,0 +1,58 @@
+// Builders for the datagrams that the discovery tests feed to the reply check and the table.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+#include <initializer_list>
+#include <string_view>
+#include <vector>
+
+#include "discovery/wire.h"
+
+namespace nimbrel::testing {
+
+using Bytes = std::vector<std::uint8_t>;
+
+inline Bytes Text(std::string_view text) {
+    return Bytes(text.begin(), text.end());
+}
+
+/// One type/length/value element; `second` is the byte between type and length.
+struct Element {
+    std::uint8_t type;
+    Bytes value;
+    std::uint8_t second = 0;
+};
+
+inline void Append(Bytes& datagram, const Element& element) {
+    datagram.push_back(element.type);
+    datagram.push_back(element.second);
+    datagram.push_back(static_cast<std::uint8_t>(element.value.size()));
+    datagram.insert(datagram.end(), element.value.begin(), element.value.end());
+}
+
+/// A well-formed reply: the header, its area length equal to the bytes of the elements.
+inline Bytes Reply(std::initializer_list<Element> elements) {
+    Bytes datagram{0x01, 0x00, 0x00, 0x00};
+    for (const Element& element : elements) {
+        Append(datagram, element);
+    }
+    datagram[3] = static_cast<std::uint8_t>(datagram.size() - 4);
+    return datagram;
+}
+
+/// The receive buffer after `datagram` arrived in it; `before` is what it held until then.
+inline ReceiveBuffer Received(const Bytes& datagram, const ReceiveBuffer& before = {}) {
+    ReceiveBuffer buffer = before;
+    std::copy_n(datagram.begin(), std::min(datagram.size(), buffer.size()), buffer.begin());
+    return buffer;
+}
+
+inline Bytes AddressValue(std::initializer_list<std::uint8_t> mac,
+                          std::initializer_list<std::uint8_t> ipv4) {
+    Bytes value(mac);
+    value.insert(value.end(), ipv4.begin(), ipv4.end());
+    return value;
+}
+
+}  // namespace nimbrel::testing
