@@ -15,7 +15,7 @@ skip() {
     exit 77
 }
 
-[ "$(id -u)" = 0 ] || skip "creating network namespaces needs root"
+[ "$EUID" = 0 ] || skip "creating network namespaces needs root"
 command -v ip >/dev/null || skip "'ip' (iproute2) is not installed"
 command -v od >/dev/null || skip "'od' is not installed"
 
