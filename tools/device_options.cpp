@@ -62,17 +62,17 @@ Ipv4Bytes ParseAddress(std::string_view text) {
 }
 
 MacBytes ParseMac(std::string_view text) {
+    constexpr std::string_view Shape = "not a MAC address (XX-XX-XX-XX-XX-XX)";
     MacBytes mac{};
-    const bool shaped = text.size() == 17;
-    for (std::size_t i = 0; shaped && i < mac.size(); ++i) {
-        const std::size_t at = i * 3;
-        if (!ReadHexByte(text, at, mac[i]) ||
-            (i != 0 && text[at - 1] != '-' && text[at - 1] != ':')) {
-            Refuse("not a MAC address (XX-XX-XX-XX-XX-XX)", text);
-        }
+    if (text.size() != 17) {
+        Refuse(Shape, text);
     }
-    if (!shaped) {
-        Refuse("not a MAC address (XX-XX-XX-XX-XX-XX)", text);
+    for (std::size_t i = 0; i < mac.size(); ++i) {
+        const std::size_t at = i * 3;
+        const bool joined = i == 0 || text[at - 1] == '-' || text[at - 1] == ':';
+        if (!joined || !ReadHexByte(text, at, mac[i])) {
+            Refuse(Shape, text);
+        }
     }
     return mac;
 }
