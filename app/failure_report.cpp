@@ -1,0 +1,26 @@
+#include "app/failure_report.h"
+
+#include <QWidget>
+
+#include "main/message_dialog.h"
+#include "main/text.h"
+
+namespace nimbrel {
+
+std::string FailureReportText(std::string_view message) {
+    std::string text(message);
+    if (!text.empty() && static_cast<unsigned char>(text.back()) > '.') {
+        text += '.';
+    }
+    return text;
+}
+
+void ShowFailureReport(std::string_view message) {
+    // A widget that holds the mouse would keep it across the box and miss the release.
+    if (QWidget* grabber = QWidget::mouseGrabber()) {
+        grabber->releaseMouse();
+    }
+    MessageDialog::ShowFailure(FromDeviceBytes(FailureReportText(message)));
+}
+
+}  // namespace nimbrel

@@ -1,0 +1,32 @@
+#include "app/utility_application.h"
+
+#include <QIcon>
+#include <exception>
+
+#include "app/failure_report.h"
+#include "main/message_dialog.h"
+
+namespace nimbrel {
+
+UtilityApplication::UtilityApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    // The name, not the display name: Qt would append a display name to every window caption.
+    setApplicationName(QString::fromLatin1(ApplicationTitle));
+    QIcon icon;
+    for (const char* path : {":/icons/app-32.png", ":/icons/app-48.png", ":/icons/app-256.png"}) {
+        icon.addFile(QString::fromLatin1(path));
+    }
+    setWindowIcon(icon);
+}
+
+bool UtilityApplication::notify(QObject* receiver, QEvent* event) {
+    // Handlers catch nothing: whatever they throw, failures of the socket layer included,
+    // abandons that handler here and nothing else.
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& failure) {
+        ShowFailureReport(failure.what());
+    }
+    return false;
+}
+
+}  // namespace nimbrel

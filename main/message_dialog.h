@@ -1,0 +1,32 @@
+// Every modal message box of the program goes through here, so that tests can answer it.
+#pragma once
+
+#include <QMessageBox>
+#include <QString>
+#include <functional>
+
+namespace nimbrel {
+
+/// The caption of the program's taskbar entry and of its own message boxes.
+inline constexpr char ApplicationTitle[] = "NIMBREL AP/BRIDGE/CloudAP";
+
+class MessageDialog {
+public:
+    /// Receives a box fully set up instead of it being run; the hook answers it.
+    using TestHook = std::function<void(QMessageBox&)>;
+
+    /// The failure report: a stop icon and one OK button.
+    static void ShowFailure(const QString& text);
+
+    /// A plain notice: no icon and one OK button.
+    static void ShowNotice(const QString& text);
+
+    /// Installs `hook` for the boxes that follow (an empty hook restores running them);
+    /// returns the hook it replaces.
+    static TestHook SetTestHook(TestHook hook);
+
+private:
+    static void Show(QMessageBox::Icon icon, const QString& text);
+};
+
+}  // namespace nimbrel

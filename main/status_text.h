@@ -1,0 +1,21 @@
+// The three texts of the status bar; device details are 8-bit text like the device's own.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "discovery/device_table.h"
+
+namespace nimbrel {
+
+inline constexpr std::string_view StartHint = "Press F5 to search,Double click to config";
+inline constexpr std::string_view OpenHint = "Please Double Click the items listed!";
+
+/// The MAC bytes as shown: for a model whose upper-cased text holds "QZL-TMR", bytes 4 and 5
+/// read as one 16-bit number one less (wrapping), since that family reports its next address.
+MacBytes DisplayedMac(const MacBytes& stored, std::string_view model);
+
+/// "MAC:XX-XX-XX-XX-XX-XX  VER:" and the firmware text of `record`.
+std::string DeviceStatusText(const DeviceTable& table, int record);
+
+}  // namespace nimbrel
