@@ -27,7 +27,8 @@ constexpr auto kIconPath = ":/icons/app-32.png";
 
 // Places a centred, plain-text label at its designed rectangle. The layout was drawn for a
 // small 8-point face; where the platform's default font is larger, the label grows just enough
-// to show its whole text, keeping its top edge and horizontal centre, rather than clip it.
+// to show its whole text rather than clip it. It grows to the right and downwards, keeping its
+// top-left corner, because the program icon sits just left of the product name.
 QLabel* MakeLabel(QWidget* parent, const char* objectName, const QString& text, QRect designed) {
     auto* label = new QLabel(text, parent);
     label->setObjectName(QString::fromLatin1(objectName));
@@ -37,8 +38,7 @@ QLabel* MakeLabel(QWidget* parent, const char* objectName, const QString& text, 
     const QFontMetrics metrics(label->font());
     const int width = std::max(designed.width(), metrics.horizontalAdvance(text));
     const int height = std::max(designed.height(), metrics.height());
-    const int grownBy = width - designed.width();
-    label->setGeometry(designed.left() - (grownBy + 1) / 2, designed.top(), width, height);
+    label->setGeometry(designed.left(), designed.top(), width, height);
     return label;
 }
 

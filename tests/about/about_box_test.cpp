@@ -246,8 +246,8 @@ TEST_F(AboutBoxTest, LabelsArePlainCentredText) {
     EXPECT_EQ(box.Image1->textFormat(), Qt::PlainText);
 }
 
-// Each label sits at its designed rectangle inside the panel, grown (keeping its top edge and
-// horizontal centre) only as far as the default font needs to show the whole text.
+// Each label sits at its designed rectangle inside the panel, grown to the right and downwards
+// only as far as the default font needs to show the whole text, and never past the bevel.
 TEST_F(AboutBoxTest, LabelsKeepTheirDesignedPlaceAndShowTheirWholeText) {
     struct Designed {
         QLabel* label;
@@ -260,10 +260,11 @@ TEST_F(AboutBoxTest, LabelsKeepTheirDesignedPlaceAndShowTheirWholeText) {
         EXPECT_EQ(label->parentWidget(), box.Panel1);
         const QFontMetrics metrics(label->font());
         const QRect actual = label->geometry();
-        EXPECT_EQ(actual.top(), rect.top());
-        EXPECT_LE(std::abs(actual.center().x() - rect.center().x()), 1);
+        EXPECT_EQ(actual.topLeft(), rect.topLeft());
         EXPECT_EQ(actual.width(), std::max(rect.width(), metrics.horizontalAdvance(label->text())));
         EXPECT_EQ(actual.height(), std::max(rect.height(), metrics.height()));
+        const int bevel = 2;
+        EXPECT_TRUE(box.Panel1->rect().adjusted(bevel, bevel, -bevel, -bevel).contains(actual));
     }
 }
 
