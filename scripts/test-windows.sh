@@ -11,7 +11,7 @@
 # NIMBREL_NATIVE_DEVSIM    a Linux nimbrel-devsim to run against the .exe as well (default:
 #                          build/bin/nimbrel-devsim when it exists)
 set -uo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/.." || exit 1
 root=$(pwd)
 build=${NIMBREL_MINGW_BUILD_DIR:-$root/build-mingw}
 native_devsim=${NIMBREL_NATIVE_DEVSIM:-$root/build/bin/nimbrel-devsim}
