@@ -1,0 +1,96 @@
+// Feeds arbitrary datagrams through the reply check and the device table the way the receive
+// loop does, and reads every field of every record afterwards.
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+
+#include "discovery/device_table.h"
+#include "discovery/wire.h"
+
+namespace {
+
+using nimbrel::DeviceRecord;
+using nimbrel::DeviceTable;
+using nimbrel::ReceiveBuffer;
+
+// Like the search, the buffer is cleared only after an accepted reply, so a rejected datagram
+// leaves its bytes behind for the next input.
+ReceiveBuffer leftovers{};
+
+// A table lives through several inputs, so that duplicates and a full table are reached; it is
+// cleared after more inputs than it has records, as a new search would clear it.
+constexpr int InputsPerSearch = DeviceTable::Capacity + 1;
+int inputsInSearch = 0;
+
+DeviceTable& Table() {
+    static const std::unique_ptr<DeviceTable> table = std::make_unique<DeviceTable>();
+    return *table;
+}
+
+void Require(bool condition) {
+    if (!condition) {
+        __builtin_trap();
+    }
+}
+
+void ReadEveryRecord(const DeviceTable& table) {
+    std::size_t total = 0;
+    for (int record = 0; record < DeviceTable::Capacity; ++record) {
+        const auto mac = table.MacAddress(record);
+        const auto ipv4 = table.Ipv4Address(record);
+        const auto model = table.ModelText(record);
+        const auto firmware = table.FirmwareText(record);
+        const auto copy = table.CopyText(record);
+        Require(model.size() <= 64 && firmware.size() <= 64 && copy.size() <= 64);
+        // Touch every byte, so that the sanitizers see each read.
+        for (const auto text : {model, firmware, copy}) {
+            total += static_cast<std::size_t>(std::count(text.begin(), text.end(), '\x7F'));
+        }
+        total += mac[5] + ipv4[3];
+    }
+    Require(total != static_cast<std::size_t>(-1));
+}
+
+/// What a reply may change: at most one new record, distinct from the earlier ones, and the
+/// records from the count on stay empty.
+void CheckAddition(const DeviceTable& table, int countBefore) {
+    static const DeviceRecord empty{};
+    const int count = table.RecordCount();
+    Require(count == countBefore || count == countBefore + 1);
+    Require(count <= DeviceTable::Capacity);
+    if (count < DeviceTable::Capacity) {
+        Require(table.Record(count) == empty);
+    }
+    if (count > countBefore) {
+        for (int earlier = 0; earlier + 1 < count; ++earlier) {
+            Require(!(table.Record(earlier) == table.Record(count - 1)));
+        }
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    // A heap block of exactly the buffer's 201 bytes: a read past byte 200 meets the redzone.
+    const auto buffer = std::make_unique<ReceiveBuffer>(leftovers);
+    if (size > 0) {
+        std::memcpy(buffer->data(), data, std::min(size, buffer->size()));
+    }
+    DeviceTable& table = Table();
+    if (nimbrel::IsDiscoveryReply(*buffer)) {
+        const int countBefore = table.RecordCount();
+        table.AddReply(*buffer);
+        CheckAddition(table, countBefore);
+        buffer->fill(0);
+    }
+    leftovers = *buffer;
+    ReadEveryRecord(table);
+    if (++inputsInSearch == InputsPerSearch) {
+        inputsInSearch = 0;
+        table.ClearTable();
+        leftovers.fill(0);
+    }
+    return 0;
+}
