@@ -119,10 +119,9 @@ int SendTo(SocketHandle socket, std::span<const std::uint8_t> bytes, const Peer&
 }
 
 bool WaitReadable(SocketHandle socket, int milliseconds) {
-    // The set is filled by hand: FD_SET would also do, but its casts trip the warnings.
-    fd_set readable{};
-    readable.fd_count = 1;
-    readable.fd_array[0] = ToHandle(socket);
+    fd_set readable;
+    FD_ZERO(&readable);
+    FD_SET(ToHandle(socket), &readable);
     timeval timeout{};
     timeout.tv_sec = milliseconds / 1000;
     timeout.tv_usec = (milliseconds % 1000) * 1000;
