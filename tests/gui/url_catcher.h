@@ -1,0 +1,20 @@
+// Stands in for the system's web browser: records the addresses that it is asked to open.
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QUrl>
+
+namespace nimbrel::testing {
+
+class UrlCatcher : public QObject {
+    Q_OBJECT
+
+public Q_SLOTS:
+    void Open(const QUrl& url) { opened.push_back(url); }
+
+public:
+    QList<QUrl> opened;
+};
+
+}  // namespace nimbrel::testing
