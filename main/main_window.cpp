@@ -16,6 +16,7 @@
 #include <QUrl>
 #include <string>
 
+#include "main/device_item_delegate.h"
 #include "main/image_list.h"
 #include "main/message_dialog.h"
 #include "main/model_icons.h"
@@ -114,8 +115,9 @@ void TForm1::CreateComponents() {
     ServerList->setSelectionBehavior(QAbstractItemView::SelectRows);
     ServerList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     ServerList->setIconSize(largeImages_->ImageSize());
-    ServerList->setGridSize(QSize(96, 64));
+    ServerList->setGridSize(QSize(112, 66));
     ServerList->setWordWrap(true);
+    ServerList->setItemDelegate(new DeviceItemDelegate(ServerList));
     QPalette selection = ServerList->palette();
     for (const QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText}) {
         selection.setColor(QPalette::Inactive, role, selection.color(QPalette::Active, role));
