@@ -48,7 +48,7 @@ void ReadEveryRecord(const DeviceTable& table) {
         for (const auto text : {model, firmware, copy}) {
             total += static_cast<std::size_t>(std::count(text.begin(), text.end(), '\x7F'));
         }
-        total += mac[5] + ipv4[3];
+        total += std::size_t{mac[5]} + std::size_t{ipv4[3]};
     }
     Require(total != static_cast<std::size_t>(-1));
 }
