@@ -18,6 +18,10 @@ const DeviceRecord& CheckedRecord(const std::array<DeviceRecord, DeviceTable::Ca
 
 }  // namespace
 
+bool DeviceRecord::operator==(const DeviceRecord& other) const {
+    return std::memcmp(this, &other, sizeof(DeviceRecord)) == 0;
+}
+
 void DeviceTable::ClearTable() {
     std::memset(static_cast<void*>(records_.data()), 0, sizeof(records_));
     count_ = 0;
@@ -69,13 +73,17 @@ std::string_view DeviceTable::Text(int record, std::uint8_t type) const {
             static_cast<std::size_t>(nul - value.begin())};
 }
 
-std::string_view DeviceTable::ModelText(int record) const { return Text(record, FieldModel); }
+std::string_view DeviceTable::ModelText(int record) const {
+    return Text(record, FieldModel);
+}
 
 std::string_view DeviceTable::FirmwareText(int record) const {
     return Text(record, FieldFirmware);
 }
 
-std::string_view DeviceTable::CopyText(int record) const { return Text(record, FieldCopyText); }
+std::string_view DeviceTable::CopyText(int record) const {
+    return Text(record, FieldCopyText);
+}
 
 void DeviceTable::ClearFirstMacByte(int record) {
     CheckedRecord(records_, record);

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 #include "discovery/wire.h"
 
@@ -14,15 +15,19 @@ struct FieldSlot {
     std::int32_t present;  // 0: nothing stored, -1: stored
     std::uint8_t length;   // L as received, even when the value was cut to 64 bytes
     std::array<std::uint8_t, 64> value;
-
-    bool operator==(const FieldSlot&) const = default;
+    std::array<std::uint8_t, 3> reserved;  // always zero; makes the padding explicit
 };
 
+/// Two records are equal when all their bytes are: the layout has no implicit padding, and a
+/// record is only ever filled starting from all zeros, so one memcmp compares every field.
 struct DeviceRecord {
     std::array<FieldSlot, 256> slots;
 
-    bool operator==(const DeviceRecord&) const = default;
+    bool operator==(const DeviceRecord& other) const;
 };
+
+static_assert(std::has_unique_object_representations_v<DeviceRecord>,
+              "records are compared byte for byte");
 
 using MacBytes = std::array<std::uint8_t, 6>;
 using Ipv4Bytes = std::array<std::uint8_t, 4>;
