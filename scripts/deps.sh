@@ -11,6 +11,8 @@ for job in "$@"; do
                          libgtest-dev libgmock-dev libbenchmark-dev iproute2 util-linux fonts-dejavu-core) ;;
         windows) packages+=(g++-mingw-w64-x86-64 wine wine64 googletest) ;;
         package) packages+=(desktop-file-utils appstream dpkg-dev file) ;;
+        bench) packages+=(cmake ninja-build g++ qt6-base-dev libgl-dev libbenchmark-dev jq xvfb xauth
+                          x11-utils iproute2 util-linux fonts-dejavu-core) ;;
         *) echo "deps.sh: unknown job '$job'" >&2; exit 2 ;;
     esac
 done
