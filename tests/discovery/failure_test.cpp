@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 #include "discovery/failure.h"
@@ -11,6 +12,16 @@ struct Row {
     int code;
     const char* text;
 };
+
+// Readable in test listings and failure reports: "Code10040", and the row's code and text.
+std::string RowName(const ::testing::TestParamInfo<Row>& row) {
+    const int code = row.param.code;
+    return (code < 0 ? "CodeMinus" : "Code") + std::to_string(code < 0 ? -code : code);
+}
+
+void PrintTo(const Row& row, std::ostream* out) {
+    *out << row.code << " \"" << row.text << '"';
+}
 
 class SocketErrorTextsTest : public ::testing::TestWithParam<Row> {};
 
@@ -31,7 +42,8 @@ INSTANTIATE_TEST_SUITE_P(
                       Row{10058, "Cannot send or receive after socket is closed."},
                       Row{10065, "No route to host."},
                       Row{10066, "Directory not empty"},  // the one missing full stop
-                      Row{0, ""}, Row{10000, ""}, Row{10067, ""}, Row{12345, ""}, Row{-1, ""}));
+                      Row{0, ""}, Row{10000, ""}, Row{10067, ""}, Row{12345, ""}, Row{-1, ""}),
+    RowName);
 
 TEST(SocketError, CarriesItsCodeKindAndMessage) {
     const SocketError error(10040);
