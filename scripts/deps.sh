@@ -6,11 +6,12 @@ set -euo pipefail
 packages=()
 for job in "$@"; do
     case "$job" in
-        build) packages+=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-dejavu-core) ;;
+        build) packages+=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-dejavu-core
+                          qt6-wayland) ;;
         test) packages+=(cmake ninja-build g++ clang libclang-rt-14-dev qt6-base-dev libgl-dev
                          libgtest-dev libgmock-dev libbenchmark-dev iproute2 util-linux fonts-dejavu-core) ;;
         windows) packages+=(g++-mingw-w64-x86-64 wine wine64 googletest) ;;
-        package) packages+=(desktop-file-utils appstream dpkg-dev file) ;;
+        package) packages+=(desktop-file-utils appstream dpkg-dev file man-db binutils) ;;
         bench) packages+=(cmake ninja-build g++ qt6-base-dev libgl-dev libbenchmark-dev jq xvfb xauth
                           x11-utils iproute2 util-linux fonts-dejavu-core) ;;
         *) echo "deps.sh: unknown job '$job'" >&2; exit 2 ;;
