@@ -45,10 +45,11 @@ UdpEndpoint::UdpEndpoint(EndpointSettings settings)
     if (const int error = platform::StartSocketLibrary(); error != 0) {
         throw SocketError(error);
     }
-    libraryStarted_ = true;
     try {
         OpenEndpoint();
     } catch (...) {
+        // No destructor runs for an object whose construction failed.
+        CloseEndpoint();
         platform::StopSocketLibrary();
         throw;
     }
@@ -56,9 +57,7 @@ UdpEndpoint::UdpEndpoint(EndpointSettings settings)
 
 UdpEndpoint::~UdpEndpoint() {
     CloseEndpoint();
-    if (libraryStarted_) {
-        platform::StopSocketLibrary();
-    }
+    platform::StopSocketLibrary();
 }
 
 void UdpEndpoint::CloseEndpoint() {
@@ -111,10 +110,11 @@ void UdpEndpoint::SendDatagram(std::span<const std::uint8_t> bytes) {
 bool UdpEndpoint::SlicedWait(long long milliseconds, const EventPass& eventPass) {
     // A wait longer than one slice is cut into slices from its end: the odd remainder comes
     // first, then whole slices, with an event pass after each slice that found nothing.
-    const long long slice = settings_.idleSlice.count() > 0 ? settings_.idleSlice.count()
-                                                            : milliseconds;
-    long long next = milliseconds > slice && milliseconds % slice != 0 ? milliseconds % slice
-                                                                       : std::min(milliseconds, slice);
+    const long long slice =
+        settings_.idleSlice.count() > 0 ? settings_.idleSlice.count() : milliseconds;
+    long long next = milliseconds > slice && milliseconds % slice != 0
+                         ? milliseconds % slice
+                         : std::min(milliseconds, slice);
     for (long long left = milliseconds;;) {
         if (platform::WaitReadable(socket_, static_cast<int>(next))) {
             return true;

@@ -50,7 +50,6 @@ private:
     platform::SocketHandle socket_ = platform::NoSocket;
     std::string localAddress_;
     platform::Peer bound_;
-    bool libraryStarted_ = false;
 };
 
 /// Reads "a.b.c.d" (four decimal numbers 0 to 255); throws SocketError 10022 otherwise.

@@ -21,9 +21,9 @@ std::optional<std::string> LookUpLocalAddress();
 
 /// The parts of the caller that the search drives.
 struct SearchHooks {
-    std::function<void()> eventPass;        // dispatch every pending event of the caller
-    std::function<void()> startAnimation;   // start the search animation, then show it
-    std::function<void()> stopAnimation;    // stop it, then hide it
+    std::function<void()> eventPass;       // dispatch every pending event of the caller
+    std::function<void()> startAnimation;  // start the search animation, then show it
+    std::function<void()> stopAnimation;   // stop it, then hide it
     std::function<void(const DeviceTable&, int count)> fillServerList;
 };
 

@@ -16,7 +16,9 @@ namespace nimbrel::platform {
 
 namespace {
 
-int ToHandle(SocketHandle socket) { return static_cast<int>(socket); }
+int ToHandle(SocketHandle socket) {
+    return static_cast<int>(socket);
+}
 
 sockaddr_in ToSockaddr(const Peer& peer) {
     sockaddr_in address{};
@@ -33,16 +35,20 @@ Peer FromSockaddr(const sockaddr_in& address) {
     return peer;
 }
 
-// errno values numbered as Winsock numbers the same conditions; a value without a Winsock
-// counterpart keeps its own number.
+// errno values numbered as Winsock numbers the same conditions. The few that Winsock has no
+// number of its own for take the nearest condition's (a firewall's refusal is an access denied,
+// a lack of kernel memory one of buffer space), so that every message reads as on Windows; any
+// other value keeps its own number.
 int ToWinsockCode(int error) {
     switch (error) {
         case EINTR: return 10004;
         case EBADF: return 10009;
         case EACCES: return 10013;
+        case EPERM: return 10013;
         case EFAULT: return 10014;
         case EINVAL: return 10022;
         case EMFILE: return 10024;
+        case ENFILE: return 10024;
         case EWOULDBLOCK: return 10035;
         case EINPROGRESS: return 10036;
         case EALREADY: return 10037;
@@ -64,6 +70,7 @@ int ToWinsockCode(int error) {
         case ECONNABORTED: return 10053;
         case ECONNRESET: return 10054;
         case ENOBUFS: return 10055;
+        case ENOMEM: return 10055;
         case EISCONN: return 10056;
         case ENOTCONN: return 10057;
         case ESHUTDOWN: return 10058;
@@ -82,7 +89,9 @@ int ToWinsockCode(int error) {
 }  // namespace
 
 std::optional<std::vector<Ipv4Bytes>> HostAddresses() {
-    char name[64] = {};
+    // A 64-byte buffer as Winsock's, one more byte for the terminator that a name of exactly
+    // 64 bytes would not get.
+    char name[65] = {};
     if (gethostname(name, sizeof(name) - 1) != 0) {
         return std::nullopt;
     }
@@ -101,7 +110,9 @@ std::optional<std::vector<Ipv4Bytes>> HostAddresses() {
     return addresses;
 }
 
-int StartSocketLibrary() { return 0; }
+int StartSocketLibrary() {
+    return 0;
+}
 
 void StopSocketLibrary() {}
 
@@ -188,6 +199,8 @@ void CloseSocket(SocketHandle socket) {
     ::close(ToHandle(socket));
 }
 
-int LastErrorCode() { return ToWinsockCode(errno); }
+int LastErrorCode() {
+    return ToWinsockCode(errno);
+}
 
 }  // namespace nimbrel::platform

@@ -25,7 +25,7 @@ inline constexpr std::uint8_t FieldCopyText = 15;
 
 struct FieldElement {
     std::uint8_t type;
-    std::uint8_t length;                // L as it stands in the element
+    std::uint8_t length;                  // L as it stands in the element
     std::span<const std::uint8_t> value;  // the value bytes, cut where the buffer ends
 };
 
@@ -45,9 +45,10 @@ void WalkFieldElements(const ReceiveBuffer& buffer, Consumer&& consumer) {
         const int first = position + 3;  // at most one past the last byte
         const int available = last + 1 - first;
         const int taken = length < available ? length : available;
-        consumer(FieldElement{type, length,
-                              std::span<const std::uint8_t>(buffer).subspan(
-                                  static_cast<std::size_t>(first), static_cast<std::size_t>(taken))});
+        consumer(
+            FieldElement{type, length,
+                         std::span<const std::uint8_t>(buffer).subspan(
+                             static_cast<std::size_t>(first), static_cast<std::size_t>(taken))});
         position = first + length;
     }
 }
