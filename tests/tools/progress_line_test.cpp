@@ -1,0 +1,122 @@
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "tools/console.h"
+#include "tools/progress_line.h"
+#include "tools/text_output.h"
+
+namespace nimbrel::tools {
+namespace {
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+/// A stream to write on and read back everything written so far.
+class Capture {
+public:
+    Capture() : file_(std::tmpfile()) {}
+
+    std::FILE* Stream() const { return file_.get(); }
+
+    std::string Written() const {
+        std::fflush(file_.get());
+        std::string text;
+        std::rewind(file_.get());
+        for (int c = std::fgetc(file_.get()); c != EOF; c = std::fgetc(file_.get())) {
+            text.push_back(static_cast<char>(c));
+        }
+        std::fseek(file_.get(), 0, SEEK_END);
+        return text;
+    }
+
+private:
+    File file_;
+};
+
+TEST(ProgressLine, WritesNothingWhenNotATerminal) {
+    const Capture capture;
+    ASSERT_NE(capture.Stream(), nullptr);
+    {
+        ProgressLine progress(capture.Stream(), false);
+        progress.Update();
+        progress.Update();
+        progress.Erase();
+        progress.Update();
+    }
+    EXPECT_EQ(capture.Written(), "");
+}
+
+TEST(ProgressLine, ShowsTheSecondsAndBlanksExactlyThatLineAgain) {
+    const Capture capture;
+    ASSERT_NE(capture.Stream(), nullptr);
+    ProgressLine progress(capture.Stream(), true);
+    progress.Erase();  // nothing shown yet, nothing to blank
+    EXPECT_EQ(capture.Written(), "");
+
+    progress.Update();
+    const std::string shown = capture.Written();
+    const std::string prefix = "\rSearching\u2026 ";
+    ASSERT_EQ(shown.substr(0, prefix.size()), prefix) << shown;
+    ASSERT_GE(shown.size(), prefix.size() + 3);
+    EXPECT_EQ(shown.substr(shown.size() - 2), " s");
+    const std::string seconds = shown.substr(prefix.size(), shown.size() - prefix.size() - 2);
+    EXPECT_EQ(seconds.find_first_not_of("0123456789"), std::string::npos) << seconds;
+
+    progress.Erase();
+    const std::string line = shown.substr(1);
+    EXPECT_EQ(capture.Written(), shown + "\r" + std::string(DisplayWidth(line), ' ') + "\r");
+
+    progress.Erase();  // already blank
+    EXPECT_EQ(capture.Written(), shown + "\r" + std::string(DisplayWidth(line), ' ') + "\r");
+}
+
+TEST(ProgressLine, EndingItBlanksALineStillShown) {
+    const Capture capture;
+    ASSERT_NE(capture.Stream(), nullptr);
+    std::string shown;
+    {
+        ProgressLine progress(capture.Stream(), true);
+        progress.Update();
+        shown = capture.Written();
+    }
+    const std::string written = capture.Written();
+    ASSERT_GT(written.size(), shown.size());
+    EXPECT_EQ(written.substr(shown.size()),
+              "\r" + std::string(DisplayWidth(shown.substr(1)), ' ') + "\r");
+}
+
+TEST(IsTerminal, TellsTerminalsFromFilesAndPipes) {
+    const Capture capture;
+    EXPECT_FALSE(IsTerminal(capture.Stream()));
+
+    int ends[2];
+    ASSERT_EQ(pipe(ends), 0);
+    const File reading(fdopen(ends[0], "r"));
+    const File writing(fdopen(ends[1], "w"));
+    EXPECT_FALSE(IsTerminal(reading.get()));
+    EXPECT_FALSE(IsTerminal(writing.get()));
+
+    const int controller = posix_openpt(O_RDWR | O_NOCTTY);
+    if (controller < 0) {
+        GTEST_SKIP() << "no pseudo-terminal to be had here";
+    }
+    ASSERT_EQ(grantpt(controller), 0);
+    ASSERT_EQ(unlockpt(controller), 0);
+    const char* name = ptsname(controller);
+    ASSERT_NE(name, nullptr);
+    const File terminal(fdopen(open(name, O_WRONLY | O_NOCTTY), "w"));
+    ASSERT_NE(terminal, nullptr);
+    EXPECT_TRUE(IsTerminal(terminal.get()));
+    close(controller);
+}
+
+}  // namespace
+}  // namespace nimbrel::tools
