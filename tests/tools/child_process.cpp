@@ -1,0 +1,150 @@
+#include "tests/tools/child_process.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <stdexcept>
+
+extern char** environ;
+
+namespace nimbrel::testing {
+
+namespace {
+
+[[noreturn]] void Fail(const std::string& what) {
+    throw std::runtime_error(what + ": " + std::strerror(errno));
+}
+
+// Appends what `fd` has to `text`; false at its end.
+bool ReadSome(int fd, std::string& text) {
+    std::array<char, 4096> chunk{};
+    const ssize_t got = ::read(fd, chunk.data(), chunk.size());
+    if (got < 0 && errno == EINTR) {
+        return true;
+    }
+    if (got <= 0) {
+        return false;
+    }
+    text.append(chunk.data(), static_cast<std::size_t>(got));
+    return true;
+}
+
+void Close(int& fd) {
+    if (fd >= 0) {
+        ::close(fd);
+        fd = -1;
+    }
+}
+
+}  // namespace
+
+ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& arguments) {
+    int out[2];
+    int err[2];
+    if (::pipe2(out, O_CLOEXEC) != 0) {
+        Fail("pipe");
+    }
+    if (::pipe2(err, O_CLOEXEC) != 0) {
+        ::close(out[0]);
+        ::close(out[1]);
+        Fail("pipe");
+    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+    posix_spawn_file_actions_adddup2(&actions, err[1], 2);
+
+    std::vector<std::string> words{program};
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (std::string& word : words) {
+        argv.push_back(word.data());
+    }
+    argv.push_back(nullptr);
+
+    const int spawned =
+        ::posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(out[1]);
+    ::close(err[1]);
+    out_ = out[0];
+    err_ = err[0];
+    if (spawned != 0) {
+        pid_ = -1;
+        Close(out_);
+        Close(err_);
+        errno = spawned;
+        Fail("cannot start " + program);
+    }
+}
+
+ChildProcess::~ChildProcess() {
+    if (pid_ > 0) {
+        ::kill(pid_, SIGTERM);
+        int status = 0;
+        ::waitpid(pid_, &status, 0);
+    }
+    Close(out_);
+    Close(err_);
+}
+
+std::optional<std::string> ChildProcess::ReadLine() {
+    for (;;) {
+        const std::size_t end = outRead_.find('\n');
+        if (end != std::string::npos) {
+            std::string line = outRead_.substr(0, end);
+            outRead_.erase(0, end + 1);
+            return line;
+        }
+        if (out_ < 0 || !ReadSome(out_, outRead_)) {
+            return std::nullopt;
+        }
+    }
+}
+
+Outcome ChildProcess::Wait() {
+    Outcome outcome;
+    outcome.out = std::move(outRead_);
+    outRead_.clear();
+    // Both pipes are read together, so that a child filling one of them never stalls.
+    while (out_ >= 0 || err_ >= 0) {
+        std::array<pollfd, 2> open{{{out_, POLLIN, 0}, {err_, POLLIN, 0}}};
+        if (::poll(open.data(), open.size(), -1) < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            Fail("poll");
+        }
+        if (open[0].revents != 0 && !ReadSome(out_, outcome.out)) {
+            Close(out_);
+        }
+        if (open[1].revents != 0 && !ReadSome(err_, outcome.err)) {
+            Close(err_);
+        }
+    }
+    int status = 0;
+    while (::waitpid(pid_, &status, 0) < 0) {
+        if (errno != EINTR) {
+            Fail("waitpid");
+        }
+    }
+    pid_ = -1;
+    outcome.status = WIFEXITED(status)     ? WEXITSTATUS(status)
+                     : WIFSIGNALED(status) ? 128 + WTERMSIG(status)
+                                           : -1;
+    return outcome;
+}
+
+Outcome RunToEnd(const std::string& program, const std::vector<std::string>& arguments) {
+    return ChildProcess(program, arguments).Wait();
+}
+
+}  // namespace nimbrel::testing

@@ -1,0 +1,46 @@
+// Runs one of the built programs as a child process with its standard output and error read
+// through pipes.
+#pragma once
+
+#include <sys/types.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace nimbrel::testing {
+
+struct Outcome {
+    int status = -1;  // the exit status; 128 + the signal's number when a signal ended it
+    std::string out;
+    std::string err;
+};
+
+class ChildProcess {
+public:
+    /// Starts `program` with `arguments` and an empty standard input; throws when it cannot.
+    ChildProcess(const std::string& program, const std::vector<std::string>& arguments);
+
+    /// Ends a child still running (SIGTERM to its own id) and reaps it.
+    ~ChildProcess();
+
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    /// The next line of standard output without its line break; nullopt once it has closed.
+    std::optional<std::string> ReadLine();
+
+    /// Reads both outputs to their end, then waits for the child's exit.
+    Outcome Wait();
+
+private:
+    pid_t pid_ = -1;
+    int out_ = -1;
+    int err_ = -1;
+    std::string outRead_;  // read by ReadLine past the lines it returned
+};
+
+/// Runs `program` to its end.
+Outcome RunToEnd(const std::string& program, const std::vector<std::string>& arguments);
+
+}  // namespace nimbrel::testing

@@ -1,0 +1,241 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "discovery/device_table.h"
+#include "discovery/failure.h"
+#include "discovery/wire.h"
+#include "tests/tools/loopback_client.h"
+#include "tools/device_simulator.h"
+
+namespace nimbrel::tools {
+namespace {
+
+using namespace std::string_literals;
+using std::chrono::milliseconds;
+using testing::LoopbackClient;
+using Bytes = std::vector<std::uint8_t>;
+
+const Bytes Request(DiscoveryRequest.begin(), DiscoveryRequest.end());
+
+ReceiveBuffer Received(const Bytes& datagram) {
+    ReceiveBuffer buffer{};
+    EXPECT_LE(datagram.size(), buffer.size()) << "longer than the searching side reads";
+    std::copy_n(datagram.begin(), std::min(datagram.size(), buffer.size()), buffer.begin());
+    return buffer;
+}
+
+struct Walked {
+    std::uint8_t type;
+    Bytes value;
+};
+
+std::vector<Walked> Elements(const Bytes& datagram) {
+    std::vector<Walked> elements;
+    WalkFieldElements(Received(datagram), [&elements](const FieldElement& element) {
+        elements.push_back({element.type, Bytes(element.value.begin(), element.value.end())});
+    });
+    return elements;
+}
+
+// ---- BuildReply ----------------------------------------------------------------------------
+
+TEST(BuildReply, MakesOneElementPerFieldThatTheTableReadsBack) {
+    const DeviceSpec device{"QZL-AP \xe9",
+                            {198, 51, 100, 2},
+                            {0x00, 0x1A, 0x2B, 0xC3, 0xD4, 0xFF},
+                            "1.4.2",
+                            "Caf\xe9 \"x\""};
+    const Bytes reply = BuildReply(device);
+    ASSERT_TRUE(IsDiscoveryReply(Received(reply)));
+
+    // The area is exactly the elements: the walk ends at the datagram's last byte.
+    std::size_t walked = 4;
+    std::vector<std::uint8_t> types;
+    for (const Walked& element : Elements(reply)) {
+        walked += 3 + element.value.size();
+        types.push_back(element.type);
+    }
+    EXPECT_EQ(walked, reply.size());
+    EXPECT_EQ(reply[3], reply.size() - 4);
+    std::ranges::sort(types);
+    EXPECT_EQ(types,
+              (std::vector<std::uint8_t>{FieldAddress, FieldFirmware, FieldModel, FieldCopyText}));
+
+    DeviceTable table;
+    table.AddReply(Received(reply));
+    ASSERT_EQ(table.RecordCount(), 1);
+    EXPECT_EQ(table.ModelText(0), device.model);
+    EXPECT_EQ(table.Ipv4Address(0), device.ipv4);
+    EXPECT_EQ(table.MacAddress(0), device.mac);
+    EXPECT_EQ(table.FirmwareText(0), device.firmware);
+    EXPECT_EQ(table.CopyText(0), device.copy);
+    // The address element is the MAC and the IPv4 address and nothing more.
+    EXPECT_EQ(table.Record(0).slots[FieldAddress].length, 10);
+}
+
+TEST(BuildReply, KeepsEmptyTextsAsEmptyElements) {
+    const Bytes reply = BuildReply({});
+    const std::vector<Walked> elements = Elements(reply);
+    ASSERT_EQ(elements.size(), 4u);
+    for (const Walked& element : elements) {
+        SCOPED_TRACE("type " + std::to_string(element.type));
+        EXPECT_EQ(element.value, element.type == FieldAddress ? Bytes(10, 0) : Bytes{});
+    }
+    DeviceTable table;
+    table.AddReply(Received(reply));
+    EXPECT_EQ(FormatIpv4(table.Ipv4Address(0)), "0.0.0.0");
+    EXPECT_EQ(table.ModelText(0), "");
+    EXPECT_TRUE(table.Record(0).slots[FieldCopyText].present != 0);
+}
+
+TEST(BuildReply, TakesTextsOfUpTo64BytesWithAnyByteValue) {
+    DeviceSpec device;
+    device.model = std::string(64, 'M');
+    device.copy = "a\0b\xff"s;
+    const Bytes reply = BuildReply(device);
+    DeviceTable table;
+    table.AddReply(Received(reply));
+    EXPECT_EQ(table.ModelText(0), device.model);
+    EXPECT_EQ(table.CopyText(0), "a");  // a text ends at its first NUL...
+    const auto& copy = table.Record(0).slots[FieldCopyText];
+    EXPECT_EQ(copy.length, 4);  // ...but the bytes were all sent
+    EXPECT_EQ(Bytes(copy.value.begin(), copy.value.begin() + 4), (Bytes{'a', 0, 'b', 0xFF}));
+
+    for (std::string DeviceSpec::*text :
+         {&DeviceSpec::model, &DeviceSpec::firmware, &DeviceSpec::copy}) {
+        DeviceSpec tooLong;
+        tooLong.*text = std::string(65, 'x');
+        EXPECT_THROW(BuildReply(tooLong), std::invalid_argument);
+    }
+}
+
+// ---- DeviceSimulator on loopback -------------------------------------------------------------
+
+/// A simulator on 127.0.0.1 answering in a thread of its own until `requestLimit` requests are
+/// answered (0: until it is destroyed).
+class SimulatorThread {
+public:
+    SimulatorThread(std::vector<SimulatedReply> replies, int requestLimit)
+        : simulator_({{127, 0, 0, 1}, 0}, std::move(replies)),
+          thread_([this, requestLimit] { simulator_.RunUntilAnswered(stop_, requestLimit); }) {}
+
+    ~SimulatorThread() {
+        stop_ = true;
+        if (thread_.joinable()) {
+            thread_.join();
+        }
+    }
+
+    SimulatorThread(const SimulatorThread&) = delete;
+    SimulatorThread& operator=(const SimulatorThread&) = delete;
+
+    std::uint16_t Port() const { return simulator_.Local().port; }
+    std::vector<ReceivedRequest> Requests() const { return simulator_.Requests(); }
+
+    /// Waits until the simulator returns on its own.
+    void Join() { thread_.join(); }
+
+private:
+    std::atomic<bool> stop_{false};
+    DeviceSimulator simulator_;
+    std::thread thread_;
+};
+
+TEST(DeviceSimulator, BindsToTheAddressGivenAndAPortOfItsOwn) {
+    const DeviceSimulator simulator({{127, 0, 0, 1}, 0}, {});
+    EXPECT_EQ(simulator.Local().address, (Ipv4Bytes{127, 0, 0, 1}));
+    EXPECT_NE(simulator.Local().port, 0);
+}
+
+TEST(DeviceSimulator, RefusesAnAddressItCannotBind) {
+    try {
+        const DeviceSimulator simulator({{198, 51, 100, 77}, 0}, {});
+        FAIL() << "bound to an address that is not this machine's";
+    } catch (const SocketError& error) {
+        EXPECT_EQ(error.Code(), 10049);
+    }
+    const DeviceSimulator first({{127, 0, 0, 1}, 0}, {});
+    try {
+        const DeviceSimulator second(first.Local(), {});
+        FAIL() << "bound to a port in use";
+    } catch (const SocketError& error) {
+        EXPECT_EQ(error.Code(), 10048);
+    }
+}
+
+TEST(DeviceSimulator, AnswersTheRequestWithEveryReplyInOrderOfDelay) {
+    const Bytes a = BuildReply({"A", {10, 0, 0, 1}, {0, 0, 0, 0, 0, 1}, "1", "a"});
+    const Bytes b = BuildReply({"B", {10, 0, 0, 2}, {0, 0, 0, 0, 0, 2}, "2", "b"});
+    const Bytes raw{0x01, 0x00, 0x00, 0x03, 0x0C, 0x7F};
+    SimulatorThread simulator({{a, milliseconds{40}},
+                               {b, milliseconds{0}},
+                               {{}, milliseconds{0}},  // an empty datagram
+                               {raw, milliseconds{15}},
+                               {a, milliseconds{40}}},
+                              1);
+
+    LoopbackClient client;
+    // Datagrams other than the exact request are logged but not answered.
+    const Bytes longer{0x01, 0x00, 0x00, 0x00, 0x00};
+    client.Send(simulator.Port(), longer);
+    client.Send(simulator.Port(), {0x02});
+    client.Send(simulator.Port(), Request);
+
+    for (const Bytes& expected : {b, Bytes{}, raw, a, a}) {
+        EXPECT_EQ(client.Receive(), expected);
+    }
+    simulator.Join();  // one request answered: it returns by itself
+
+    const std::vector<ReceivedRequest> requests = simulator.Requests();
+    ASSERT_EQ(requests.size(), 3u);
+    EXPECT_EQ(requests[0].bytes, longer);
+    EXPECT_EQ(requests[1].bytes, Bytes{0x02});
+    EXPECT_EQ(requests[2].bytes, Request);
+    for (const ReceivedRequest& request : requests) {
+        EXPECT_EQ(request.from.address, client.Local().address);
+        EXPECT_EQ(request.from.port, client.Local().port);
+    }
+}
+
+TEST(DeviceSimulator, AnswersEachRequesterAtItsOwnPort) {
+    const Bytes reply = BuildReply({"AP", {10, 0, 0, 9}, {}, "", ""});
+    SimulatorThread simulator({{reply, milliseconds{0}}}, 2);
+    LoopbackClient first;
+    LoopbackClient second;
+    first.Send(simulator.Port(), Request);
+    EXPECT_EQ(first.Receive(), reply);
+    second.Send(simulator.Port(), Request);
+    EXPECT_EQ(second.Receive(), reply);
+    simulator.Join();
+}
+
+TEST(DeviceSimulator, RunEndsWhenAskedToStop) {
+    std::atomic<bool> stop{false};
+    DeviceSimulator simulator({{127, 0, 0, 1}, 0}, {{Request, milliseconds{0}}});
+    std::vector<ReceivedRequest> seen;
+    simulator.SetReceiveObserver(
+        [&seen](const ReceivedRequest& request) { seen.push_back(request); });
+    std::thread running([&] { simulator.Run(stop); });
+    {
+        LoopbackClient client;
+        client.Send(simulator.Local().port, Request);
+        EXPECT_EQ(client.Receive(), Request);
+    }
+    stop = true;
+    running.join();
+    ASSERT_EQ(seen.size(), 1u);  // the observer saw the request before it was answered
+    EXPECT_EQ(seen[0].bytes, Request);
+}
+
+}  // namespace
+}  // namespace nimbrel::tools

@@ -1,0 +1,33 @@
+// A UDP socket on 127.0.0.1 and a system-chosen port that plays the searching side towards the
+// simulator: it sends to a port on 127.0.0.1 and nowhere else.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "discovery/socket_platform.h"
+
+namespace nimbrel::testing {
+
+class LoopbackClient {
+public:
+    LoopbackClient();
+    ~LoopbackClient();
+    LoopbackClient(const LoopbackClient&) = delete;
+    LoopbackClient& operator=(const LoopbackClient&) = delete;
+
+    platform::Peer Local() const { return local_; }
+
+    void Send(std::uint16_t port, const std::vector<std::uint8_t>& bytes);
+
+    /// The next datagram that arrives, or nullopt when none comes within a few seconds (a
+    /// failure, never an expected outcome: the simulator answers at once).
+    std::optional<std::vector<std::uint8_t>> Receive();
+
+private:
+    platform::SocketHandle socket_ = platform::NoSocket;
+    platform::Peer local_;
+};
+
+}  // namespace nimbrel::testing

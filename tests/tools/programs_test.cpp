@@ -1,0 +1,254 @@
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <ifaddrs.h>
+#include <netinet/in.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "discovery/wire.h"
+#include "tests/tools/child_process.h"
+#include "tests/tools/loopback_client.h"
+#include "tools/device_simulator.h"
+
+namespace nimbrel::testing {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+using Arguments = std::vector<std::string>;
+
+const std::string Discover = NIMBREL_DISCOVER_PATH;
+const std::string Devsim = NIMBREL_DEVSIM_PATH;
+const std::string Version = NIMBREL_VERSION;
+
+// nimbrel-discover broadcasts on the network that it is started in. It is started here only
+// with command lines that end before any search, and even so only where this process sees no
+// IPv4 address outside 127.0.0.0/8 (a private network namespace), in case one of them does not.
+bool OnlyLoopbackHere() {
+    ifaddrs* list = nullptr;
+    if (getifaddrs(&list) != 0) {
+        return false;
+    }
+    bool onlyLoopback = true;
+    for (const ifaddrs* entry = list; entry != nullptr; entry = entry->ifa_next) {
+        if (entry->ifa_addr != nullptr && entry->ifa_addr->sa_family == AF_INET) {
+            sockaddr_in address{};
+            std::memcpy(&address, entry->ifa_addr, sizeof(address));
+            onlyLoopback = onlyLoopback && (ntohl(address.sin_addr.s_addr) >> 24) == 127;
+        }
+    }
+    freeifaddrs(list);
+    return onlyLoopback;
+}
+
+#define SKIP_UNLESS_ONLY_LOOPBACK()                                                     \
+    if (!OnlyLoopbackHere()) {                                                          \
+        GTEST_SKIP() << "nimbrel-discover is started only in a network namespace with " \
+                        "loopback alone (unshare -n)";                                  \
+    }
+
+std::string Quoted(const Arguments& arguments) {
+    std::string text;
+    for (const std::string& argument : arguments) {
+        text += " '" + argument + "'";
+    }
+    return text;
+}
+
+/// Expects `program` to refuse `arguments` as bad usage: status 2, nothing on stdout, and on
+/// stderr the program's name, `message`, and where to find help.
+void ExpectUsageError(const std::string& program, const std::string& name,
+                      const Arguments& arguments, const std::string& message) {
+    SCOPED_TRACE(name + Quoted(arguments));
+    const Outcome outcome = RunToEnd(program, arguments);
+    EXPECT_EQ(outcome.status, 2);
+    EXPECT_EQ(outcome.out, "");
+    EXPECT_EQ(outcome.err.rfind(name + ": ", 0), 0u) << outcome.err;
+    EXPECT_NE(outcome.err.find(message), std::string::npos) << outcome.err;
+    EXPECT_NE(outcome.err.find("Try '" + name + " --help'."), std::string::npos) << outcome.err;
+}
+
+void ExpectHelp(const std::string& program, const std::string& name, const Arguments& arguments,
+                const std::vector<std::string>& mentions) {
+    SCOPED_TRACE(name + Quoted(arguments));
+    const Outcome outcome = RunToEnd(program, arguments);
+    EXPECT_EQ(outcome.status, 0);
+    EXPECT_EQ(outcome.err, "");
+    EXPECT_EQ(outcome.out.rfind("Usage: " + name + " ", 0), 0u) << outcome.out;
+    for (const std::string& option : mentions) {
+        EXPECT_NE(outcome.out.find(option), std::string::npos) << option;
+    }
+}
+
+// ---- nimbrel-discover ------------------------------------------------------------------------
+
+TEST(DiscoverProgram, ShowsHelpAndVersion) {
+    SKIP_UNLESS_ONLY_LOOPBACK();
+    const std::vector<std::string> mentions{"--json", "--from ADDRESS", "--help", "--version",
+                                            "Exit status"};
+    ExpectHelp(Discover, "nimbrel-discover", {"--help"}, mentions);
+    ExpectHelp(Discover, "nimbrel-discover", {"-h"}, mentions);
+    ExpectHelp(Discover, "nimbrel-discover", {"--json", "--help"}, mentions);
+
+    const Outcome version = RunToEnd(Discover, {"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "nimbrel-discover " + Version + "\n");
+    EXPECT_EQ(version.err, "");
+}
+
+TEST(DiscoverProgram, RefusesBadUsageWithStatus2) {
+    SKIP_UNLESS_ONLY_LOOPBACK();
+    const std::string name = "nimbrel-discover";
+    ExpectUsageError(Discover, name, {"--bogus"}, "unknown option '--bogus'");
+    ExpectUsageError(Discover, name, {"--JSON"}, "unknown option '--JSON'");
+    ExpectUsageError(Discover, name, {"--json=yes"}, "unknown option '--json=yes'");
+    ExpectUsageError(Discover, name, {"--json", "devices"}, "unknown option 'devices'");
+    ExpectUsageError(Discover, name, {"--from"}, "option '--from' needs an IPv4 address");
+    ExpectUsageError(Discover, name, {"--json", "--from", "300.1.1.1"},
+                     "--from: not an IPv4 address: '300.1.1.1'");
+    ExpectUsageError(Discover, name, {"--from", "localhost"},
+                     "--from: not an IPv4 address: 'localhost'");
+    ExpectUsageError(Discover, name, {"--from", ""}, "--from: not an IPv4 address: ''");
+    ExpectUsageError(Discover, name, {"--from", "127.0.0.1", "--from", "1.2.3"},
+                     "--from: not an IPv4 address: '1.2.3'");
+}
+
+// ---- nimbrel-devsim --------------------------------------------------------------------------
+
+TEST(DevsimProgram, ShowsHelpAndVersion) {
+    const std::vector<std::string> mentions{"--listen ADDRESS:PORT",
+                                            "--device",
+                                            "--reply-hex",
+                                            "--delay",
+                                            "--log",
+                                            "--requests",
+                                            "model=",
+                                            "ipv4=",
+                                            "mac=",
+                                            "firmware=",
+                                            "copy=",
+                                            "delay="};
+    ExpectHelp(Devsim, "nimbrel-devsim", {"--help"}, mentions);
+    ExpectHelp(Devsim, "nimbrel-devsim", {"--device", "model=AP", "-h"}, mentions);
+
+    const Outcome version = RunToEnd(Devsim, {"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "nimbrel-devsim " + Version + "\n");
+    EXPECT_EQ(version.err, "");
+}
+
+TEST(DevsimProgram, RefusesBadUsageWithStatus2) {
+    const std::string name = "nimbrel-devsim";
+    ExpectUsageError(Devsim, name, {"--bogus"}, "unknown option '--bogus'");
+    ExpectUsageError(Devsim, name, {"--device"}, "option '--device' needs a value");
+    ExpectUsageError(Devsim, name, {"--device", "model=AP,mac=00-11-22-33-44"},
+                     "--device: not a MAC address (XX-XX-XX-XX-XX-XX): '00-11-22-33-44'");
+    ExpectUsageError(Devsim, name, {"--device", "ipv4=10.0.0"},
+                     "--device: not an IPv4 address: '10.0.0'");
+    ExpectUsageError(Devsim, name, {"--device", "model=AP,colour=red"},
+                     "--device: unknown device key");
+    ExpectUsageError(Devsim, name, {"--device", "firmware=" + std::string(65, '9')},
+                     "--device: a device text holds at most 64 bytes");
+    ExpectUsageError(Devsim, name, {"--device", "delay=soon"},
+                     "--device: not a delay in milliseconds: 'soon'");
+    ExpectUsageError(Devsim, name, {"--reply-hex", "0100000"},
+                     "--reply-hex: not pairs of hexadecimal digits: '0100000'");
+    ExpectUsageError(Devsim, name, {"--reply-hex", "01 00 0g 00"},
+                     "--reply-hex: not pairs of hexadecimal digits: '01 00 0g 00'");
+    ExpectUsageError(Devsim, name, {"--listen", "127.0.0.1"}, "--listen: not ADDRESS:PORT");
+    ExpectUsageError(Devsim, name, {"--listen", "127.0.0.1:70000"},
+                     "--listen: not a port number 0 to 65535: '70000'");
+    ExpectUsageError(Devsim, name, {"--delay", "-1"}, "--delay: not a delay in milliseconds");
+    ExpectUsageError(Devsim, name, {"--requests", "0"}, "--requests: not a positive count");
+    ExpectUsageError(Devsim, name, {"--log"}, "option '--log' needs a value");
+}
+
+TEST(DevsimProgram, FailsWithStatus1WhenItCannotListenOrLog) {
+    const Outcome foreign =
+        RunToEnd(Devsim, {"--listen", "198.51.100.77:0", "--device", "model=AP"});
+    EXPECT_EQ(foreign.status, 1);
+    EXPECT_EQ(foreign.err,
+              "nimbrel-devsim: Socket Error # 10049\r\nCannot assign requested address.\n");
+
+    const Outcome log =
+        RunToEnd(Devsim, {"--listen", "127.0.0.1:0", "--log", "/nonexistent-folder/requests.log"});
+    EXPECT_EQ(log.status, 1);
+    EXPECT_NE(log.err.find("cannot open log file '/nonexistent-folder/requests.log'"),
+              std::string::npos)
+        << log.err;
+}
+
+/// A file name of its own in the test's temporary folder, removed at the end.
+class TemporaryFile {
+public:
+    TemporaryFile() {
+        std::string pattern = ::testing::TempDir() + "nimbrel-devsim-log-XXXXXX";
+        const int fd = mkstemp(pattern.data());
+        EXPECT_GE(fd, 0);
+        close(fd);
+        path_ = pattern;
+    }
+    ~TemporaryFile() { std::remove(path_.c_str()); }
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+
+    const std::string& Path() const { return path_; }
+
+    std::string Text() const {
+        std::ifstream file(path_, std::ios::binary);
+        std::ostringstream text;
+        text << file.rdbuf();
+        return text.str();
+    }
+
+private:
+    std::string path_;
+};
+
+TEST(DevsimProgram, AnswersARequestOnLoopbackWithTheRepliesItWasGiven) {
+    const TemporaryFile log;
+    ChildProcess devsim(
+        Devsim,
+        {"--listen", "127.0.0.1:0", "--requests", "1", "--log", log.Path(), "--device",
+         "model=QZL-AP,ipv4=198.51.100.2,mac=00:11:22:aa:BB:55,"
+         "firmware=1.4.2,copy=Caf\xe9,delay=30",
+         "--reply-hex", "01 00 00 00", "--delay", "10", "--device", "model=BR", "--reply-hex", ""});
+    const std::optional<std::string> listening = devsim.ReadLine();
+    ASSERT_TRUE(listening.has_value()) << devsim.Wait().err;
+    const std::string prefix = "nimbrel-devsim: listening on 127.0.0.1:";
+    ASSERT_EQ(listening->rfind(prefix, 0), 0u) << *listening;
+    const int port = std::stoi(listening->substr(prefix.size()));
+    ASSERT_GT(port, 0);
+
+    LoopbackClient client;
+    client.Send(static_cast<std::uint16_t>(port), {0x05});
+    client.Send(static_cast<std::uint16_t>(port), Bytes{0x01, 0x00, 0x00, 0x00});
+
+    tools::DeviceSpec ap{
+        "QZL-AP", {198, 51, 100, 2}, {0x00, 0x11, 0x22, 0xAA, 0xBB, 0x55}, "1.4.2", "Caf\xe9"};
+    tools::DeviceSpec bridge;
+    bridge.model = "BR";
+    // The replies without a delay of their own come first, then the --delay 10 ones, each group
+    // in the order given; the device with delay=30 comes last.
+    for (const Bytes& expected : {Bytes{0x01, 0x00, 0x00, 0x00}, tools::BuildReply(bridge), Bytes{},
+                                  tools::BuildReply(ap)}) {
+        EXPECT_EQ(client.Receive(), expected);
+    }
+
+    const Outcome outcome = devsim.Wait();  // one request answered: it ends by itself
+    EXPECT_EQ(outcome.status, 0);
+    EXPECT_EQ(outcome.err, "");
+    const std::string from = "from 127.0.0.1:" + std::to_string(client.Local().port) + " ";
+    EXPECT_EQ(log.Text(), from + "05\n" + from + "01000000\n");
+}
+
+}  // namespace
+}  // namespace nimbrel::testing
