@@ -98,24 +98,12 @@ std::optional<std::u32string> DecodeJsonString(std::string_view json) {
         switch (escaped) {
             case '"':
             case '\\':
-            case '/':
-                points.push_back(static_cast<char32_t>(escaped));
-                break;
-            case 'b':
-                points.push_back(U'\b');
-                break;
-            case 'f':
-                points.push_back(U'\f');
-                break;
-            case 'n':
-                points.push_back(U'\n');
-                break;
-            case 'r':
-                points.push_back(U'\r');
-                break;
-            case 't':
-                points.push_back(U'\t');
-                break;
+            case '/': points.push_back(static_cast<char32_t>(escaped)); break;
+            case 'b': points.push_back(U'\b'); break;
+            case 'f': points.push_back(U'\f'); break;
+            case 'n': points.push_back(U'\n'); break;
+            case 'r': points.push_back(U'\r'); break;
+            case 't': points.push_back(U'\t'); break;
             case 'u': {
                 if (at + 4 > inner.size()) {
                     return std::nullopt;
@@ -136,8 +124,7 @@ std::optional<std::u32string> DecodeJsonString(std::string_view json) {
                 points.push_back(unit);
                 break;
             }
-            default:
-                return std::nullopt;
+            default: return std::nullopt;
         }
     }
     return points;
