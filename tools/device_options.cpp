@@ -6,6 +6,7 @@
 #include <string>
 
 #include "discovery/endpoint.h"
+#include "discovery/wire.h"
 
 namespace nimbrel::tools {
 
@@ -116,6 +117,7 @@ int ParseCount(std::string_view text) {
 }
 
 DeviceOption ParseDeviceOption(std::string_view text) {
+    const std::string_view original = text;
     DeviceOption option;
     std::set<std::string, std::less<>> seen;
     while (!text.empty()) {
@@ -149,6 +151,12 @@ DeviceOption ParseDeviceOption(std::string_view text) {
         } else {
             Refuse("unknown device key (model, ipv4, mac, firmware, copy, delay)", key);
         }
+    }
+    // A longer reply would make every search that receives it fail with "Message too long.";
+    // whoever wants that gives the bytes with --reply-hex.
+    if (BuildReply(option.device).size() > ReceiveBufferSize) {
+        Refuse("the texts together make the reply longer than the 201 bytes that the utility reads",
+               original);
     }
     return option;
 }

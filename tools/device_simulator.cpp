@@ -152,7 +152,9 @@ void DeviceSimulator::RunUntilAnswered(const std::atomic<bool>& stop, int reques
         request.bytes.assign(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(size));
         {
             const std::lock_guard lock(mutex_);
-            requests_.push_back(request);
+            if (requests_.size() < KeptRequests) {
+                requests_.push_back(request);
+            }
         }
         if (observer_) {
             observer_(request);

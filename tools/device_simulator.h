@@ -60,8 +60,11 @@ public:
     /// Called on the thread of Run for every datagram received, before it is answered.
     void SetReceiveObserver(std::function<void(const ReceivedRequest&)> observer);
 
-    /// Every datagram received so far; safe to call while Run goes on in another thread.
+    /// The first datagrams received (up to KeptRequests); safe to call while Run goes on in
+    /// another thread. The limit keeps a long-running simulator's memory bounded whatever the
+    /// network sends it.
     std::vector<ReceivedRequest> Requests() const;
+    static constexpr std::size_t KeptRequests = 256;
 
 private:
     platform::SocketHandle socket_ = platform::NoSocket;

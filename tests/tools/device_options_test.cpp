@@ -138,6 +138,14 @@ TEST(ParseDeviceOption, TakesTextsOfUpTo64Bytes) {
     }
 }
 
+TEST(ParseDeviceOption, RefusesTextsThatMakeTheReplyTooLongToRead) {
+    // 26 bytes of head and address element leave 175 for the three texts.
+    const std::string fits = "model=" + std::string(64, 'm') + ",firmware=" + std::string(64, 'f') +
+                             ",copy=" + std::string(47, 'c');
+    EXPECT_EQ(BuildReply(ParseDeviceOption(fits).device).size(), 201u);
+    ExpectRefused(ParseDeviceOption, fits + "c", "longer than the 201 bytes", fits + "c");
+}
+
 TEST(ParseDeviceOption, RefusesBadValuesAndKeys) {
     ExpectRefused(ParseDeviceOption, "model=AP,ipv4=10.0.0.256", "not an IPv4 address",
                   "10.0.0.256");
