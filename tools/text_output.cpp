@@ -31,15 +31,6 @@ void AppendHex(std::string& out, unsigned char byte) {
 
 }  // namespace
 
-std::string Latin1ToUtf8(std::string_view bytes) {
-    std::string out;
-    out.reserve(bytes.size() * 2);
-    for (const char c : bytes) {
-        AppendLatin1(out, static_cast<unsigned char>(c));
-    }
-    return out;
-}
-
 std::string JsonString(std::string_view bytes) {
     std::string out = "\"";
     for (const char c : bytes) {

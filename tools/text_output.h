@@ -7,9 +7,6 @@
 
 namespace nimbrel::tools {
 
-/// Each byte as the character U+0000 to U+00FF of the same code, encoded in UTF-8.
-std::string Latin1ToUtf8(std::string_view bytes);
-
 /// A quoted JSON string of `bytes` read as Latin-1; control characters (C0, DEL and C1) are
 /// written as \u00xx so that the output is safe to show on a terminal as well.
 std::string JsonString(std::string_view bytes);

@@ -69,12 +69,6 @@ TEST(JsonString, EscapesQuotesBackslashesAndEveryControlCharacter) {
     ExpectNoRawControls(JsonString(EveryByte()));
 }
 
-TEST(Latin1ToUtf8, EveryByteBecomesTheCharacterOfTheSameCode) {
-    const std::string all = EveryByte();
-    EXPECT_EQ(DecodeUtf8(Latin1ToUtf8(all)), Latin1CodePoints(all));
-    EXPECT_EQ(Latin1ToUtf8(""), "");
-}
-
 TEST(TerminalText, ShowsControlCharactersAsHexAndEverythingElseAsItself) {
     for (int value = 0; value < 256; ++value) {
         SCOPED_TRACE("byte " + std::to_string(value));
