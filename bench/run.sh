@@ -1,7 +1,10 @@
 #!/bin/sh
 # Builds the benchmarks, runs them inside a fresh network namespace (nothing they send can
 # leave it) and prints every figure beside its target.
-#   usage: bench/run.sh [BUILD_DIR]      (default: build, configured with the default preset)
+#   usage: bench/run.sh [BUILD_DIR]      (default: build; a build directory without a cache is
+#                                         configured with the default preset, benchmarks on and
+#                                         tests off)
+# The Debian packages that it needs are installed first, when missing (scripts/deps.sh bench).
 # Each part of the program has a section below: a function section_<name> that builds what it
 # needs, runs it and reports through `figure`; SECTIONS lists them in order.
 set -eu
@@ -13,8 +16,14 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failures=0
 
+# The tools below (jq, Xvfb, xwininfo...) and the libraries, installed when missing.
+(cd "$root" && bash scripts/deps.sh bench)
+
 if [ ! -f "$build/CMakeCache.txt" ]; then
-    cmake --preset default -S "$root" -B "$build"
+    cmake --preset default -S "$root" -B "$build" -DNIMBREL_BUILD_BENCH=ON \
+        -DNIMBREL_BUILD_TESTS=OFF
+elif ! grep -q '^NIMBREL_BUILD_BENCH:BOOL=ON' "$build/CMakeCache.txt"; then
+    cmake -S "$root" -B "$build" -DNIMBREL_BUILD_BENCH=ON
 fi
 
 # build TARGET...: builds the given targets of the benchmark build.
@@ -53,6 +62,12 @@ rounded() {
     awk -v value="$1" 'BEGIN { printf "%.2f", value }'
 }
 
+# compared NAME VALUE UNIT NOTE: a figure without a target, shown beside the ones that have one.
+compared() {
+    if [ -n "$2" ]; then set -- "$1" "$(rounded "$2")" "$3" "$4"; else set -- "$1" - "$3" "$4"; fi
+    printf '%-44s %12s %-4s  (for comparison: %s)\n' "$1" "$2" "$3" "$4"
+}
+
 # skipped NAME REASON: a figure that could not be measured.
 skipped() {
     printf '%-44s %12s       %s\n' "$1" "-" "skipped: $2"
@@ -82,8 +97,7 @@ section_discovery() {
     distinct=$(benchmark_value "$json" BM_AddReply_Distinct real_time median)
     figure "AddReply, 10 records, new device (median)" "$distinct" us 5
     typical=$(benchmark_value "$json" BM_AddReply_DuplicateOfLast_Typical real_time median)
-    printf '%-44s %12s %-4s  (for comparison: records differ in the MAC)\n' \
-        "AddReply, 10 ordinary records (median)" "$(rounded "$typical")" us
+    compared "AddReply, 10 ordinary records (median)" "$typical" us "records differ in the MAC"
 
     figure "search without reply, wall time" \
         "$(benchmark_value "$json" BM_SearchWithoutReply real_time)" ms 2520
@@ -107,7 +121,77 @@ section_discovery() {
     fi
 }
 
-SECTIONS="discovery"
+# value FILE NAME: the value of a "NAME=value" line (or word) of a file.
+value() {
+    sed -n "s/.*\<$2=\([0-9.]*\).*/\1/p" "$1" | head -n 1
+}
+
+# mebibytes KIB: the amount in MiB; nothing when there is no amount.
+mebibytes() {
+    [ -z "$1" ] || awk -v kib="$1" 'BEGIN { print kib / 1024 }'
+}
+
+section_gui() {
+    echo "== Window"
+    if ! grep -q '^NIMBREL_BUILD_GUI:BOOL=ON' "$build/CMakeCache.txt"; then
+        skipped "window figures" "the build has no window (NIMBREL_BUILD_GUI=OFF)"
+        return
+    fi
+    build bench_gui_window nimbrel-utility nimbrel-devsim peak_rss \
+        >"$work/build-gui.log" 2>&1 || { cat "$work/build-gui.log"; exit 1; }
+    bin="$build/bin"
+    in_utility="$root/bench/gui/in_namespace_utility.sh"
+
+    # The real program, started as a user starts it: under an X server of its own (Xvfb), in
+    # the empty namespace, where no device answers. Its two searches come first.
+    in_namespace sh "$in_utility" first-mapped "$bin" >"$work/mapped.txt" 2>&1 ||
+        cat "$work/mapped.txt"
+    figure "window first mapped after launch" "$(value "$work/mapped.txt" first_mapped_ms)" \
+        ms 5300
+    in_namespace env QT_QPA_PLATFORM=offscreen "$bin/bench_gui_window" startup \
+        >"$work/startup.txt" 2>&1 || cat "$work/startup.txt"
+    compared "window first exposed after process start" \
+        "$(value "$work/startup.txt" first_expose_since_process_start_ms)" ms \
+        "in-process, offscreen, first expose"
+
+    in_namespace env QT_QPA_PLATFORM=offscreen "$bin/bench_gui_window" event-gap \
+        >"$work/event-gap.txt" 2>&1 || cat "$work/event-gap.txt"
+    figure "event loop held, within one receive wait" \
+        "$(value "$work/event-gap.txt" longest_hold_in_receive_wait_ms)" ms 260
+    # A reply that comes during a wait ends that wait without an event pass, and the next wait
+    # begins with a whole slice: this hold spans two waits, up to two slices by design.
+    compared "event loop held, across a late reply" \
+        "$(value "$work/event-gap.txt" longest_hold_across_late_reply_ms)" ms \
+        "the reply ends one wait, a new one begins"
+    compared "event loop held, until the first event pass" \
+        "$(value "$work/event-gap.txt" hold_until_first_event_pass_ms)" ms \
+        "look-up and the 1000 ms pause"
+
+    in_namespace sh "$in_utility" rss "$bin" >"$work/rss.txt" 2>&1 || cat "$work/rss.txt"
+    if [ "$(value "$work/rss.txt" requests_answered)" != 2 ]; then
+        echo "(the simulated devices did not answer both start-up searches:" \
+            "$(tr '\n' ' ' <"$work/rss.txt"))"
+    fi
+    figure "nimbrel-utility peak RSS, 11 devices" \
+        "$(mebibytes "$(value "$work/rss.txt" peak_rss_kib)")" MiB 60
+    in_namespace env QT_QPA_PLATFORM=offscreen "$bin/bench_gui_window" rss \
+        >"$work/rss-in-process.txt" 2>&1 || cat "$work/rss-in-process.txt"
+    compared "window peak RSS, 11 devices, in-process" \
+        "$(mebibytes "$(value "$work/rss-in-process.txt" peak_rss_kib)")" MiB \
+        "offscreen, $(value "$work/rss-in-process.txt" devices_listed) devices listed"
+
+    # Pictures of the window with four devices, and during a search, for a look by eye.
+    mkdir -p "$build/screenshots"
+    if in_namespace env QT_QPA_PLATFORM=offscreen "$bin/bench_gui_window" screenshot \
+        "$build/screenshots/window.png" >"$work/screenshot.txt" 2>&1; then
+        echo "screenshots: $build/screenshots/window.png, window-searching.png"
+    else
+        cat "$work/screenshot.txt"
+        failures=$((failures + 1))
+    fi
+}
+
+SECTIONS="discovery gui"
 
 for section in $SECTIONS; do
     "section_$section"
