@@ -2,11 +2,13 @@
 
 #include <algorithm>
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPixmap>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QShowEvent>
@@ -86,15 +88,20 @@ TAboutBox::TAboutBox(QWidget* parent)
 }
 
 int TAboutBox::ShowModal() {
+    const QPointer<QWidget> previous = QApplication::activeWindow();
     CentreOnScreen();
     OKButton->setFocus(Qt::OtherFocusReason);
-    if (exec() == ModalOk) {
-        return ModalOk;
-    }
-    // Anything else ended the modal loop from outside, such as the application quitting while
+    // Anything but OK ended the modal loop from outside, such as the application quitting while
     // the window was up; that counts as Cancel, and the window must not stay on screen.
+    modalResult_ = exec() == ModalOk ? ModalOk : ModalCancel;
     hide();
-    return ModalCancel;
+    // The window has no owner that the window system would activate in its place; the one that
+    // was active before gets the activation back, unless another has taken it meanwhile.
+    const QWidget* active = QApplication::activeWindow();
+    if (previous != nullptr && previous != this && (active == nullptr || active == this)) {
+        previous->activateWindow();
+    }
+    return modalResult_;
 }
 
 void TAboutBox::CancelModal() {

@@ -28,6 +28,9 @@ public:
     /// ModalOk for the OK button and ModalCancel for the close box or CancelModal.
     int ShowModal();
 
+    /// The result of the last showing: 0 before the first, then ModalOk or ModalCancel.
+    int ModalResult() const { return modalResult_; }
+
     // Parts of the window, named as in the designer; the window owns them through Qt's parent.
     BevelPanel* Panel1;
     QLabel* Image1;
@@ -36,7 +39,7 @@ public:
     QLabel* Copyright;
     QPushButton* OKButton;
 
-public slots:
+public Q_SLOTS:
     /// Ends an open window with ModalCancel, as when the application is told to terminate while
     /// the window is up; does nothing while it is hidden.
     void CancelModal();
@@ -50,6 +53,8 @@ protected:
 
 private:
     void CentreOnScreen();
+
+    int modalResult_ = 0;
 };
 
 }  // namespace nimbrel
