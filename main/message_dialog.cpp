@@ -1,5 +1,6 @@
 #include "main/message_dialog.h"
 
+#include <QGuiApplication>
 #include <utility>
 
 namespace nimbrel {
@@ -11,23 +12,32 @@ MessageDialog::TestHook& Hook() {
     return hook;
 }
 
+bool SomeoneSeesTheScreen() {
+    const QString platform = QGuiApplication::platformName();
+    return platform != QLatin1String("offscreen") && platform != QLatin1String("minimal");
+}
+
 }  // namespace
 
 void MessageDialog::ShowFailure(const QString& text) {
-    Show(QMessageBox::Critical, text);
+    Show(QMessageBox::Critical, QString::fromLatin1(ApplicationTitle), text);
 }
 
 void MessageDialog::ShowNotice(const QString& text) {
-    Show(QMessageBox::NoIcon, text);
+    Show(QMessageBox::NoIcon, QString::fromLatin1(ApplicationTitle), text);
+}
+
+void MessageDialog::ShowApplicationError(const QString& text) {
+    Show(QMessageBox::Critical, QStringLiteral("Application Error"), text);
 }
 
 MessageDialog::TestHook MessageDialog::SetTestHook(TestHook hook) {
     return std::exchange(Hook(), std::move(hook));
 }
 
-void MessageDialog::Show(QMessageBox::Icon icon, const QString& text) {
+void MessageDialog::Show(QMessageBox::Icon icon, const QString& title, const QString& text) {
     // No parent: the box belongs to the application and opens in the middle of the screen.
-    QMessageBox box(icon, QString::fromLatin1(ApplicationTitle), text, QMessageBox::Ok);
+    QMessageBox box(icon, title, text, QMessageBox::Ok);
     // The text may come from a device or from a failure that quotes one: never markup.
     box.setTextFormat(Qt::PlainText);
     box.setWindowModality(Qt::ApplicationModal);
@@ -35,7 +45,9 @@ void MessageDialog::Show(QMessageBox::Icon icon, const QString& text) {
         hook(box);
         return;
     }
-    box.exec();
+    if (SomeoneSeesTheScreen()) {
+        box.exec();
+    }
 }
 
 }  // namespace nimbrel

@@ -1,4 +1,6 @@
 // Every modal message box of the program goes through here, so that tests can answer it.
+// On a platform whose screen nobody sees (offscreen, minimal) a box is not run, since nobody
+// could ever answer it and the program would wait for ever.
 #pragma once
 
 #include <QMessageBox>
@@ -21,12 +23,16 @@ public:
     /// A plain notice: no icon and one OK button.
     static void ShowNotice(const QString& text);
 
+    /// The report of a failure that ends the program: captioned "Application Error", a stop
+    /// icon and one OK button, owned by no window.
+    static void ShowApplicationError(const QString& text);
+
     /// Installs `hook` for the boxes that follow (an empty hook restores running them);
     /// returns the hook it replaces.
     static TestHook SetTestHook(TestHook hook);
 
 private:
-    static void Show(QMessageBox::Icon icon, const QString& text);
+    static void Show(QMessageBox::Icon icon, const QString& title, const QString& text);
 };
 
 }  // namespace nimbrel
