@@ -219,12 +219,26 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
 
 void TForm1::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
-    if (shownBefore_) {
-        return;
+    // Shown minimised, the window is only a taskbar entry: the show-time search waits until
+    // the window is first restored onto the screen.
+    if (!shownBefore_ && !isMinimized()) {
+        FirstShown();
     }
+}
+
+void TForm1::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && !shownBefore_ && isVisible() &&
+        !isMinimized()) {
+        FirstShown();
+    }
+}
+
+void TForm1::FirstShown() {
     shownBefore_ = true;
-    // Qt sends this before the window is mapped, so the second search ends before the window
-    // reaches the screen. The placement comes first so that a failed search cannot skip it.
+    // Qt sends the show event before the window is mapped, so the second search ends before
+    // the window reaches the screen. The placement comes first so that a failed search cannot
+    // skip it.
     CentreOnScreen();
     FormShow();
 }

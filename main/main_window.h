@@ -71,6 +71,7 @@ protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -82,6 +83,7 @@ private:
     void SetStatusText(const QString& text);
     int SelectedIndex() const;
     void CentreOnScreen();
+    void FirstShown();
 
     FormDependencies dependencies_;
     std::unique_ptr<DeviceTable> table_;
