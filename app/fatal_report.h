@@ -1,0 +1,26 @@
+// The report of a failure that escaped every guard during start-up and ends the program.
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <exception>
+#include <string>
+
+namespace nimbrel {
+
+/// Exit status of the process after such a failure.
+inline constexpr int FatalExitStatus = 1;
+
+/// "Exception <kind> in module <module> at <offset>." CR LF, the message, "." when the message
+/// is not empty and does not end in ".", CR LF; the offset as eight upper-case hex digits.
+QString FatalReportText(const QString& kind, const QString& module, std::uint32_t offset,
+                        const QString& message);
+
+/// The name of the failure's kind: a Failure's own, otherwise the name of its type.
+std::string FailureKind(const std::exception& failure);
+
+/// Writes the report to stderr, so that a run whose box nobody sees still says why it ended,
+/// then shows it in the "Application Error" box and returns once that is dismissed.
+void ReportFatalFailure(const std::exception& failure);
+
+}  // namespace nimbrel
