@@ -16,6 +16,9 @@ UtilityApplication::UtilityApplication(int& argc, char** argv) : QApplication(ar
         icon.addFile(QString::fromLatin1(path));
     }
     setWindowIcon(icon);
+    // Only a quit ends the program. Closing the last visible window must not: the About window
+    // or a failure box can be the last one while the main window is not shown yet.
+    setQuitOnLastWindowClosed(false);
 }
 
 bool UtilityApplication::notify(QObject* receiver, QEvent* event) {
