@@ -1,6 +1,6 @@
 // Every modal message box of the program goes through here, so that tests can answer it.
 // On a platform whose screen nobody sees (offscreen, minimal) a box is not run, since nobody
-// could ever answer it and the program would wait for ever.
+// could ever answer it and the program would wait for ever; its caption and text go to stderr.
 #pragma once
 
 #include <QMessageBox>
@@ -32,7 +32,9 @@ public:
     static TestHook SetTestHook(TestHook hook);
 
 private:
-    static void Show(QMessageBox::Icon icon, const QString& title, const QString& text);
+    enum class Unseen { WriteToStderr, Drop };
+    static void Show(QMessageBox::Icon icon, const QString& title, const QString& text,
+                     Unseen unseen);
 };
 
 }  // namespace nimbrel
