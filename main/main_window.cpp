@@ -63,6 +63,10 @@ TForm1::TForm1(FormDependencies dependencies)
     setWindowTitle(QStringLiteral(" Nimbrel AP/Bridge/CloudAP Utility Config"));
     CreateComponents();
     CreateMenu();
+    // Sized now, so that the native window is created at this size when first shown: created at
+    // Qt's default size instead, X11 reports that size back during the show-time search's event
+    // passes, and without a window manager that enforces the fixed size the window keeps it.
+    adjustSize();
     // The endpoint opens its first socket among the window's parts; a failure here is no
     // handler's and ends the construction.
     idpclnt_discover = std::make_unique<UdpEndpoint>(dependencies_.endpoint);

@@ -9,7 +9,8 @@ for job in "$@"; do
         build) packages+=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-dejavu-core
                           qt6-wayland) ;;
         test) packages+=(cmake ninja-build g++ clang libclang-rt-14-dev qt6-base-dev libgl-dev
-                         libgtest-dev libgmock-dev libbenchmark-dev iproute2 util-linux fonts-dejavu-core) ;;
+                         libgtest-dev libgmock-dev libbenchmark-dev iproute2 util-linux fonts-dejavu-core
+                         xvfb xauth x11-utils) ;;
         windows) packages+=(g++-mingw-w64-x86-64 wine wine64 googletest) ;;
         package) packages+=(desktop-file-utils appstream dpkg-dev file man-db binutils) ;;
         bench) packages+=(cmake ninja-build g++ qt6-base-dev libgl-dev libbenchmark-dev jq xvfb xauth
