@@ -252,8 +252,14 @@ fi
 
 # The look-up path: gethostbyname under its own Winsock 1.1 start-up, then a bind to any
 # address (see the route above).
-check_discover "two devices, address looked up" 0 "$two_devices" \
-    --json -- "${devsim[@]}" --device "$ap" --device "$bridge"
+if getent hosts "$(hostname)" >/dev/null; then
+    check_discover "two devices, address looked up" 0 "$two_devices" \
+        --json -- "${devsim[@]}" --device "$ap" --device "$bridge"
+else
+    # Debian's installer writes the host name into /etc/hosts; a bare chroot has none.
+    echo "skipped: two devices, address looked up (the host name '$(hostname)' does not resolve)"
+    skipped=$((skipped + 1))
+fi
 
 check_discover "a datagram that fails the reply check is ignored" 0 '{"devices":[]}' \
     --json --from 127.0.0.1 -- "${devsim[@]}" --reply-hex 02000000
