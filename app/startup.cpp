@@ -1,6 +1,6 @@
 #include "app/startup.h"
 
-#include <QApplication>
+#include <QEventLoop>
 #include <exception>
 
 #include "about/about_box.h"
@@ -12,7 +12,8 @@ namespace nimbrel {
 Startup::Startup(FormDependencies dependencies, int showCommand)
     : dependencies_(std::move(dependencies)),
       showCommand_(showCommand),
-      termination_(std::make_unique<Termination>()) {
+      mainLoop_(std::make_unique<QEventLoop>()),
+      termination_(std::make_unique<Termination>([this] { EndLoopsOnTermination(); })) {
     dependencies_.requestQuit = [this] { termination_->RequestQuit(); };
 }
 
@@ -42,10 +43,24 @@ bool Startup::Start() {
         ReportFatalFailure(failure);
         return false;
     }
-    TAboutBox* about = windows_->aboutBox.get();
-    // The result does not matter to the About command.
-    windows_->form1->SetAboutAction([about] { about->ShowModal(); });
+    windows_->form1->SetAboutAction([this] { ShowAbout(); });
     return true;
+}
+
+void Startup::ShowAbout() {
+    // Once the flag is on, the About window's loop would end before its first event; so the
+    // window does not open at all. The result does not matter to the About command.
+    if (!termination_->Terminated()) {
+        windows_->aboutBox->ShowModal();
+    }
+}
+
+void Startup::EndLoopsOnTermination() {
+    // Exiting a loop that is not running does nothing; RunEventLoop looks at the flag itself.
+    mainLoop_->exit(0);
+    if (TAboutBox* about = AboutBox()) {
+        about->CancelModal();
+    }
 }
 
 void Startup::RunEventLoop() {
@@ -53,7 +68,7 @@ void Startup::RunEventLoop() {
     // A quit taken before the loop runs (during the show-time search) ended no loop yet; the
     // flag keeps the loop from starting at all.
     if (!termination_->Terminated()) {
-        QApplication::exec();
+        mainLoop_->exec();
     }
 }
 

@@ -7,6 +7,8 @@
 #include "app/process_platform.h"
 #include "main/main_window.h"
 
+class QEventLoop;
+
 namespace nimbrel {
 
 class TAboutBox;
@@ -30,7 +32,8 @@ public:
     bool Start();
 
     /// Applies the show command, shows the main window (its second search runs first) and runs
-    /// the event loop until the terminated flag is on.
+    /// the event loop until the terminated flag is on: it ends as soon as control is back in it
+    /// after the flag was set, wherever the quit was taken.
     void RunEventLoop();
 
     /// Destroys the windows, the last created first; the main window closes the endpoint.
@@ -49,9 +52,15 @@ private:
     };
 
     void ShowMainWindow();
+    void ShowAbout();
+    /// Ends the loops that end on the terminated flag: the main loop and the About window's.
+    void EndLoopsOnTermination();
 
     FormDependencies dependencies_;
     int showCommand_;
+    // A loop of its own rather than QApplication::exec, so that ending it leaves the loops
+    // nested in it (a message box's, raised by the search that took the quit) free to run on.
+    std::unique_ptr<QEventLoop> mainLoop_;
     // Outlives the windows: the main window's quit hook points at it.
     std::unique_ptr<Termination> termination_;
     std::optional<Windows> windows_;

@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QGuiApplication>
 #include <QSessionManager>
+#include <utility>
 
 namespace nimbrel {
 
@@ -16,7 +17,7 @@ QEvent::Type QuitEventType() {
 
 }  // namespace
 
-Termination::Termination() {
+Termination::Termination(std::function<void()> onTerminate) : onTerminate_(std::move(onTerminate)) {
     // Qt 6 itself neither closes windows nor cancels the log-off here; the flag is all that
     // the session's end changes, as a quit would.
     connect(qGuiApp, &QGuiApplication::commitDataRequest, this,
@@ -37,9 +38,12 @@ bool Termination::event(QEvent* event) {
 
 void Termination::Terminate() {
     terminated_ = true;
-    // Every loop running now ends once control is back in it. Outside any loop (during
-    // start-up) only the flag counts: the main loop then does not start.
-    QCoreApplication::exit(0);
+    // Not QCoreApplication::exit: that would mark the whole thread as quitting, and every
+    // nested loop started from then on (a failure box raised by the search that took the quit)
+    // would return at once, the box unseen.
+    if (onTerminate_) {
+        onTerminate_();
+    }
 }
 
 }  // namespace nimbrel

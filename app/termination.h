@@ -4,19 +4,20 @@
 #pragma once
 
 #include <QObject>
+#include <functional>
 
 namespace nimbrel {
 
 class Termination : public QObject {
 public:
-    /// Listens for the session's end from here on; needs the application object.
-    Termination();
+    /// Listens for the session's end from here on; needs the application object. `onTerminate`
+    /// runs each time the flag is set, to end the loops that end on it.
+    explicit Termination(std::function<void()> onTerminate);
 
     bool Terminated() const { return terminated_; }
 
-    /// Posts a quit. Whichever event loop takes it sets the flag and ends every running loop:
-    /// the About window's with Cancel, the main loop once the running handler (a search,
-    /// perhaps) has returned.
+    /// Posts a quit. Whichever event loop takes it sets the flag; the loops that end on it are
+    /// the main loop and the About window's, not a search's nor a message box's.
     void RequestQuit();
 
 protected:
@@ -25,6 +26,7 @@ protected:
 private:
     void Terminate();
 
+    std::function<void()> onTerminate_;
     bool terminated_ = false;
 };
 

@@ -229,5 +229,43 @@ TEST_F(AboutQuitTest, SessionEndWhileItIsOpenEndsItWithCancelAndThenTheProgram) 
     EXPECT_TRUE(App().Terminated());
 }
 
+TEST_F(AboutQuitTest, AboutCommandAfterAQuitTakenDuringASearchDoesNotOpenIt) {
+    Prepare(Replies({Device("A", 1)}), ShowDefault, {.receiveTimeout = 400ms});
+    ASSERT_TRUE(App().Start());
+    bool aboutShown = false;
+    // Would answer an About window that opened, so that a failing test does not hang.
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        if (About().isVisible()) {
+            aboutShown = true;
+            About().OKButton->click();
+        }
+    });
+    answer.start(1);
+    bool terminatedAtAbout = false;
+    std::optional<WhenReady> inside;
+    WhenReady search([this] { return Idle(); },
+                     [&] {
+                         ReplaceReplies({{tools::BuildReply(Device("B", 2)), 0ms},
+                                         {tools::BuildReply(Device("C", 3)), 150ms}});
+                         inside.emplace([this] { return Animation()->isVisible(); },
+                                        [&] {
+                                            Action("sep")->trigger();
+                                            QCoreApplication::processEvents();
+                                            terminatedAtAbout = App().Terminated();
+                                            Action("about")->trigger();
+                                        });
+                         Action("bbrow")->trigger();
+                     });
+
+    App().RunEventLoop();
+
+    EXPECT_TRUE(terminatedAtAbout);
+    EXPECT_FALSE(aboutShown);
+    // Never shown, so no showing has a result.
+    EXPECT_EQ(About().ModalResult(), 0);
+    EXPECT_EQ(Captions(), (QStringList{"B 192.0.2.2", "C 192.0.2.3"}));
+}
+
 }  // namespace
 }  // namespace nimbrel::testing

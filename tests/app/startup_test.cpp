@@ -1,5 +1,6 @@
 // Start-up in its order, the guards around the two start-up searches, the show command, the
 // ways to quit, and the shutdown.
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
 #include <QMainWindow>
@@ -7,7 +8,9 @@
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
+#include <functional>
 #include <optional>
+#include <vector>
 
 #include "about/about_box.h"
 #include "tests/app/startup_fixture.h"
@@ -40,6 +43,40 @@ bool AnyProgramWindowVisible() {
     }
     return false;
 }
+
+/// While it lives, every box is run as the program runs it, in a loop of its own, and is
+/// answered with OK from inside that loop once `whileOpen` has run there. A box whose loop ended
+/// without that answer returns something other than OK.
+class BoxesAnsweredInTheirLoop {
+public:
+    explicit BoxesAnsweredInTheirLoop(std::function<void()> whileOpen = {})
+        : whileOpen_(std::move(whileOpen)) {
+        previous_ = MessageDialog::SetTestHook([this](QMessageBox& box) {
+            texts_ << box.text();
+            QTimer::singleShot(0, &box, [this, &box] {
+                if (whileOpen_) {
+                    whileOpen_();
+                }
+                // A later event, so that the loop has its turn to end first if it is going to.
+                QTimer::singleShot(0, &box, [&box] { box.button(QMessageBox::Ok)->click(); });
+            });
+            results_.push_back(box.exec());
+        });
+    }
+    ~BoxesAnsweredInTheirLoop() { MessageDialog::SetTestHook(std::move(previous_)); }
+    BoxesAnsweredInTheirLoop(const BoxesAnsweredInTheirLoop&) = delete;
+    BoxesAnsweredInTheirLoop& operator=(const BoxesAnsweredInTheirLoop&) = delete;
+
+    const QStringList& Texts() const { return texts_; }
+    /// What each box's run returned: QMessageBox::Ok when it waited for the answer.
+    const std::vector<int>& Results() const { return results_; }
+
+private:
+    std::function<void()> whileOpen_;
+    QStringList texts_;
+    std::vector<int> results_;
+    MessageDialog::TestHook previous_;
+};
 
 class StartUpOrderTest : public StartupTest {};
 
@@ -262,6 +299,35 @@ TEST_F(QuitTest, ExitDuringASearchLetsItFinishAndUpdateTheList) {
     EXPECT_TRUE(Form().isVisible());
 }
 
+TEST_F(QuitTest, BoxesRaisedAfterAQuitTakenDuringASearchWaitForOk) {
+    Prepare(Replies({Device("A", 1)}), ShowDefault, {.receiveTimeout = 400ms});
+    ASSERT_TRUE(App().Start());
+    bool terminatedAtExit = false;
+    std::optional<WhenReady> exitInside;
+    BoxesAnsweredInTheirLoop boxes;
+    WhenReady search([this] { return Idle(); },
+                     [&] {
+                         ReplaceReplies({{OverlongDatagram(), 150ms}});
+                         exitInside.emplace(
+                             [this] { return Animation()->isVisible(); },
+                             [&] {
+                                 QTest::keyClick(List(), Qt::Key_X, Qt::ControlModifier);
+                                 QCoreApplication::processEvents();
+                                 terminatedAtExit = App().Terminated();
+                                 // The count of the emptied table's copy text.
+                                 QTest::keyClick(List(), Qt::Key_C, Qt::ControlModifier);
+                             });
+                         Action("bbrow")->trigger();
+                     });
+
+    App().RunEventLoop();
+
+    EXPECT_TRUE(terminatedAtExit);
+    EXPECT_EQ(boxes.Texts(), (QStringList{"0", "Socket Error # 10040\r\nMessage too long."}));
+    EXPECT_EQ(boxes.Results(), (std::vector<int>{QMessageBox::Ok, QMessageBox::Ok}));
+    EXPECT_TRUE(App().Terminated());
+}
+
 class SessionEndTest : public StartupTest {
 protected:
     static void EndSession() {
@@ -299,6 +365,29 @@ TEST_F(SessionEndTest, DuringTheShowTimeSearchKeepsTheLoopFromStarting) {
     // The search ran to its end and the window was still shown.
     EXPECT_EQ(Captions(), QStringList{"A 192.0.2.1"});
     EXPECT_TRUE(Form().isVisible());
+}
+
+TEST_F(SessionEndTest, LeavesAnOpenFailureBoxOpenUntilItIsAnswered) {
+    Prepare(Replies({Device("A", 1)}));
+    ASSERT_TRUE(App().Start());
+    bool flagWhileOpen = false;
+    BoxesAnsweredInTheirLoop boxes([&] {
+        EndSession();
+        flagWhileOpen = App().Terminated();
+    });
+    WhenReady search([this] { return Idle(); },
+                     [this] {
+                         ReplaceReplies({{OverlongDatagram(), 0ms}});
+                         Action("bbrow")->trigger();
+                     });
+
+    App().RunEventLoop();
+
+    EXPECT_TRUE(flagWhileOpen);
+    EXPECT_EQ(boxes.Texts(), QStringList{"Socket Error # 10040\r\nMessage too long."});
+    EXPECT_EQ(boxes.Results(), std::vector<int>{QMessageBox::Ok});
+    // The loop ended once the search that failed had been abandoned.
+    EXPECT_TRUE(App().Terminated());
 }
 
 }  // namespace
