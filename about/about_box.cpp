@@ -10,10 +10,12 @@
 #include <QPixmap>
 #include <QPointer>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QShowEvent>
 
 #include "about/bevel_panel.h"
+#include "about/other_windows_disabled.h"
 
 namespace nimbrel {
 
@@ -88,13 +90,26 @@ TAboutBox::TAboutBox(QWidget* parent)
 }
 
 int TAboutBox::ShowModal() {
+    // An earlier showing has ended its loop but not returned yet (a handler beneath it still
+    // runs); exec() would refuse to nest and the window would flash, so nothing is shown.
+    if (showing_) {
+        return 0;
+    }
+    const QScopedValueRollback<bool> showing(showing_, true);
     const QPointer<QWidget> previous = QApplication::activeWindow();
-    CentreOnScreen();
-    OKButton->setFocus(Qt::OtherFocusReason);
-    // Anything but OK ended the modal loop from outside, such as the application quitting while
-    // the window was up; that counts as Cancel, and the window must not stay on screen.
-    modalResult_ = exec() == ModalOk ? ModalOk : ModalCancel;
-    hide();
+    {
+        // Modality alone is not enough: it lets the other windows take input again as soon as
+        // the window hides, which done() does at once, while exec() cannot return before a
+        // handler running beneath its loop (a search started there by a tick) has returned.
+        const OtherWindowsDisabled others(this);
+        CentreOnScreen();
+        OKButton->setFocus(Qt::OtherFocusReason);
+        // Anything but OK ended the modal loop from outside, such as the application quitting
+        // while the window was up; that counts as Cancel, and the window must not stay on
+        // screen.
+        modalResult_ = exec() == ModalOk ? ModalOk : ModalCancel;
+        hide();
+    }
     // The window has no owner that the window system would activate in its place; the one that
     // was active before gets the activation back, unless another has taken it meanwhile.
     const QWidget* active = QApplication::activeWindow();

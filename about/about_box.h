@@ -24,8 +24,10 @@ class TAboutBox : public QDialog {
 public:
     explicit TAboutBox(QWidget* parent = nullptr);
 
-    /// Centres the window on its screen, focuses OK and runs it application-modally; returns
-    /// ModalOk for the OK button and ModalCancel for the close box or CancelModal.
+    /// Centres the window on its screen, focuses OK and runs it application-modally, the other
+    /// windows disabled until it returns; returns ModalOk for the OK button and ModalCancel for
+    /// the close box or CancelModal. Called again before an earlier showing has returned, it
+    /// shows nothing and returns 0.
     int ShowModal();
 
     /// The result of the last showing: 0 before the first, then ModalOk or ModalCancel.
@@ -55,6 +57,7 @@ private:
     void CentreOnScreen();
 
     int modalResult_ = 0;
+    bool showing_ = false;
 };
 
 }  // namespace nimbrel

@@ -5,8 +5,10 @@
 
 #include <gtest/gtest.h>
 #include <QApplication>
+#include <QEventLoop>
 #include <QFontMetrics>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
@@ -16,11 +18,13 @@
 
 #include "about/bevel_panel.h"
 #include "modal_driver.h"
+#include "qt_messages.h"
 
 namespace nimbrel {
 namespace {
 
 using testing::ModalDriver;
+using testing::QtMessagesCaught;
 
 class AboutBoxTest : public ::testing::Test {
 protected:
@@ -178,6 +182,71 @@ TEST_F(AboutBoxTest, MainWindowTakesNoInputWhileOpen) {
     // The same click once the window is closed reaches the button, so the check above can fail.
     clickButton();
     EXPECT_EQ(clicks, 1);
+}
+
+// A handler that runs beneath the window's loop (a search started there by a timer tick) keeps
+// the showing from returning after OK; until it has returned, the other windows take no input.
+TEST_F(AboutBoxTest, OtherWindowsTakeNoInputUntilTheShowingHasReturned) {
+    QWidget mainWindow;
+    auto* button = new QPushButton(QStringLiteral("Search"), &mainWindow);
+    auto* field = new QLineEdit(&mainWindow);
+    field->move(0, 40);
+    int clicks = 0;
+    QObject::connect(button, &QPushButton::clicked, button, [&] { ++clicks; });
+    mainWindow.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&mainWindow));
+    field->setFocus();
+    // Disabled by someone else: it stays so.
+    QWidget disabledWindow;
+    disabledWindow.setEnabled(false);
+    disabledWindow.show();
+
+    bool enabledBeneath = true;
+    OpenAnd([&] {
+        QEventLoop beneath;
+        QTimer::singleShot(0, &beneath, [&] {
+            box.OKButton->click();
+            EXPECT_FALSE(box.isVisible());
+            QTest::mouseClick(mainWindow.windowHandle(), Qt::LeftButton, {},
+                              button->mapTo(&mainWindow, button->rect().center()));
+            enabledBeneath = mainWindow.isEnabled();
+            beneath.exit(0);
+        });
+        beneath.exec();
+    });
+
+    EXPECT_EQ(clicks, 0);
+    EXPECT_FALSE(enabledBeneath);
+    EXPECT_EQ(box.ModalResult(), ModalOk);
+    EXPECT_TRUE(mainWindow.isEnabled());
+    EXPECT_EQ(mainWindow.focusWidget(), field) << "the focus inside the window was lost";
+    EXPECT_FALSE(disabledWindow.isEnabled());
+}
+
+TEST_F(AboutBoxTest, ShowingAgainBeforeTheShowingHasReturnedDoesNothing) {
+    int again = -1;
+    bool visibleAgain = true;
+    QStringList messages;
+    const int result = OpenAnd([&] {
+        QEventLoop beneath;
+        QTimer::singleShot(0, &beneath, [&] {
+            box.OKButton->click();
+            {
+                const QtMessagesCaught caught;
+                again = box.ShowModal();
+                messages = caught.Messages();
+            }
+            visibleAgain = box.isVisible();
+            beneath.exit(0);
+        });
+        beneath.exec();
+    });
+
+    EXPECT_EQ(again, 0);
+    EXPECT_FALSE(visibleAgain);
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(result, ModalOk);
+    EXPECT_EQ(box.ModalResult(), ModalOk);
 }
 
 // --- Contents and layout --------------------------------------------------------------------

@@ -12,6 +12,7 @@
 
 #include "about/about_box.h"
 #include "tests/about/modal_driver.h"
+#include "tests/about/qt_messages.h"
 #include "tests/app/startup_fixture.h"
 #include "tests/app/when_ready.h"
 
@@ -201,6 +202,55 @@ TEST_F(AboutCommandTest, SearchWaitingForRepliesStandsStillUntilItCloses) {
     EXPECT_EQ(Requests(), requestsAtOpen);
     // Once the About window has closed the search went on and read the reply that waited.
     EXPECT_EQ(Captions(), (QStringList{"B 192.0.2.2", "C 192.0.2.3"}));
+}
+
+// OK pressed while a search that a tick started inside the window's loop still runs: the window
+// hides at once, but its showing returns only when that search has ended, and until then the
+// main window takes no input and the About command shows nothing.
+TEST_F(AboutCommandTest, OkDuringASearchStartedInsideItLeavesTheMainWindowInertUntilItReturns) {
+    Prepare(Replies({Device("A", 1)}));
+    bool hiddenAfterOk = false;
+    bool enabledAfterOk = true;
+    bool terminatedAfterOk = true;
+    bool shownAgain = true;
+    QStringList messages{"not run"};
+    std::optional<WhenReady> okDuringSearch;
+    afterAbout_ = [&] {
+        EXPECT_TRUE(Form().isEnabled());
+        App().RequestQuit();
+    };
+    OpenAboutAnd([&] {
+        ReplaceReplies(Replies({Device("B", 2)}));
+        okDuringSearch.emplace([this] { return Animation()->isVisible(); },
+                               [&] {
+                                   About().OKButton->click();
+                                   hiddenAfterOk = !About().isVisible();
+                                   enabledAfterOk = Form().isEnabled();
+                                   {
+                                       const QtMessagesCaught caught;
+                                       Action("about")->trigger();
+                                       shownAgain = About().isVisible();
+                                       messages = caught.Messages();
+                                   }
+                                   // A user's Ctrl+X on the main window, activated for it.
+                                   Form().activateWindow();
+                                   QCoreApplication::processEvents();
+                                   PressOnWindow(Form(), Qt::Key_X, Qt::ControlModifier);
+                                   QCoreApplication::processEvents();
+                                   terminatedAfterOk = App().Terminated();
+                               });
+        // The tick's handler, run from inside the window's loop.
+        Form().tmr1Timer();
+    });
+
+    EXPECT_TRUE(hiddenAfterOk);
+    EXPECT_FALSE(enabledAfterOk);
+    EXPECT_FALSE(terminatedAfterOk);
+    EXPECT_FALSE(shownAgain);
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(About().ModalResult(), ModalOk);
+    EXPECT_EQ(Captions(), QStringList{"B 192.0.2.2"});
+    EXPECT_TRUE(App().Terminated());
 }
 
 class AboutQuitTest : public AboutCommandTest {};
