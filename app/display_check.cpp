@@ -1,5 +1,6 @@
 #include "app/display_check.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <string_view>
 #include <vector>
@@ -27,32 +28,61 @@ std::vector<std::string> PlatformNames(const std::string& setting) {
     return names;
 }
 
-bool CanReachDisplay(std::string_view platform, const EnvironmentReader& environment) {
+// The variable that names a platform's display; none for a platform that needs no display name
+// (offscreen, vnc, eglfs and the like).
+const char* DisplayVariable(std::string_view platform) {
     if (platform == "xcb") {
-        return !environment("DISPLAY").empty();
+        return "DISPLAY";
     }
     if (platform.starts_with("wayland")) {
-        return !environment("WAYLAND_DISPLAY").empty();
+        return "WAYLAND_DISPLAY";
     }
-    return true;  // offscreen, vnc, eglfs and the like need no display name
+    return nullptr;
+}
+
+// "a", "a or b", "a, b or c".
+std::string JoinedWithOr(const std::vector<std::string>& names) {
+    std::string joined;
+    for (std::size_t index = 0; index < names.size(); ++index) {
+        if (index > 0) {
+            joined += index + 1 == names.size() ? " or " : ", ";
+        }
+        joined += names[index];
+    }
+    return joined;
+}
+
+// Only two variables exist, so one or two are lacking.
+std::string NotSet(const std::vector<std::string>& variables) {
+    if (variables.size() == 1) {
+        return variables.front() + " is not set";
+    }
+    return "neither " + variables.front() + " nor " + variables.back() + " is set";
 }
 
 }  // namespace
 
 std::optional<std::string> MissingDisplayMessage(const EnvironmentReader& environment) {
-    std::vector<std::string> platforms = PlatformNames(environment("QT_QPA_PLATFORM"));
-    if (platforms.empty()) {
-        platforms = {"xcb", "wayland"};
-    }
+    const std::vector<std::string> asked = PlatformNames(environment("QT_QPA_PLATFORM"));
+    const std::vector<std::string> platforms =
+        asked.empty() ? std::vector<std::string>{"xcb", "wayland"} : asked;
+    std::vector<std::string> lacking;
     for (const std::string& platform : platforms) {
-        if (CanReachDisplay(platform, environment)) {
+        const char* variable = DisplayVariable(platform);
+        if (variable == nullptr || !environment(variable).empty()) {
             return std::nullopt;
         }
+        if (std::find(lacking.begin(), lacking.end(), variable) == lacking.end()) {
+            lacking.emplace_back(variable);
+        }
     }
-    return std::string(
-        "nimbrel-utility: no graphical display was found (neither DISPLAY nor WAYLAND_DISPLAY "
-        "is set), and the program's window needs one.\n"
-        "To list the devices on a terminal, run nimbrel-discover.\n");
+    std::string reason = NotSet(lacking);
+    if (!asked.empty()) {
+        reason = "QT_QPA_PLATFORM asks for " + JoinedWithOr(asked) + ", but " + reason;
+    }
+    return "nimbrel-utility: no graphical display was found (" + reason +
+           "), and the program's window needs one.\n"
+           "To list the devices on a terminal, run nimbrel-discover.\n";
 }
 
 std::optional<std::string> MissingDisplayMessage() {
