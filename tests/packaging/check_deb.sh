@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Debian package with CPack into a scratch directory, checks its control fields and
 # contents, installs it with dpkg into a throw-away root (this machine's own package database is
-# never touched), runs the installed command-line programs from there, and removes it again.
+# never touched), runs the installed programs from there (the window program without a display),
+# and removes it again.
 #
 # Usage: check_deb.sh CPACK CPACK-CONFIG VERSION INSTALLED-FILES
 # Exit status: 0 passed, 1 a check failed, 77 skipped (a tool is missing).
@@ -129,6 +130,25 @@ for tool in nimbrel-discover nimbrel-devsim; do
         fail "$tool --help prints: $(head -n3 "$work/help")"
     "$program" --version 2>&1 | grep -qF "$version" || fail "$tool --version does not name $version"
 done
+
+# The installed window program, run with no display at all, must say so and end with status 1.
+# That path ends before the program could search; all the same it is only run where the network
+# is a private one (no interface but loopback, as under the test command's unshare -n).
+program=$root/usr/bin/nimbrel-utility
+interfaces=$(awk -F: 'NR > 2 { gsub(/ /, "", $1); print $1 }' /proc/net/dev)
+if [ "$interfaces" != lo ]; then
+    echo "NOTE: nimbrel-utility not run: this network namespace has more than loopback"
+elif [ -x "$program" ]; then
+    timeout 60 env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" \
+        >"$work/utility.out" 2>"$work/utility.err"
+    status=$?
+    [ "$status" = 1 ] || fail "nimbrel-utility without a display ends with status $status, not 1"
+    grep -q nimbrel-discover "$work/utility.err" ||
+        fail "nimbrel-utility without a display does not point to nimbrel-discover;" \
+            "stderr: $(head -c 500 "$work/utility.err")"
+else
+    fail "the package installs no program nimbrel-utility that can be run"
+fi
 
 in_root -r nimbrel-utility || { cat "$work/dpkg.out"; fail "dpkg -r in the throw-away root failed"; }
 left=$(cd "$root" && find . ! -path './var/*' ! -type d)
