@@ -120,7 +120,9 @@ void DeviceSimulator::RunUntilAnswered(const std::atomic<bool>& stop, int reques
             const PendingReply& due = pending.begin()->second;
             int sent = 0;
             // A requester that has gone away is the requester's business: failures are ignored.
-            platform::SendTo(socket_, due.reply->bytes, due.to, sent);
+            if (platform::SendTo(socket_, due.reply->bytes, due.to, sent) == 0) {
+                ++repliesSent_;
+            }
             pending.erase(pending.begin());
         }
         if (limitReached() && pending.empty()) {

@@ -66,6 +66,11 @@ public:
     std::vector<ReceivedRequest> Requests() const;
     static constexpr std::size_t KeptRequests = 256;
 
+    /// Replies sent so far, counting only sends that the socket accepted; safe to call while
+    /// Run goes on in another thread. Over loopback, a reply counted here already waits at its
+    /// destination.
+    int RepliesSent() const { return repliesSent_.load(); }
+
 private:
     platform::SocketHandle socket_ = platform::NoSocket;
     platform::Peer local_;
@@ -73,6 +78,7 @@ private:
     std::function<void(const ReceivedRequest&)> observer_;
     mutable std::mutex mutex_;
     std::vector<ReceivedRequest> requests_;
+    std::atomic<int> repliesSent_{0};
 };
 
 }  // namespace nimbrel::tools

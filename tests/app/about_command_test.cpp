@@ -2,7 +2,6 @@
 // main window that takes no input meanwhile, while its timer and searches go on behind it.
 // How the window itself ends (OK, Enter, close box, Esc) is the About window's own test.
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QPushButton>
 #include <QSessionManager>
 #include <QTest>
@@ -160,14 +159,14 @@ TEST_F(AboutCommandTest, SearchWaitingForRepliesStandsStillUntilItCloses) {
     QStringList captionsAfterWaiting;
     int recordsAfterWaiting = -1;
     bool searchStillRunning = false;
-    QElapsedTimer openFor;
     std::optional<WhenReady> waited;
     std::optional<WhenReady> aboutDuringSearch;
     std::optional<ModalDriver> driver;
     WhenReady search([this] { return Idle(); },
                      [&] {
+                         // The second reply comes well after the About window has opened.
                          ReplaceReplies({{tools::BuildReply(Device("B", 2)), 0ms},
-                                         {tools::BuildReply(Device("C", 3)), 60ms}});
+                                         {tools::BuildReply(Device("C", 3)), 300ms}});
                          driver.emplace(About(), [&] {
                              recordsAtOpen = Form().Table().RecordCount();
                              requestsAtOpen = Requests();
@@ -176,12 +175,11 @@ TEST_F(AboutCommandTest, SearchWaitingForRepliesStandsStillUntilItCloses) {
                              Form().tmr1Timer();
                              Form().bbrowClick();
                              EXPECT_EQ(Requests(), requestsAtOpen);
-                             openFor.start();
-                             // Long enough for the second reply to arrive and for a search that
-                             // went on to have ended; there is nothing to wait on instead, since
-                             // nothing may happen.
-                             waited.emplace([&] { return openFor.hasExpired(600); },
+                             // Both replies wait at the search's socket once they are sent; a
+                             // search that went on would read them.
+                             waited.emplace([this] { return simulator_->RepliesSent() == 2; },
                                             [&] {
+                                                QCoreApplication::processEvents();
                                                 recordsAfterWaiting = Form().Table().RecordCount();
                                                 captionsAfterWaiting = Captions();
                                                 searchStillRunning = Animation()->isVisible();

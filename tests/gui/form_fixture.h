@@ -29,6 +29,7 @@ public:
 
     std::uint16_t Port() const { return simulator_.Local().port; }
     int RequestCount() const { return static_cast<int>(simulator_.Requests().size()); }
+    int RepliesSent() const { return simulator_.RepliesSent(); }
 
 private:
     tools::DeviceSimulator simulator_;

@@ -141,6 +141,7 @@ public:
 
     std::uint16_t Port() const { return simulator_.Local().port; }
     std::vector<ReceivedRequest> Requests() const { return simulator_.Requests(); }
+    int RepliesSent() const { return simulator_.RepliesSent(); }
 
     /// Waits until the simulator returns on its own.
     void Join() { thread_.join(); }
@@ -195,6 +196,7 @@ TEST(DeviceSimulator, AnswersTheRequestWithEveryReplyInOrderOfDelay) {
         EXPECT_EQ(client.Receive(), expected);
     }
     simulator.Join();  // one request answered: it returns by itself
+    EXPECT_EQ(simulator.RepliesSent(), 5);
 
     const std::vector<ReceivedRequest> requests = simulator.Requests();
     ASSERT_EQ(requests.size(), 3u);
