@@ -36,10 +36,6 @@ QEvent::Type FormCreateEventType() {
     return type;
 }
 
-QString ToQString(std::string_view text) {
-    return FromDeviceBytes(text);
-}
-
 }  // namespace
 
 char KeyCharacter(int key, Qt::KeyboardModifiers modifiers, const QString& text) {
@@ -107,7 +103,6 @@ void TForm1::CreateComponents() {
 
     ImageList1 = new ImageList(ImageCount, QSize(32, 32), this);
     ImageList1->setObjectName(QStringLiteral("ImageList1"));
-    largeImages_ = ImageList1;
 
     ServerList = new QListWidget(Panel2);
     ServerList->setObjectName(QStringLiteral("ServerList"));
@@ -118,7 +113,7 @@ void TForm1::CreateComponents() {
     ServerList->setSelectionMode(QAbstractItemView::SingleSelection);
     ServerList->setSelectionBehavior(QAbstractItemView::SelectRows);
     ServerList->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    ServerList->setIconSize(largeImages_->ImageSize());
+    ServerList->setIconSize(ImageList1->ImageSize());
     ServerList->setGridSize(QSize(112, 66));
     ServerList->setWordWrap(true);
     ServerList->setItemDelegate(new DeviceItemDelegate(ServerList));
@@ -144,7 +139,7 @@ void TForm1::CreateComponents() {
     statusLabel_->setObjectName(QStringLiteral("StatusText"));
     statusLabel_->setTextFormat(Qt::PlainText);
     StatusBar1->addWidget(statusLabel_, 1);
-    SetStatusText(ToQString(StartHint));
+    SetStatusText(FromDeviceBytes(StartHint));
 
     tmr1 = new QTimer(this);
     tmr1->setObjectName(QStringLiteral("tmr1"));
@@ -206,16 +201,10 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     }
     if (watched == ServerList->viewport()) {
         switch (event->type()) {
-            case QEvent::MouseButtonPress:
-                ServerListMouseDown();
-                break;
-            case QEvent::MouseButtonDblClick:
-                ListView1DblClick();
-                break;
-            case QEvent::ToolTip:
-                return true;  // tooltips are off
-            default:
-                break;
+            case QEvent::MouseButtonPress: ServerListMouseDown(); break;
+            case QEvent::MouseButtonDblClick: ListView1DblClick(); break;
+            case QEvent::ToolTip: return true;  // tooltips are off
+            default: break;
         }
     }
     return QMainWindow::eventFilter(watched, event);
@@ -266,11 +255,7 @@ void TForm1::CentreOnScreen() {
 
 void TForm1::FormCreate() {
     bbrow->trigger();
-    if (AutoRefresh1->isChecked()) {
-        tmr1->start();
-    } else {
-        tmr1->stop();
-    }
+    MatchTimerToAutoRefresh();
 }
 
 void TForm1::FormShow() {
@@ -288,6 +273,10 @@ void TForm1::tmr1Timer() {
 
 void TForm1::AutoRefresh1Click() {
     AutoRefresh1->setChecked(!AutoRefresh1->isChecked());
+    MatchTimerToAutoRefresh();
+}
+
+void TForm1::MatchTimerToAutoRefresh() {
     if (AutoRefresh1->isChecked()) {
         tmr1->start();
     } else {
@@ -309,7 +298,7 @@ void TForm1::ServerListSelectItem() {
     if (record < 0) {
         return;  // a deselection keeps the details of the device selected before
     }
-    SetStatusText(ToQString(DeviceStatusText(*table_, record)));
+    SetStatusText(FromDeviceBytes(DeviceStatusText(*table_, record)));
 }
 
 void TForm1::ServerListKeyPress(char key) {
@@ -323,14 +312,14 @@ void TForm1::ServerListKeyPress(char key) {
     QClipboard* clipboard = QGuiApplication::clipboard();
     clipboard->clear();
     if (!text.empty()) {
-        clipboard->setText(ToQString(text) + QStringLiteral("\r\n"));
+        clipboard->setText(FromDeviceBytes(text) + QStringLiteral("\r\n"));
     }
 }
 
 void TForm1::ListView1DblClick() {
     const int record = SelectedIndex();
     if (record < 0) {
-        SetStatusText(ToQString(OpenHint));
+        SetStatusText(FromDeviceBytes(OpenHint));
         return;
     }
     const std::string address = FormatIpv4(table_->Ipv4Address(record));
@@ -339,25 +328,11 @@ void TForm1::ListView1DblClick() {
 
 void TForm1::ServerListMouseDown() {}
 
-void TForm1::larClick() {
-    SetLargeImages(ImageList1);
-}
+// Both View commands give the list ImageList1 as its large images, which it already has: the
+// list stays as it is.
+void TForm1::larClick() {}
 
-void TForm1::smClick() {
-    SetLargeImages(ImageList1);
-}
-
-void TForm1::SetLargeImages(ImageList* images) {
-    if (images == largeImages_) {
-        return;  // the list already shows these images: nothing to redo or repaint
-    }
-    largeImages_ = images;
-    ServerList->setIconSize(images->ImageSize());
-    for (int row = 0; row < ServerList->count(); ++row) {
-        QListWidgetItem* item = ServerList->item(row);
-        item->setIcon(images->Icon(item->data(ImageIndexRole).toInt()));
-    }
-}
+void TForm1::smClick() {}
 
 void TForm1::aboutClick() {
     if (aboutAction_) {
@@ -378,11 +353,11 @@ void TForm1::FillServerList(int count) {
             table_->ClearFirstMacByte(record);
         }
         auto* item =
-            new QListWidgetItem(ToQString(model) + QLatin1Char(' ') +
+            new QListWidgetItem(FromDeviceBytes(model) + QLatin1Char(' ') +
                                 QString::fromStdString(FormatIpv4(table_->Ipv4Address(record))));
         item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
         item->setData(ImageIndexRole, choice.imageIndex);
-        item->setIcon(largeImages_->Icon(choice.imageIndex));
+        item->setIcon(ImageList1->Icon(choice.imageIndex));
         ServerList->addItem(item);
     }
     if (count >= 1) {

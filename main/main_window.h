@@ -79,7 +79,7 @@ private:
     void CreateMenu();
     void ConnectHandlers();
     SearchHooks MakeSearchHooks();
-    void SetLargeImages(ImageList* images);
+    void MatchTimerToAutoRefresh();
     void SetStatusText(const QString& text);
     int SelectedIndex() const;
     void CentreOnScreen();
@@ -96,7 +96,6 @@ private:
     QFrame* Panel2 = nullptr;
     QListWidget* ServerList = nullptr;
     ImageList* ImageList1 = nullptr;
-    ImageList* largeImages_ = nullptr;
     SearchAnimation* Animate1 = nullptr;
     QStatusBar* StatusBar1 = nullptr;
     QLabel* statusLabel_ = nullptr;
