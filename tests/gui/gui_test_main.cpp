@@ -1,5 +1,5 @@
-// The window tests run in one application object of the program's own kind, so that failures
-// escaping handlers take the same way to the failure report as in the program.
+// The window and shell tests run in one application object of the program's own kind, so that
+// failures escaping handlers take the same way to the failure report as in the program.
 #include <gtest/gtest.h>
 
 #include "app/utility_application.h"
