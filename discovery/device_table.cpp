@@ -2,18 +2,24 @@
 
 #include <algorithm>
 #include <cstring>
-#include <stdexcept>
+#include <functional>
+#include <string_view>
 
 namespace nimbrel {
 
 namespace {
 
-const DeviceRecord& CheckedRecord(const std::array<DeviceRecord, DeviceTable::Capacity>& records,
-                                  int record) {
-    if (record < 0 || record >= DeviceTable::Capacity) {
-        throw std::out_of_range("device record number out of range");
-    }
-    return records[static_cast<std::size_t>(record)];
+// A stream of distinct replies must not grow the count of left-out devices without bound.
+constexpr std::size_t LeftOutBound = 65536;
+
+const DeviceRecord& EmptyRecord() {
+    static const DeviceRecord empty{};
+    return empty;
+}
+
+std::size_t HashOf(const DeviceRecord& record) {
+    return std::hash<std::string_view>{}(
+        std::string_view(reinterpret_cast<const char*>(&record), sizeof(record)));
 }
 
 }  // namespace
@@ -22,18 +28,25 @@ bool DeviceRecord::operator==(const DeviceRecord& other) const {
     return std::memcmp(this, &other, sizeof(DeviceRecord)) == 0;
 }
 
-void DeviceTable::ClearTable() {
-    std::memset(static_cast<void*>(records_.data()), 0, sizeof(records_));
-    count_ = 0;
+DeviceTable::DeviceTable(int capacity) : capacity_(std::max(capacity, 1)) {
+    // The window's few records are allocated once; a larger table grows as devices answer.
+    const auto reserved = static_cast<std::size_t>(std::min(capacity_, DefaultCapacity));
+    records_.reserve(reserved);
+    hashes_.reserve(reserved);
+    sources_.reserve(reserved);
 }
 
-void DeviceTable::AddReply(const ReceiveBuffer& buffer) {
-    if (count_ >= Capacity) {
-        return;  // either a duplicate of a stored device or one that does not fit
-    }
-    DeviceRecord& fresh = records_[static_cast<std::size_t>(count_)];
-    WalkFieldElements(buffer, [&fresh](const FieldElement& element) {
-        FieldSlot& slot = fresh.slots[element.type];
+void DeviceTable::ClearTable() {
+    records_.clear();
+    hashes_.clear();
+    sources_.clear();
+    leftOut_.clear();
+}
+
+void DeviceTable::AddReply(Datagram reply, const Peer& source) {
+    std::memset(static_cast<void*>(&fresh_), 0, sizeof(fresh_));
+    WalkFieldElements(reply, [this](const FieldElement& element) {
+        FieldSlot& slot = fresh_.slots[element.type];
         if (slot.present != 0) {
             return;  // the first element of a type wins
         }
@@ -42,32 +55,46 @@ void DeviceTable::AddReply(const ReceiveBuffer& buffer) {
         const std::size_t stored = std::min(element.value.size(), slot.value.size());
         std::copy_n(element.value.begin(), stored, slot.value.begin());
     });
-    ++count_;
-    for (int earlier = 0; earlier < count_ - 1; ++earlier) {
-        if (records_[static_cast<std::size_t>(earlier)] == fresh) {
-            std::memset(static_cast<void*>(&fresh), 0, sizeof(fresh));
-            --count_;
-            return;
+    const std::size_t hash = HashOf(fresh_);
+    for (std::size_t earlier = 0; earlier < records_.size(); ++earlier) {
+        if (hashes_[earlier] == hash && records_[earlier] == fresh_) {
+            return;  // the earlier record keeps its place
         }
     }
+    if (RecordCount() >= capacity_) {
+        if (leftOut_.size() < LeftOutBound) {
+            leftOut_.insert(hash);
+        }
+        return;
+    }
+    records_.push_back(fresh_);
+    hashes_.push_back(hash);
+    sources_.push_back(source);
+}
+
+const DeviceRecord& DeviceTable::Record(int record) const {
+    if (record < 0 || record >= RecordCount()) {
+        return EmptyRecord();
+    }
+    return records_[static_cast<std::size_t>(record)];
 }
 
 MacBytes DeviceTable::MacAddress(int record) const {
-    const auto& value = CheckedRecord(records_, record).slots[FieldAddress].value;
+    const auto& value = Record(record).slots[FieldAddress].value;
     MacBytes mac{};
     std::copy_n(value.begin(), mac.size(), mac.begin());
     return mac;
 }
 
 Ipv4Bytes DeviceTable::Ipv4Address(int record) const {
-    const auto& value = CheckedRecord(records_, record).slots[FieldAddress].value;
+    const auto& value = Record(record).slots[FieldAddress].value;
     Ipv4Bytes address{};
     std::copy_n(value.begin() + 6, address.size(), address.begin());
     return address;
 }
 
 std::string_view DeviceTable::Text(int record, std::uint8_t type) const {
-    const auto& value = CheckedRecord(records_, record).slots[type].value;
+    const auto& value = Record(record).slots[type].value;
     const auto nul = std::find(value.begin(), value.end(), std::uint8_t{0});
     return {reinterpret_cast<const char*>(value.data()),
             static_cast<std::size_t>(nul - value.begin())};
@@ -85,31 +112,15 @@ std::string_view DeviceTable::CopyText(int record) const {
     return Text(record, FieldCopyText);
 }
 
-void DeviceTable::ClearFirstMacByte(int record) {
-    CheckedRecord(records_, record);
-    records_[static_cast<std::size_t>(record)].slots[FieldAddress].value[0] = 0;
+bool DeviceTable::Present(int record, std::uint8_t type) const {
+    return Record(record).slots[type].present != 0;
 }
 
-const DeviceRecord& DeviceTable::Record(int record) const {
-    return CheckedRecord(records_, record);
-}
-
-std::string FormatIpv4(const Ipv4Bytes& address) {
-    return std::to_string(address[0]) + '.' + std::to_string(address[1]) + '.' +
-           std::to_string(address[2]) + '.' + std::to_string(address[3]);
-}
-
-std::string FormatMac(const MacBytes& mac) {
-    static constexpr char digits[] = "0123456789ABCDEF";
-    std::string text;
-    for (std::size_t i = 0; i < mac.size(); ++i) {
-        if (i != 0) {
-            text += '-';
-        }
-        text += digits[mac[i] >> 4];
-        text += digits[mac[i] & 0x0F];
+Peer DeviceTable::Source(int record) const {
+    if (record < 0 || record >= RecordCount()) {
+        return {};
     }
-    return text;
+    return sources_[static_cast<std::size_t>(record)];
 }
 
 }  // namespace nimbrel

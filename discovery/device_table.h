@@ -1,12 +1,14 @@
-// The store of one search's results: up to 11 devices, each with one slot per field type.
+// The store of one search's results: one record per device, each with one slot per field type.
 #pragma once
 
 #include <array>
 #include <cstdint>
-#include <string>
 #include <string_view>
 #include <type_traits>
+#include <unordered_set>
+#include <vector>
 
+#include "discovery/address.h"
 #include "discovery/wire.h"
 
 namespace nimbrel {
@@ -29,50 +31,49 @@ struct DeviceRecord {
 static_assert(std::has_unique_object_representations_v<DeviceRecord>,
               "records are compared byte for byte");
 
-using MacBytes = std::array<std::uint8_t, 6>;
-using Ipv4Bytes = std::array<std::uint8_t, 4>;
-
-/// One fixed block for the whole run: its owner creates it once and nothing in it is allocated
-/// per search or per reply. Accessors take any record number 0 to 10; records at and past the
-/// count read as empty.
+/// The devices of one search, in the order of their first reply, without exact duplicates.
+/// Accessors take any record number; records at and past the count read as empty.
 class DeviceTable {
 public:
-    static constexpr int Capacity = 11;
+    /// The window's capacity; the command-line reporter asks for more.
+    static constexpr int DefaultCapacity = 11;
 
-    DeviceTable() = default;
+    explicit DeviceTable(int capacity = DefaultCapacity);
     DeviceTable(const DeviceTable&) = delete;
     DeviceTable& operator=(const DeviceTable&) = delete;
 
     void ClearTable();
 
-    /// Stores a reply that passed IsDiscoveryReply as the newest record, and drops it again if
-    /// it equals an earlier one. A reply that arrives while every record is in use is ignored.
-    void AddReply(const ReceiveBuffer& buffer);
+    /// Stores a reply that passed IsDiscoveryReply as the newest record, unless it equals an
+    /// earlier one. A distinct device that arrives while every record is in use is counted in
+    /// LeftOut instead.
+    void AddReply(Datagram reply, const Peer& source = {});
 
-    int RecordCount() const { return count_; }
+    int RecordCount() const { return static_cast<int>(records_.size()); }
+    int Capacity() const { return capacity_; }
+
+    /// Distinct devices that answered after the table was full (counted up to a bound).
+    int LeftOut() const { return static_cast<int>(leftOut_.size()); }
 
     MacBytes MacAddress(int record) const;
     Ipv4Bytes Ipv4Address(int record) const;
     std::string_view ModelText(int record) const;
     std::string_view FirmwareText(int record) const;
     std::string_view CopyText(int record) const;
-
-    /// Sets the first MAC byte of a record to zero, as the list build does for one model family.
-    void ClearFirstMacByte(int record);
+    bool Present(int record, std::uint8_t type) const;
+    Peer Source(int record) const;
 
     const DeviceRecord& Record(int record) const;
 
 private:
     std::string_view Text(int record, std::uint8_t type) const;
 
-    std::array<DeviceRecord, Capacity> records_{};
-    int count_ = 0;
+    int capacity_;
+    std::vector<DeviceRecord> records_;
+    std::vector<std::size_t> hashes_;  // of each record, so that most comparisons are skipped
+    std::vector<Peer> sources_;
+    std::unordered_set<std::size_t> leftOut_;
+    DeviceRecord fresh_{};  // filled from each reply before it is compared
 };
-
-/// "a.b.c.d", each byte in decimal without leading zeros.
-std::string FormatIpv4(const Ipv4Bytes& address);
-
-/// "XX-XX-XX-XX-XX-XX", two upper-case hexadecimal digits per byte.
-std::string FormatMac(const MacBytes& mac);
 
 }  // namespace nimbrel

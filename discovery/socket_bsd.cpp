@@ -3,10 +3,12 @@
 #include <arpa/inet.h>
 #include <netdb.h>
 #include <netinet/in.h>
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
 #include <cstring>
 
@@ -133,12 +135,37 @@ int EnableBroadcast(SocketHandle socket) {
                : LastErrorCode();
 }
 
+int SetNonBlocking(SocketHandle socket) {
+    const int flags = ::fcntl(ToHandle(socket), F_GETFL, 0);
+    return flags >= 0 && ::fcntl(ToHandle(socket), F_SETFL, flags | O_NONBLOCK) == 0
+               ? 0
+               : LastErrorCode();
+}
+
 int BindSocket(SocketHandle socket, const Peer& local) {
     const sockaddr_in address = ToSockaddr(local);
     return ::bind(ToHandle(socket), reinterpret_cast<const sockaddr*>(&address), sizeof(address)) ==
                    0
                ? 0
                : LastErrorCode();
+}
+
+int BindForSearch(SocketHandle socket, const Ipv4Bytes& local) {
+    if (local != Ipv4Bytes{}) {
+        // A trial bind on a socket of its own: the address must be this computer's, and the
+        // failure must read as binding to it would.
+        int error = 0;
+        const SocketHandle trial = OpenDatagramSocket(error);
+        if (trial == NoSocket) {
+            return error;
+        }
+        const int code = BindSocket(trial, Peer{local, 0});
+        ::close(ToHandle(trial));
+        if (code != 0) {
+            return code;
+        }
+    }
+    return BindSocket(socket, Peer{});
 }
 
 int LocalName(SocketHandle socket, Peer& local) {
@@ -163,6 +190,39 @@ int SendTo(SocketHandle socket, std::span<const std::uint8_t> bytes, const Peer&
     return 0;
 }
 
+int SendFrom(SocketHandle socket, std::span<const std::uint8_t> bytes, const Peer& to,
+             const Ipv4Bytes& from, int& sent) {
+    if (from == Ipv4Bytes{}) {
+        return SendTo(socket, bytes, to, sent);
+    }
+    sockaddr_in address = ToSockaddr(to);
+    iovec part{const_cast<std::uint8_t*>(bytes.data()), bytes.size()};
+    // The source address of this datagram: for a broadcast, the kernel also sends it through
+    // the interface that holds this address.
+    alignas(cmsghdr) std::array<char, CMSG_SPACE(sizeof(in_pktinfo))> control{};
+    msghdr message{};
+    message.msg_name = &address;
+    message.msg_namelen = sizeof(address);
+    message.msg_iov = &part;
+    message.msg_iovlen = 1;
+    message.msg_control = control.data();
+    message.msg_controllen = control.size();
+    cmsghdr* header = CMSG_FIRSTHDR(&message);
+    header->cmsg_level = IPPROTO_IP;
+    header->cmsg_type = IP_PKTINFO;
+    header->cmsg_len = CMSG_LEN(sizeof(in_pktinfo));
+    in_pktinfo info{};
+    std::memcpy(&info.ipi_spec_dst, from.data(), from.size());
+    std::memcpy(CMSG_DATA(header), &info, sizeof(info));
+    const ssize_t result = ::sendmsg(ToHandle(socket), &message, 0);
+    if (result < 0) {
+        sent = 0;
+        return LastErrorCode();
+    }
+    sent = static_cast<int>(result);
+    return 0;
+}
+
 bool WaitReadable(SocketHandle socket, int milliseconds) {
     pollfd entry{ToHandle(socket), POLLIN, 0};
     return ::poll(&entry, 1, milliseconds) == 1;
@@ -176,7 +236,7 @@ int ReceiveFrom(SocketHandle socket, std::span<std::uint8_t> buffer, int& receiv
     message.msg_namelen = sizeof(address);
     message.msg_iov = &part;
     message.msg_iovlen = 1;
-    // recv would cut an over-long datagram silently; MSG_TRUNC reports its real length so
+    // recvmsg alone would cut an over-long datagram silently; MSG_TRUNC reports its real length so
     // that it fails as it does where the platform refuses it.
     const ssize_t result = ::recvmsg(ToHandle(socket), &message, MSG_TRUNC);
     if (result < 0) {
@@ -188,7 +248,7 @@ int ReceiveFrom(SocketHandle socket, std::span<std::uint8_t> buffer, int& receiv
     }
     if ((message.msg_flags & MSG_TRUNC) != 0 || static_cast<std::size_t>(result) > buffer.size()) {
         received = 0;
-        return 10040;
+        return CodeMessageTooLong;
     }
     received = static_cast<int>(result);
     return 0;

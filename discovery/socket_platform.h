@@ -6,41 +6,53 @@
 #include <cstdint>
 #include <optional>
 #include <span>
-#include <string>
 #include <vector>
 
-#include "discovery/device_table.h"
+#include "discovery/address.h"
 
 namespace nimbrel::platform {
 
 using SocketHandle = std::uintptr_t;
 inline constexpr SocketHandle NoSocket = ~SocketHandle{0};
 
-struct Peer {
-    Ipv4Bytes address{};
-    std::uint16_t port = 0;
-};
+inline constexpr int CodeWouldBlock = 10035;
+inline constexpr int CodeMessageTooLong = 10040;
+inline constexpr int CodeAddressInUse = 10048;
 
 /// The IPv4 addresses that the host name resolves to, in the order of the resolver's list;
 /// nullopt when the name cannot be read or looked up.
 std::optional<std::vector<Ipv4Bytes>> HostAddresses();
 
-/// Starts the socket library for the endpoint's lifetime (a no-op where there is none).
+/// Starts the socket library for the caller's lifetime (a no-op where there is none).
 int StartSocketLibrary();
 void StopSocketLibrary();
 
 /// Opens an IPv4 datagram socket; NoSocket and `error` set when it cannot be created.
 SocketHandle OpenDatagramSocket(int& error);
 int EnableBroadcast(SocketHandle socket);
+int SetNonBlocking(SocketHandle socket);
 int BindSocket(SocketHandle socket, const Peer& local);
+
+/// Binds a search's socket to a system-chosen port so that it receives the replies sent to
+/// `local` and those sent by broadcast, and fails as binding to `local` itself would (10049
+/// for an address that is not this computer's). Linux delivers no broadcast to a socket bound
+/// to a unicast address, so there the socket is bound to the any-address and SendFrom picks
+/// the source of each datagram; Winsock delivers them, so there it is bound to `local`.
+int BindForSearch(SocketHandle socket, const Ipv4Bytes& local);
+
 int LocalName(SocketHandle socket, Peer& local);
 int SendTo(SocketHandle socket, std::span<const std::uint8_t> bytes, const Peer& to, int& sent);
+
+/// Sends from the address given to BindForSearch (the any-address: the system's choice), so
+/// that a broadcast leaves through the interface that holds that address.
+int SendFrom(SocketHandle socket, std::span<const std::uint8_t> bytes, const Peer& to,
+             const Ipv4Bytes& from, int& sent);
 
 /// Waits up to `milliseconds` for a datagram; true when one is ready to read.
 bool WaitReadable(SocketHandle socket, int milliseconds);
 
 /// Reads one datagram whole. A datagram longer than `buffer` fails with 10040 and is consumed;
-/// it is never handed over cut.
+/// it is never handed over cut. On a non-blocking socket with nothing to read: 10035.
 int ReceiveFrom(SocketHandle socket, std::span<std::uint8_t> buffer, int& received, Peer* from);
 
 /// Shuts down the sending side and closes; failures are ignored.

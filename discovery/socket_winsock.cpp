@@ -87,12 +87,23 @@ int EnableBroadcast(SocketHandle socket) {
                : LastErrorCode();
 }
 
+int SetNonBlocking(SocketHandle socket) {
+    u_long on = 1;
+    return ::ioctlsocket(ToHandle(socket), FIONBIO, &on) == 0 ? 0 : LastErrorCode();
+}
+
 int BindSocket(SocketHandle socket, const Peer& local) {
     const sockaddr_in address = ToSockaddr(local);
     return ::bind(ToHandle(socket), reinterpret_cast<const sockaddr*>(&address), sizeof(address)) ==
                    0
                ? 0
                : LastErrorCode();
+}
+
+int BindForSearch(SocketHandle socket, const Ipv4Bytes& local) {
+    // Winsock delivers broadcasts to a socket bound to a unicast address, and a datagram sent
+    // from it leaves from that address: binding to it is all that is needed.
+    return BindSocket(socket, Peer{local, 0});
 }
 
 int LocalName(SocketHandle socket, Peer& local) {
@@ -116,6 +127,12 @@ int SendTo(SocketHandle socket, std::span<const std::uint8_t> bytes, const Peer&
     }
     sent = result;
     return 0;
+}
+
+int SendFrom(SocketHandle socket, std::span<const std::uint8_t> bytes, const Peer& to,
+             const Ipv4Bytes& /*from*/, int& sent) {
+    // The socket is bound to the source address already (BindForSearch).
+    return SendTo(socket, bytes, to, sent);
 }
 
 bool WaitReadable(SocketHandle socket, int milliseconds) {

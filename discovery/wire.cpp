@@ -2,9 +2,10 @@
 
 namespace nimbrel {
 
-bool IsDiscoveryReply(const ReceiveBuffer& buffer) {
-    // Byte 3, the length and the sender take no part in the check.
-    return buffer[0] == 0x01 && buffer[1] == 0x00 && buffer[2] == 0x00;
+bool IsDiscoveryReply(Datagram datagram) {
+    // Shorter than the header, a datagram would be read from bytes that it never had.
+    return datagram.size() >= DiscoveryRequest.size() && datagram[0] == 0x01 &&
+           datagram[1] == 0x00 && datagram[2] == 0x00;
 }
 
 }  // namespace nimbrel

@@ -11,9 +11,12 @@ namespace nimbrel {
 inline constexpr std::uint16_t DiscoveryPort = 10001;
 inline constexpr const char* DiscoveryHost = "255.255.255.255";
 
-// Replies are read into this fixed buffer; the check and the walk never look past it.
-inline constexpr std::size_t ReceiveBufferSize = 201;
-using ReceiveBuffer = std::array<std::uint8_t, ReceiveBufferSize>;
+// The longest datagram that is read; a longer one is dropped unread, as no reply can be longer.
+inline constexpr std::size_t MaxDatagramSize = 201;
+using ReceiveBuffer = std::array<std::uint8_t, MaxDatagramSize>;
+
+/// The bytes of one datagram, exactly as many as it had.
+using Datagram = std::span<const std::uint8_t>;
 
 inline constexpr std::array<std::uint8_t, 4> DiscoveryRequest{0x01, 0x00, 0x00, 0x00};
 
@@ -26,29 +29,30 @@ inline constexpr std::uint8_t FieldCopyText = 15;
 struct FieldElement {
     std::uint8_t type;
     std::uint8_t length;                  // L as it stands in the element
-    std::span<const std::uint8_t> value;  // the value bytes, cut where the buffer ends
+    std::span<const std::uint8_t> value;  // the value bytes, cut where the datagram ends
 };
 
-bool IsDiscoveryReply(const ReceiveBuffer& buffer);
+/// A reply has the whole four-byte header and begins 01 00 00; the area length and the sender
+/// take no part in the check.
+bool IsDiscoveryReply(Datagram datagram);
 
-/// Hands every element of the reply in `buffer` to `consumer`, in the order in which they stand.
+/// Hands every element of the reply to `consumer`, in the order in which they stand. Only the
+/// datagram's own bytes are read: an element whose head is cut off ends the walk, and a value
+/// that runs past the end is cut there.
 template <typename Consumer>
-void WalkFieldElements(const ReceiveBuffer& buffer, Consumer&& consumer) {
-    constexpr int last = static_cast<int>(ReceiveBufferSize) - 1;
-    const int end = 4 + buffer[3];
+void WalkFieldElements(Datagram datagram, Consumer&& consumer) {
+    const auto size = static_cast<int>(datagram.size());
+    const int end = size > 3 ? 4 + datagram[3] : 0;
     int position = 4;
-    // An element is taken when it begins inside the area, but only the part of it that lies
-    // inside the buffer is ever read; one whose head is cut off ends the walk.
-    while (position < end && position + 2 <= last) {
-        const std::uint8_t type = buffer[static_cast<std::size_t>(position)];
-        const std::uint8_t length = buffer[static_cast<std::size_t>(position + 2)];
+    while (position < end && position + 2 < size) {
+        const std::uint8_t type = datagram[static_cast<std::size_t>(position)];
+        const std::uint8_t length = datagram[static_cast<std::size_t>(position + 2)];
         const int first = position + 3;  // at most one past the last byte
-        const int available = last + 1 - first;
+        const int available = size - first;
         const int taken = length < available ? length : available;
-        consumer(
-            FieldElement{type, length,
-                         std::span<const std::uint8_t>(buffer).subspan(
-                             static_cast<std::size_t>(first), static_cast<std::size_t>(taken))});
+        consumer(FieldElement{type, length,
+                              datagram.subspan(static_cast<std::size_t>(first),
+                                               static_cast<std::size_t>(taken))});
         position = first + length;
     }
 }

@@ -1,8 +1,7 @@
-#include "discovery/failure.h"
+#include "discovery/error.h"
 
 #include <algorithm>
 #include <array>
-#include <utility>
 
 namespace nimbrel {
 
@@ -58,18 +57,17 @@ constexpr std::array<CodeText, 38> SocketErrorTexts{{
 
 }  // namespace
 
-// The constructors stay out of line so that their return address lies in the code that raised
-// the failure; the fatal report shows it.
+// Out of line, so that the return address lies in the code that reported the error; the fatal
+// report shows where that is.
 #define NIMBREL_CALLER_ADDRESS __builtin_extract_return_addr(__builtin_return_address(0))
 
-__attribute__((noinline)) Failure::Failure(std::string kind, const std::string& message)
-    : Failure(std::move(kind), message, NIMBREL_CALLER_ADDRESS) {}
+__attribute__((noinline)) Error SocketError(int code) {
+    return Error{"ESocketError", SocketErrorMessage(code), code, NIMBREL_CALLER_ADDRESS};
+}
 
-Failure::Failure(std::string kind, const std::string& message, const void* raisedAt)
-    : std::runtime_error(message), kind_(std::move(kind)), raisedAt_(raisedAt) {}
-
-__attribute__((noinline)) SocketError::SocketError(int code)
-    : Failure("ESocketError", SocketErrorMessage(code), NIMBREL_CALLER_ADDRESS), code_(code) {}
+__attribute__((noinline)) Error OwnError(std::string kind, std::string message) {
+    return Error{std::move(kind), std::move(message), 0, NIMBREL_CALLER_ADDRESS};
+}
 
 std::string_view SocketErrorText(int code) {
     const auto found = std::find_if(SocketErrorTexts.begin(), SocketErrorTexts.end(),

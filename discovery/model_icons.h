@@ -1,4 +1,4 @@
-// Which of the list's images stands for a device, chosen by substrings of its model text.
+// Which image stands for a device, chosen by substrings of its model text.
 #pragma once
 
 #include <array>

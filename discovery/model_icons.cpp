@@ -1,4 +1,4 @@
-#include "main/model_icons.h"
+#include "discovery/model_icons.h"
 
 namespace nimbrel {
 

@@ -1,0 +1,21 @@
+// The time source of a search, injectable so that tests run whole searches on a fake clock.
+#pragma once
+
+#include <chrono>
+
+namespace nimbrel {
+
+class Clock {
+public:
+    using TimePoint = std::chrono::steady_clock::time_point;
+
+    virtual ~Clock() = default;
+    virtual TimePoint Now() const = 0;
+};
+
+class SteadyClock final : public Clock {
+public:
+    TimePoint Now() const override { return std::chrono::steady_clock::now(); }
+};
+
+}  // namespace nimbrel

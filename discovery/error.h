@@ -1,0 +1,44 @@
+// Errors as values: what failed, the message the user sees and the platform's code.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <utility>
+
+namespace nimbrel {
+
+struct Error {
+    std::string kind;     // "ESocketError", "ECouldNotBind", ...: names the kind of failure
+    std::string message;  // the text that the user sees
+    int code = 0;         // the platform's code, numbered as Winsock numbers it; 0 for our own
+    const void* raisedAt = nullptr;  // the code that reported it, for the fatal report
+};
+
+/// A failure of the socket layer: "Socket Error # <code>" CR LF and the code's text.
+Error SocketError(int code);
+
+/// A failure of our own, with a fixed message.
+Error OwnError(std::string kind, std::string message);
+
+/// Either nothing went wrong or an Error says what did.
+class [[nodiscard]] Status {
+public:
+    Status() = default;
+    Status(Error error) : error_(std::move(error)), failed_(true) {}  // NOLINT: implicit on purpose
+
+    bool Ok() const { return !failed_; }
+    explicit operator bool() const { return !failed_; }
+    const Error& GetError() const { return error_; }
+
+private:
+    Error error_;
+    bool failed_ = false;
+};
+
+/// The text for a socket error code (codes are numbered as Winsock numbers them on every
+/// platform); empty for a code that has none.
+std::string_view SocketErrorText(int code);
+
+std::string SocketErrorMessage(int code);
+
+}  // namespace nimbrel

@@ -1,0 +1,98 @@
+// One search as a state machine driven by the socket and the clock: its driver tells it when
+// the socket is readable and when its deadline has passed, and it hands out what it found.
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <optional>
+
+#include "discovery/clock.h"
+#include "discovery/device_table.h"
+#include "discovery/device_view.h"
+#include "discovery/error.h"
+#include "discovery/local_address.h"
+#include "discovery/search_socket.h"
+#include "discovery/wire.h"
+
+namespace nimbrel {
+
+struct SearchTimings {
+    /// After the request, before the quiet time starts counting.
+    std::chrono::milliseconds pause{1000};
+    /// The search ends once this long has passed without a datagram...
+    std::chrono::milliseconds quiet{1500};
+    /// ...or at the latest this long after the pause: a device that never stops sending must
+    /// not keep the search going.
+    std::chrono::milliseconds receiveBound{10000};
+};
+
+/// What a search tells its owner; each may be empty.
+struct SearchEvents {
+    std::function<void()> started;  // the request is about to leave
+    std::function<void(const SearchResult&)> finished;
+    std::function<void(const Error&)> failed;
+    std::function<void(const Peer& from)> datagramDropped;  // longer than any reply
+};
+
+class Search {
+public:
+    enum class StartOutcome {
+        Started,
+        AlreadyRunning,  // nothing changes: one search at a time
+        LookUpFailed,    // nothing changes and nothing is reported
+        Failed,          // `failed` has been told why
+    };
+
+    /// Datagrams read in one SocketReadable call at most, so that a stream of them cannot
+    /// hold the caller's thread; the socket stays readable and the driver calls again.
+    static constexpr int ReadsPerCall = 64;
+
+    Search(SearchSocket& socket, const Clock& clock, LocalAddressLookup lookup,
+           SearchTimings timings = {}, int capacity = DeviceTable::DefaultCapacity,
+           Peer target = {{255, 255, 255, 255}, DiscoveryPort});
+    Search(const Search&) = delete;
+    Search& operator=(const Search&) = delete;
+
+    void SetEvents(SearchEvents events) { events_ = std::move(events); }
+
+    /// Looks the local address up, empties the table, reopens the socket and sends the
+    /// request. Any event may be delivered before it returns.
+    StartOutcome Start();
+
+    /// The socket is readable: reads what waits, up to ReadsPerCall datagrams.
+    void SocketReadable();
+
+    /// Time has passed: ends the pause or the search when their time has come.
+    void TimePassed();
+
+    /// When TimePassed is next due; nullopt while no search runs.
+    std::optional<Clock::TimePoint> Deadline() const;
+
+    bool Running() const { return phase_ != Phase::Idle; }
+
+    const SearchSocket& Socket() const { return socket_; }
+
+private:
+    enum class Phase { Idle, Pausing, Receiving };
+
+    void Read(const Received& received, Datagram datagram, Clock::TimePoint now);
+    void Finish();
+    void Fail(const Error& error);
+
+    SearchSocket& socket_;
+    const Clock& clock_;
+    LocalAddressLookup lookup_;
+    SearchTimings timings_;
+    Peer target_;
+    SearchEvents events_;
+    DeviceTable table_;
+    ReceiveBuffer buffer_{};
+
+    Phase phase_ = Phase::Idle;
+    Clock::TimePoint pauseEnd_{};
+    Clock::TimePoint lastDatagram_{};
+    bool emptyDatagramSeen_ = false;  // a datagram of length 0 ends the receiving
+    int droppedDatagrams_ = 0;
+};
+
+}  // namespace nimbrel
