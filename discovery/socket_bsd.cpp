@@ -1,9 +1,11 @@
 // BSD sockets (Linux, macOS). Keep the functions in the order of socket_platform.h and of
 // socket_winsock.cpp.
 #include <arpa/inet.h>
+#include <fcntl.h>
+#include <ifaddrs.h>
+#include <net/if.h>
 #include <netdb.h>
 #include <netinet/in.h>
-#include <fcntl.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -110,6 +112,34 @@ std::optional<std::vector<Ipv4Bytes>> HostAddresses() {
         addresses.push_back(address);
     }
     return addresses;
+}
+
+std::vector<LocalInterface> LocalInterfaces() {
+    std::vector<LocalInterface> interfaces;
+    ifaddrs* list = nullptr;
+    if (::getifaddrs(&list) != 0) {
+        return interfaces;
+    }
+    for (const ifaddrs* entry = list; entry != nullptr; entry = entry->ifa_next) {
+        const unsigned flags = entry->ifa_flags;
+        if (entry->ifa_addr == nullptr || entry->ifa_netmask == nullptr ||
+            entry->ifa_addr->sa_family != AF_INET || (flags & IFF_UP) == 0 ||
+            (flags & IFF_LOOPBACK) != 0) {
+            continue;
+        }
+        sockaddr_in address{};
+        sockaddr_in netmask{};
+        std::memcpy(&address, entry->ifa_addr, sizeof(address));
+        std::memcpy(&netmask, entry->ifa_netmask, sizeof(netmask));
+        LocalInterface found{
+            entry->ifa_name, FromSockaddr(address).address, FromSockaddr(netmask).address, {}};
+        for (std::size_t i = 0; i < found.broadcast.size(); ++i) {
+            found.broadcast[i] = static_cast<std::uint8_t>(found.address[i] | ~found.netmask[i]);
+        }
+        interfaces.push_back(found);
+    }
+    ::freeifaddrs(list);
+    return interfaces;
 }
 
 int StartSocketLibrary() {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "discovery/address.h"
@@ -22,6 +23,17 @@ inline constexpr int CodeAddressInUse = 10048;
 /// The IPv4 addresses that the host name resolves to, in the order of the resolver's list;
 /// nullopt when the name cannot be read or looked up.
 std::optional<std::vector<Ipv4Bytes>> HostAddresses();
+
+/// One IPv4 address of a network interface that is up and is not a loopback interface.
+struct LocalInterface {
+    std::string name;
+    Ipv4Bytes address{};
+    Ipv4Bytes netmask{};
+    Ipv4Bytes broadcast{};  // the subnet's broadcast address
+};
+
+/// Every such address of this computer, in the system's order; empty when none can be read.
+std::vector<LocalInterface> LocalInterfaces();
 
 /// Starts the socket library for the caller's lifetime (a no-op where there is none).
 int StartSocketLibrary();

@@ -4,8 +4,12 @@
 #define WIN32_LEAN_AND_MEAN
 #endif
 #include <winsock2.h>
+// After winsock2.h, which it needs.
+#include <iphlpapi.h>
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "discovery/socket_platform.h"
 
@@ -58,6 +62,51 @@ std::optional<std::vector<Ipv4Bytes>> HostAddresses() {
     }
     WSACleanup();
     return result;
+}
+
+std::vector<LocalInterface> LocalInterfaces() {
+    std::vector<LocalInterface> interfaces;
+    constexpr ULONG Flags =
+        GAA_FLAG_SKIP_ANYCAST | GAA_FLAG_SKIP_MULTICAST | GAA_FLAG_SKIP_DNS_SERVER;
+    // The list's size is known only by asking; it may grow between the two calls.
+    ULONG size = 16 * 1024;
+    std::vector<unsigned char> buffer;
+    ULONG result = ERROR_BUFFER_OVERFLOW;
+    for (int attempt = 0; attempt < 3 && result == ERROR_BUFFER_OVERFLOW; ++attempt) {
+        buffer.resize(size);
+        result = GetAdaptersAddresses(
+            AF_INET, Flags, nullptr, reinterpret_cast<IP_ADAPTER_ADDRESSES*>(buffer.data()), &size);
+    }
+    if (result != NO_ERROR) {
+        return interfaces;
+    }
+    for (const auto* adapter = reinterpret_cast<const IP_ADAPTER_ADDRESSES*>(buffer.data());
+         adapter != nullptr; adapter = adapter->Next) {
+        if (adapter->OperStatus != IfOperStatusUp || adapter->IfType == IF_TYPE_SOFTWARE_LOOPBACK) {
+            continue;
+        }
+        for (const auto* unicast = adapter->FirstUnicastAddress; unicast != nullptr;
+             unicast = unicast->Next) {
+            const SOCKET_ADDRESS& socketAddress = unicast->Address;
+            if (socketAddress.lpSockaddr == nullptr ||
+                socketAddress.lpSockaddr->sa_family != AF_INET) {
+                continue;
+            }
+            sockaddr_in address{};
+            std::memcpy(&address, socketAddress.lpSockaddr, sizeof(address));
+            LocalInterface found{adapter->AdapterName, FromSockaddr(address).address, {}, {}};
+            const unsigned prefix = unicast->OnLinkPrefixLength;
+            for (std::size_t i = 0; i < found.address.size(); ++i) {
+                const unsigned bits =
+                    prefix > i * 8 ? std::min(prefix - static_cast<unsigned>(i * 8), 8u) : 0u;
+                found.netmask[i] = static_cast<std::uint8_t>(0xFF00u >> bits);
+                found.broadcast[i] =
+                    static_cast<std::uint8_t>(found.address[i] | ~found.netmask[i]);
+            }
+            interfaces.push_back(found);
+        }
+    }
+    return interfaces;
 }
 
 int StartSocketLibrary() {
