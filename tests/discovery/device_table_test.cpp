@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <stdexcept>
 #include <string>
 
 #include "discovery/device_table.h"
@@ -13,7 +12,6 @@ namespace {
 using testing::AddressValue;
 using testing::Bytes;
 using testing::Element;
-using testing::Received;
 using testing::Reply;
 using testing::Text;
 
@@ -26,7 +24,7 @@ Bytes Device(std::uint8_t id, const std::string& model = "AP-1") {
 
 class DeviceTableTest : public ::testing::Test {
 protected:
-    void Add(const Bytes& datagram) { table.AddReply(Received(datagram)); }
+    void Add(const Bytes& datagram, Peer source = {}) { table.AddReply(datagram, source); }
 
     void ExpectEmpty(int record) {
         EXPECT_EQ(table.MacAddress(record), MacBytes{}) << record;
@@ -43,7 +41,7 @@ protected:
 
 TEST_F(DeviceTableTest, StartsEmptyAndClearsToEmpty) {
     EXPECT_EQ(table.RecordCount(), 0);
-    for (int record = 0; record < DeviceTable::Capacity; ++record) {
+    for (int record = 0; record < DeviceTable::DefaultCapacity; ++record) {
         ExpectEmpty(record);
     }
     Add(Device(1));
@@ -168,37 +166,47 @@ TEST_F(DeviceTableTest, LongValuesAreCutToTheSlotButKeepTheirLength) {
     EXPECT_EQ(table.RecordCount(), 1);
 }
 
-TEST_F(DeviceTableTest, HoldsElevenDevicesAndIgnoresFurtherReplies) {
+TEST_F(DeviceTableTest, HoldsItsCapacityAndCountsTheDistinctDevicesLeftOut) {
     for (std::uint8_t id = 1; id <= 11; ++id) {
         Add(Device(id));
     }
-    ASSERT_EQ(table.RecordCount(), DeviceTable::Capacity);
+    ASSERT_EQ(table.RecordCount(), DeviceTable::DefaultCapacity);
     Add(Device(12));
-    Add(Device(11));
-    EXPECT_EQ(table.RecordCount(), DeviceTable::Capacity);
-    for (int record = 0; record < DeviceTable::Capacity; ++record) {
+    Add(Device(13));
+    Add(Device(12));  // the same device left out twice counts once
+    Add(Device(11));  // a duplicate of a stored device is no left-out one
+    EXPECT_EQ(table.RecordCount(), DeviceTable::DefaultCapacity);
+    EXPECT_EQ(table.LeftOut(), 2);
+    for (int record = 0; record < DeviceTable::DefaultCapacity; ++record) {
         EXPECT_EQ(table.CopyText(record), "device " + std::to_string(record + 1));
     }
-}
+    table.ClearTable();
+    EXPECT_EQ(table.LeftOut(), 0);
 
-TEST_F(DeviceTableTest, RecordsFromTheCountOnReadEmpty) {
-    Add(Device(1));
-    Add(Device(2));
-    for (int record = 2; record < DeviceTable::Capacity; ++record) {
-        ExpectEmpty(record);
+    DeviceTable large(50);
+    for (std::uint8_t id = 1; id <= 50; ++id) {
+        large.AddReply(Device(id));
     }
-    EXPECT_THROW(table.ModelText(DeviceTable::Capacity), std::out_of_range);
-    EXPECT_THROW(table.MacAddress(-1), std::out_of_range);
+    EXPECT_EQ(large.RecordCount(), 50);
+    EXPECT_EQ(large.LeftOut(), 0);
 }
 
-TEST_F(DeviceTableTest, ClearFirstMacByteChangesOnlyThatByte) {
-    Add(Device(7));
-    table.ClearFirstMacByte(0);
-    EXPECT_EQ(table.MacAddress(0), (MacBytes{0x00, 0x1A, 0x2B, 0x3C, 0x4D, 7}));
-    Add(Reply({{FieldAddress, AddressValue({0xAB, 1, 2, 3, 4, 5}, {10, 0, 0, 8})}}));
-    table.ClearFirstMacByte(1);
-    EXPECT_EQ(table.MacAddress(1), (MacBytes{0x00, 1, 2, 3, 4, 5}));
-    EXPECT_EQ(FormatIpv4(table.Ipv4Address(1)), "10.0.0.8");
+TEST_F(DeviceTableTest, RecordsFromTheCountOnReadEmptyAndKeepNoSource) {
+    Add(Device(1), Peer{{198, 51, 100, 2}, 10001});
+    Add(Device(2));
+    EXPECT_EQ(table.Source(0), (Peer{{198, 51, 100, 2}, 10001}));
+    for (int record : {2, 10, 11, -1}) {
+        ExpectEmpty(record);
+        EXPECT_EQ(table.Source(record), Peer{});
+    }
+}
+
+TEST_F(DeviceTableTest, TellsWhichTypesTheReplyCarried) {
+    Add(Reply({{FieldModel, {}}, {FieldAddress, AddressValue({1, 2, 3, 4, 5, 6}, {})}}));
+    EXPECT_TRUE(table.Present(0, FieldModel));
+    EXPECT_TRUE(table.Present(0, FieldAddress));
+    EXPECT_FALSE(table.Present(0, FieldFirmware));
+    EXPECT_FALSE(table.Present(0, FieldCopyText));
 }
 
 }  // namespace

@@ -41,13 +41,6 @@ inline Bytes Reply(std::initializer_list<Element> elements) {
     return datagram;
 }
 
-/// The receive buffer after `datagram` arrived in it; `before` is what it held until then.
-inline ReceiveBuffer Received(const Bytes& datagram, const ReceiveBuffer& before = {}) {
-    ReceiveBuffer buffer = before;
-    std::copy_n(datagram.begin(), std::min(datagram.size(), buffer.size()), buffer.begin());
-    return buffer;
-}
-
 inline Bytes AddressValue(std::initializer_list<std::uint8_t> mac,
                           std::initializer_list<std::uint8_t> ipv4) {
     Bytes value(mac);

@@ -3,7 +3,7 @@
 #include <ostream>
 #include <string>
 
-#include "discovery/failure.h"
+#include "discovery/error.h"
 
 namespace nimbrel {
 namespace {
@@ -45,25 +45,28 @@ INSTANTIATE_TEST_SUITE_P(
                       Row{0, ""}, Row{10000, ""}, Row{10067, ""}, Row{12345, ""}, Row{-1, ""}),
     RowName);
 
-TEST(SocketError, CarriesItsCodeKindAndMessage) {
-    const SocketError error(10040);
-    EXPECT_EQ(error.Code(), 10040);
-    EXPECT_EQ(error.Kind(), "ESocketError");
-    EXPECT_STREQ(error.what(), "Socket Error # 10040\r\nMessage too long.");
-    EXPECT_NE(error.RaisedAt(), nullptr);
+TEST(SocketError, CarriesItsCodeKindMessageAndWhereItWasRaised) {
+    const Error error = SocketError(10040);
+    EXPECT_EQ(error.code, 10040);
+    EXPECT_EQ(error.kind, "ESocketError");
+    EXPECT_EQ(error.message, "Socket Error # 10040\r\nMessage too long.");
+    EXPECT_NE(error.raisedAt, nullptr);
 
     // A code without a text still gets its line break.
-    EXPECT_STREQ(SocketError(99).what(), "Socket Error # 99\r\n");
+    EXPECT_EQ(SocketError(99).message, "Socket Error # 99\r\n");
 
-    const Failure& failure = error;  // caught by the default report as a plain failure
-    EXPECT_EQ(failure.Kind(), "ESocketError");
+    const Error own = OwnError("ECouldNotBind", "Could not bind socket.");
+    EXPECT_EQ(own.kind, "ECouldNotBind");
+    EXPECT_EQ(own.code, 0);
+    EXPECT_NE(own.raisedAt, nullptr);
 }
 
-TEST(Failure, CarriesItsKindAndMessage) {
-    const Failure failure("ECouldNotBind",
-                          "Could not bind socket. Address and port are already in use.");
-    EXPECT_EQ(failure.Kind(), "ECouldNotBind");
-    EXPECT_STREQ(failure.what(), "Could not bind socket. Address and port are already in use.");
+TEST(Status, IsOkUnlessItCarriesAnError) {
+    const Status ok;
+    EXPECT_TRUE(ok.Ok());
+    const Status failed = SocketError(10049);
+    EXPECT_FALSE(failed);
+    EXPECT_EQ(failed.GetError().code, 10049);
 }
 
 }  // namespace

@@ -1,0 +1,268 @@
+// Whole searches on a fake clock and a fake socket: no traffic, no waiting.
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "discovery/search.h"
+#include "tests/discovery/reply_bytes.h"
+#include "tests/support/fake_search.h"
+
+namespace nimbrel {
+namespace {
+
+using std::chrono::milliseconds;
+using testing::AddressValue;
+using testing::Bytes;
+using testing::FakeClock;
+using testing::FakeSearchSocket;
+using testing::Reply;
+using testing::Text;
+
+Bytes Device(std::uint8_t id) {
+    return Reply({{FieldAddress, AddressValue({0x00, 0x1A, 0x2B, 0x3C, 0x4D, id}, {10, 0, 0, id})},
+                  {FieldModel, Text("AP-" + std::to_string(id))}});
+}
+
+/// A search with every event it hands out recorded.
+class SearchTest : public ::testing::Test {
+protected:
+    SearchTest() { Attach(search); }
+
+    void Attach(Search& target) {
+        target.SetEvents({[this] { log.push_back("started"); },
+                          [this](const SearchResult& found) {
+                              log.push_back("finished");
+                              result = found;
+                          },
+                          [this](const Error& failure) {
+                              log.push_back("failed");
+                              error = failure;
+                          },
+                          [this](const Peer& from) { dropped.push_back(from); }});
+    }
+
+    /// Lets time pass in steps, telling the search as a driver would.
+    void Pass(milliseconds total, milliseconds step = milliseconds{10}) {
+        for (milliseconds passed{0}; passed < total; passed += step) {
+            clock.Advance(step);
+            search.SocketReadable();
+        }
+    }
+
+    /// Reads what waits, then runs the search on until it ends, one deadline after the other;
+    /// returns how long that took.
+    milliseconds RunToEnd() {
+        const auto start = clock.Now();
+        search.SocketReadable();
+        while (search.Running()) {
+            clock.Set(*search.Deadline());
+            search.TimePassed();
+        }
+        return std::chrono::duration_cast<milliseconds>(clock.Now() - start);
+    }
+
+    std::vector<std::string> Models() const {
+        std::vector<std::string> models;
+        for (const DeviceView& device : result.devices) {
+            models.push_back(device.model);
+        }
+        return models;
+    }
+
+    FakeClock clock;
+    FakeSearchSocket socket;
+    std::optional<Ipv4Bytes> local = Ipv4Bytes{198, 51, 100, 1};
+    Search search{socket, clock, [this] { return local; }};
+    std::vector<std::string> log;
+    SearchResult result;
+    std::optional<Error> error;
+    std::vector<Peer> dropped;
+};
+
+TEST_F(SearchTest, SendsOneRequestFromTheLookedUpAddressAfterStarting) {
+    EXPECT_EQ(search.Start(), Search::StartOutcome::Started);
+    EXPECT_EQ(log, std::vector<std::string>{"started"});
+    EXPECT_EQ(socket.boundTo, (Ipv4Bytes{198, 51, 100, 1}));
+    ASSERT_EQ(socket.sent.size(), 1u);
+    EXPECT_EQ(socket.sent[0], (Bytes{0x01, 0x00, 0x00, 0x00}));
+    EXPECT_EQ(socket.sentTo, (Peer{{255, 255, 255, 255}, 10001}));
+    EXPECT_TRUE(search.Running());
+}
+
+TEST_F(SearchTest, WithoutRepliesLastsThePauseAndTheQuietTime) {
+    ASSERT_EQ(search.Start(), Search::StartOutcome::Started);
+    EXPECT_EQ(*search.Deadline() - clock.Now(), milliseconds{1000});
+    EXPECT_EQ(RunToEnd(), milliseconds{2500});
+    EXPECT_EQ(log, (std::vector<std::string>{"started", "finished"}));
+    EXPECT_TRUE(result.devices.empty());
+    EXPECT_FALSE(search.Deadline());
+}
+
+TEST_F(SearchTest, ListsDevicesInOrderOfTheirFirstReplyWithoutDuplicates) {
+    ASSERT_EQ(search.Start(), Search::StartOutcome::Started);
+    // Replies during the pause count from its end.
+    socket.Arrive(Device(1), {{198, 51, 100, 7}, 10001});
+    socket.Arrive(Device(2));
+    Pass(milliseconds{500});
+    socket.Arrive(Device(1));
+    Pass(milliseconds{1500});  // 1000 ms into the quiet time
+    socket.Arrive(Device(3));
+    EXPECT_EQ(RunToEnd(), milliseconds{1500});
+    EXPECT_EQ(Models(), (std::vector<std::string>{"AP-1", "AP-2", "AP-3"}));
+    EXPECT_EQ(result.devices[0].source, (Peer{{198, 51, 100, 7}, 10001}));
+    EXPECT_EQ(result.devices[2].ipv4, (Ipv4Bytes{10, 0, 0, 3}));
+}
+
+TEST_F(SearchTest, AStreamThatNeverStopsEndsAtTheBoundWithWhatItRead) {
+    ASSERT_EQ(search.Start(), Search::StartOutcome::Started);
+    const auto start = clock.Now();
+    socket.Arrive(Device(1));
+    for (int tick = 0; search.Running() && tick < 1000; ++tick) {
+        socket.Arrive({0x07, 0x07, 0x07});  // not a reply, yet a datagram
+        socket.Arrive(Device(2));
+        clock.Advance(milliseconds{100});
+        search.SocketReadable();
+    }
+    EXPECT_FALSE(search.Running());
+    EXPECT_EQ(clock.Now() - start, milliseconds{11000});  // the pause and the 10 s bound
+    EXPECT_EQ(Models(), (std::vector<std::string>{"AP-1", "AP-2"}));
+}
+
+TEST_F(SearchTest, ADatagramAfterARejectedOneIsReadOnlyForItsOwnBytes) {
+    ASSERT_EQ(search.Start(), Search::StartOutcome::Started);
+    Bytes rejected = Device(9);
+    rejected[0] = 0x02;
+    socket.Arrive(rejected);
+    socket.Arrive({0x01});  // would read as a reply with the rejected one's fields behind it
+    socket.Arrive({0x01, 0x00});
+    socket.Arrive({0x01, 0x00, 0x00});
+    socket.Arrive({0x01, 0x00, 0x00, 0x10});  // header only: one empty device
+    RunToEnd();
+    ASSERT_EQ(result.devices.size(), 1u);
+    EXPECT_EQ(result.devices[0].model, "");
+    EXPECT_EQ(result.devices[0].ipv4, Ipv4Bytes{});
+    EXPECT_FALSE(result.devices[0].hasAddress);
+}
+
+TEST_F(SearchTest, AnOverlongDatagramBetweenTwoRepliesIsDroppedAndBothDevicesListed) {
+    ASSERT_EQ(search.Start(), Search::StartOutcome::Started);
+    Pass(milliseconds{1100});
+    socket.Arrive(Device(1));
+    Bytes overlong(202, 0);
+    overlong[0] = 0x01;
+    socket.Arrive(overlong, {{198, 51, 100, 9}, 4444});
+    socket.Arrive(Device(2));
+    Bytes longest = Device(3);
+    longest.resize(MaxDatagramSize, 0);  // 201 bytes are read whole
+    socket.Arrive(longest);
+    search.SocketReadable();
+    RunToEnd();
+    EXPECT_EQ(Models(), (std::vector<std::string>{"AP-1", "AP-2", "AP-3"}));
+    EXPECT_EQ(result.droppedDatagrams, 1);
+    EXPECT_EQ(dropped, (std::vector<Peer>{{{198, 51, 100, 9}, 4444}}));
+    EXPECT_FALSE(error);
+}
+
+TEST_F(SearchTest, AnEmptyDatagramEndsTheReceivingAndWhatFollowsIsNotRead) {
+    ASSERT_EQ(search.Start(), Search::StartOutcome::Started);
+    Pass(milliseconds{1200});
+    socket.Arrive(Device(1));
+    socket.Arrive({});
+    socket.Arrive(Device(2));
+    search.SocketReadable();
+    EXPECT_FALSE(search.Running());
+    EXPECT_EQ(Models(), std::vector<std::string>{"AP-1"});
+
+    // During the pause it ends the search when the pause ends.
+    ASSERT_EQ(search.Start(), Search::StartOutcome::Started);
+    socket.Arrive(Device(3));
+    socket.Arrive({});
+    socket.Arrive(Device(4));
+    search.SocketReadable();
+    EXPECT_EQ(RunToEnd(), milliseconds{1000});
+    EXPECT_EQ(Models(), std::vector<std::string>{"AP-3"});
+}
+
+TEST_F(SearchTest, ATriggerWhileRunningStartsNothing) {
+    ASSERT_EQ(search.Start(), Search::StartOutcome::Started);
+    socket.Arrive(Device(1));
+    EXPECT_EQ(search.Start(), Search::StartOutcome::AlreadyRunning);
+    EXPECT_EQ(socket.reopens, 1);
+    EXPECT_EQ(socket.sent.size(), 1u);
+    RunToEnd();
+    search.SocketReadable();
+    EXPECT_EQ(Models(), std::vector<std::string>{"AP-1"});
+}
+
+TEST_F(SearchTest, AFailedLookUpChangesAndReportsNothing) {
+    local.reset();
+    EXPECT_EQ(search.Start(), Search::StartOutcome::LookUpFailed);
+    EXPECT_TRUE(log.empty());
+    EXPECT_EQ(socket.reopens, 0);
+    EXPECT_FALSE(search.Running());
+}
+
+TEST_F(SearchTest, SocketFailuresEndTheSearchAsValues) {
+    socket.reopenError = SocketError(10049);
+    EXPECT_EQ(search.Start(), Search::StartOutcome::Failed);
+    EXPECT_EQ(log, std::vector<std::string>{"failed"});
+    EXPECT_EQ(error->message, "Socket Error # 10049\r\nCannot assign requested address.");
+    EXPECT_FALSE(search.Running());
+
+    socket.reopenError.reset();
+    socket.sendError = OwnError("ENotAllBytesSent", "Not all bytes sent.");
+    log.clear();
+    EXPECT_EQ(search.Start(), Search::StartOutcome::Failed);
+    EXPECT_EQ(log, (std::vector<std::string>{"started", "failed"}));
+
+    socket.sendError.reset();
+    log.clear();
+    ASSERT_EQ(search.Start(), Search::StartOutcome::Started);
+    socket.receiveError = SocketError(10054);
+    search.SocketReadable();
+    EXPECT_EQ(log, (std::vector<std::string>{"started", "failed"}));
+    EXPECT_EQ(error->code, 10054);
+    EXPECT_FALSE(search.Running());
+}
+
+TEST_F(SearchTest, ReadsABoundedNumberOfDatagramsPerCall) {
+    ASSERT_EQ(search.Start(), Search::StartOutcome::Started);
+    for (int i = 0; i < Search::ReadsPerCall + 5; ++i) {
+        socket.Arrive(Device(1));
+    }
+    search.SocketReadable();
+    EXPECT_EQ(socket.queue.size(), 5u);
+}
+
+TEST_F(SearchTest, CountsTheDevicesBeyondItsCapacity) {
+    Search small(
+        socket, clock, [this] { return local; }, {}, 2);
+    Attach(small);
+    ASSERT_EQ(small.Start(), Search::StartOutcome::Started);
+    for (std::uint8_t id = 1; id <= 5; ++id) {
+        socket.Arrive(Device(id));
+    }
+    small.SocketReadable();
+    clock.Advance(milliseconds{2500});
+    small.TimePassed();
+    EXPECT_EQ(Models(), (std::vector<std::string>{"AP-1", "AP-2"}));
+    EXPECT_EQ(result.leftOut, 3);
+}
+
+TEST_F(SearchTest, TheNextSearchMayStartFromTheFinishedEvent) {
+    int starts = 0;
+    search.SetEvents({{}, [&](const SearchResult&) {
+                          if (++starts < 2) {
+                              EXPECT_EQ(search.Start(), Search::StartOutcome::Started);
+                          }
+                      }});
+    ASSERT_EQ(search.Start(), Search::StartOutcome::Started);
+    RunToEnd();
+    EXPECT_EQ(starts, 2);
+    EXPECT_EQ(socket.sent.size(), 2u);
+}
+
+}  // namespace
+}  // namespace nimbrel
