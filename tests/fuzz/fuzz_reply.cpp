@@ -1,5 +1,5 @@
-// Feeds arbitrary datagrams through the reply check and the device table the way the receive
-// loop does, and reads every field of every record afterwards.
+// Feeds arbitrary datagrams through the reply check and the device table the way a search
+// does, and reads every field of every record and every device view afterwards.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -7,21 +7,18 @@
 #include <memory>
 
 #include "discovery/device_table.h"
+#include "discovery/device_view.h"
+#include "discovery/model_icons.h"
 #include "discovery/wire.h"
 
 namespace {
 
 using nimbrel::DeviceRecord;
 using nimbrel::DeviceTable;
-using nimbrel::ReceiveBuffer;
-
-// Like the search, the buffer is cleared only after an accepted reply, so a rejected datagram
-// leaves its bytes behind for the next input.
-ReceiveBuffer leftovers{};
 
 // A table lives through several inputs, so that duplicates and a full table are reached; it is
 // cleared after more inputs than it has records, as a new search would clear it.
-constexpr int InputsPerSearch = DeviceTable::Capacity + 1;
+constexpr int InputsPerSearch = DeviceTable::DefaultCapacity + 3;
 int inputsInSearch = 0;
 
 DeviceTable& Table() {
@@ -37,7 +34,7 @@ void Require(bool condition) {
 
 void ReadEveryRecord(const DeviceTable& table) {
     std::size_t total = 0;
-    for (int record = 0; record < DeviceTable::Capacity; ++record) {
+    for (int record = 0; record <= DeviceTable::DefaultCapacity; ++record) {
         const auto mac = table.MacAddress(record);
         const auto ipv4 = table.Ipv4Address(record);
         const auto model = table.ModelText(record);
@@ -59,10 +56,8 @@ void CheckAddition(const DeviceTable& table, int countBefore) {
     static const DeviceRecord empty{};
     const int count = table.RecordCount();
     Require(count == countBefore || count == countBefore + 1);
-    Require(count <= DeviceTable::Capacity);
-    if (count < DeviceTable::Capacity) {
-        Require(table.Record(count) == empty);
-    }
+    Require(count <= DeviceTable::DefaultCapacity);
+    Require(table.Record(count) == empty);
     if (count > countBefore) {
         for (int earlier = 0; earlier + 1 < count; ++earlier) {
             Require(!(table.Record(earlier) == table.Record(count - 1)));
@@ -73,24 +68,28 @@ void CheckAddition(const DeviceTable& table, int countBefore) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    // A heap block of exactly the buffer's 201 bytes: a read past byte 200 meets the redzone.
-    const auto buffer = std::make_unique<ReceiveBuffer>(leftovers);
-    if (size > 0) {
-        std::memcpy(buffer->data(), data, std::min(size, buffer->size()));
+    if (size > nimbrel::MaxDatagramSize) {
+        return 0;  // the socket drops such a datagram unread
     }
+    // A heap block of exactly the datagram's bytes: a read past its end meets the redzone.
+    const auto datagram = std::make_unique<std::uint8_t[]>(size);
+    std::copy_n(data, size, datagram.get());
+    const nimbrel::Datagram bytes(datagram.get(), size);
     DeviceTable& table = Table();
-    if (nimbrel::IsDiscoveryReply(*buffer)) {
+    if (nimbrel::IsDiscoveryReply(bytes)) {
         const int countBefore = table.RecordCount();
-        table.AddReply(*buffer);
+        const int leftOutBefore = table.LeftOut();
+        table.AddReply(bytes);
         CheckAddition(table, countBefore);
-        buffer->fill(0);
+        Require(table.LeftOut() >= leftOutBefore);
     }
-    leftovers = *buffer;
     ReadEveryRecord(table);
+    for (const nimbrel::DeviceView& device : nimbrel::ViewDevices(table)) {
+        Require(device.iconIndex >= 0 && device.iconIndex < nimbrel::ImageCount);
+    }
     if (++inputsInSearch == InputsPerSearch) {
         inputsInSearch = 0;
         table.ClearTable();
-        leftovers.fill(0);
     }
     return 0;
 }
