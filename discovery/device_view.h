@@ -14,8 +14,8 @@ namespace nimbrel {
 struct DeviceView {
     std::string model;
     Ipv4Bytes ipv4{};
-    MacBytes mac{};       // as the device sent it
-    MacBytes listedMac{}; // as listed: one model family reports its first byte as 0
+    MacBytes mac{};        // as the device sent it
+    MacBytes listedMac{};  // as listed: one model family reports its first byte as 0
     std::string firmware;
     std::string copyText;
     int iconIndex = 0;  // into the image list of ModelIconTable
@@ -36,8 +36,8 @@ struct DeviceView {
 /// What one search found.
 struct SearchResult {
     std::vector<DeviceView> devices;  // in the order of their first reply
-    int leftOut = 0;           // distinct devices that answered beyond the table's capacity
-    int droppedDatagrams = 0;  // datagrams longer than any reply, dropped unread
+    int leftOut = 0;                  // distinct devices that answered beyond the table's capacity
+    int droppedDatagrams = 0;         // datagrams longer than any reply, dropped unread
 };
 
 DeviceView ViewDevice(const DeviceTable& table, int record);

@@ -50,9 +50,9 @@ void WalkFieldElements(Datagram datagram, Consumer&& consumer) {
         const int first = position + 3;  // at most one past the last byte
         const int available = size - first;
         const int taken = length < available ? length : available;
-        consumer(FieldElement{type, length,
-                              datagram.subspan(static_cast<std::size_t>(first),
-                                               static_cast<std::size_t>(taken))});
+        consumer(FieldElement{
+            type, length,
+            datagram.subspan(static_cast<std::size_t>(first), static_cast<std::size_t>(taken))});
         position = first + length;
     }
 }
