@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # End to end with the real constants: nimbrel-discover --json on a "workstation" and
 # nimbrel-devsim on a "device" network namespace, joined by a veth cable, so that the broadcast
-# to 255.255.255.255:10001 stays between the two. Each case runs its own simulator.
+# to 255.255.255.255:10001 stays between the two. Each case runs its own simulator, or the
+# misbehaving device e2e_device.
 #
-# Usage: e2e.sh NIMBREL-DISCOVER NIMBREL-DEVSIM
+# Usage: e2e.sh NIMBREL-DISCOVER NIMBREL-DEVSIM E2E-DEVICE
 # Exit status: 0 all cases passed, 1 a case failed, 77 skipped (no namespaces here).
 set -u
 
 discover=${1:?path to nimbrel-discover}
 devsim=${2:?path to nimbrel-devsim}
+device=${3:?path to e2e_device}
 
 skip() {
     echo "e2e: SKIPPED: $*"
@@ -54,6 +56,7 @@ setup() {
         ip -n "$ws" link set nbt0 up &&
         ip -n "$dev" link set nbt1 up &&
         ip -n "$ws" route add default dev nbt0 &&
+        ip -n "$dev" route add default dev nbt1 &&
         mkdir -p "/etc/netns/$ws" &&
         printf '127.0.0.1 localhost\n198.51.100.1 %s\n' "$(hostname)" >"/etc/netns/$ws/hosts"
 }
@@ -109,13 +112,7 @@ run_case() {
     devsim_pid=
 
     [ "$status" = "$want_status" ] || fail "exit status $status, expected $want_status"
-    if [ -n "$want_out" ]; then
-        printf '%s\n' "$want_out" >"$dir/expected"
-    else
-        : >"$dir/expected"
-    fi
-    cmp -s "$dir/expected" "$dir/stdout" ||
-        fail "stdout differs:"$'\n'"  expected: $(cat "$dir/expected")"$'\n'"  actual:   $(cat "$dir/stdout")"
+    check_devices "$dir" "$want_out"
     local err
     err=$(cat "$dir/stderr")
     if [ -z "$want_err" ]; then
@@ -129,18 +126,70 @@ run_case() {
     [[ "$log" =~ ^from\ 198\.51\.100\.1:[0-9]+\ 01000000$ ]] ||
         fail "the devices did not see exactly one request 01000000 from 198.51.100.1: '$log'"
     [ "$devsim_status" = 0 ] || fail "the simulator ended with status $devsim_status on SIGTERM"
+    finish_case
+}
 
+# A device's fields as nimbrel-discover prints them in JSON; the word null stands for a field
+# that the device did not send.
+json_device() { # MODEL IPV4 MAC FIRMWARE COPY (already JSON-escaped, UTF-8)
+    local key value out=
+    for key in model ipv4 mac firmware copy_text; do
+        value=$1
+        shift
+        [ -z "$out" ] || out+=,
+        if [ "$value" = null ]; then out+="\"$key\":null"; else out+="\"$key\":\"$value\""; fi
+    done
+    printf '{%s}' "$out"
+}
+
+# The devices' fields in order, one line per field, whatever else the JSON carries.
+device_fields() { # FILE
+    grep -Eo '"(model|ipv4|mac|firmware|copy_text)":("([^"\\]|\\.)*"|null)' "$1"
+}
+
+# check_devices DIR EXPECTED-DEVICES: the JSON on DIR/stdout lists exactly these devices.
+check_devices() {
+    printf '%s\n' "$2" >"$1/expected"
+    device_fields "$1/expected" >"$1/expected.fields"
+    device_fields "$1/stdout" >"$1/actual.fields"
+    cmp -s "$1/expected.fields" "$1/actual.fields" ||
+        fail "devices differ:"$'\n'"  expected: $(tr '\n' ' ' <"$1/expected.fields")"$'\n'"  actual:   $(cat "$1/stdout")"
+}
+
+# run_device_case NAME MODE HEX [MS]: e2e_device answers; prints how long the search took (ms)
+# into $dir/elapsed and checks that the request left from the looked-up address.
+run_device_case() {
+    case_name=$1
+    local dir="$work/$case_name"
+    mkdir -p "$dir"
+    ip netns exec "$dev" "$device" "${@:2}" >"$dir/device.out" 2>&1 &
+    devsim_pid=$!
+    local tries
+    for ((tries = 0; tries < 100; tries++)); do
+        grep -q listening "$dir/device.out" 2>/dev/null && break
+        sleep 0.05
+    done
+    local start end
+    start=$(date +%s%N)
+    ip netns exec "$ws" "$discover" --json >"$dir/stdout" 2>"$dir/stderr"
+    echo $? >"$dir/status"
+    end=$(date +%s%N)
+    echo $(((end - start) / 1000000)) >"$dir/elapsed"
+    kill -TERM "$devsim_pid" 2>/dev/null
+    wait "$devsim_pid" 2>/dev/null
+    devsim_pid=
+    grep -q '^request from 198\.51\.100\.1:' "$dir/device.out" ||
+        fail "the request did not come from 198.51.100.1: $(cat "$dir/device.out")"
+}
+
+# finish_case: counts the case as passed when it recorded no failure since `errors_before`.
+finish_case() {
     if [ "${#failures[@]}" = "$errors_before" ]; then
         passed=$((passed + 1))
         echo "e2e: ok   $case_name"
     else
         failed=$((failed + 1))
     fi
-}
-
-# A device's JSON object as nimbrel-discover prints it.
-json_device() { # MODEL IPV4 MAC FIRMWARE COPY (already JSON-escaped, UTF-8)
-    printf '{"model":"%s","ipv4":"%s","mac":"%s","firmware":"%s","copy_text":"%s"}' "$@"
 }
 
 # --- cases --------------------------------------------------------------------------------
@@ -152,15 +201,15 @@ bridge_json=$(json_device QZL-BR5 198.51.100.20 0A-1B-2C-3D-4E-5F '2.0 \"b\"' 'C
 
 # A raw reply: an address element for 198.51.100.7 and a model with an escape character in it.
 raw_reply=0100001302000a0a0b0c0d0e0fc63364070c0003411b42
-raw_json=$(json_device 'A\u001bB' 198.51.100.7 0A-0B-0C-0D-0E-0F '' '')
+raw_json=$(json_device 'A\u001bB' 198.51.100.7 0A-0B-0C-0D-0E-0F null null)
 
-run_case table 0 "{\"devices\":[$ap_json,$bridge_json,$raw_json]}" "" -- \
+run_case table 0 "$ap_json,$bridge_json,$raw_json" "" -- \
     --device "$ap" --delay 100 --device "$bridge" --device "$ap" --delay 200 --reply-hex "$raw_reply"
 
-run_case late_reply 0 "{\"devices\":[$ap_json]}" "" -- \
+run_case late_reply 0 "$ap_json" "" -- \
     --device "$ap" --delay 4000 --device "$bridge"
 
-run_case empty_datagram 0 "{\"devices\":[$ap_json]}" "" -- \
+run_case empty_datagram 0 "$ap_json" "" -- \
     --device "$ap" --delay 100 --reply-hex "" --delay 200 --device "$bridge"
 
 # Replies of a given total length whose copy text is their last 64 bytes: only a datagram that
@@ -173,25 +222,42 @@ long_reply() { # TOTAL-LENGTH
     printf '%s' "1400$(hex_byte "$filler")" "$(repeat_hex ee "$filler")"
     printf '%s' "0f0040" "$(repeat_hex 78 63)" "7a"  # 63 times "x", then "z"
 }
-long_json=$(json_device BIG 198.51.100.9 00-11-22-33-44-66 '' "$(printf 'x%.0s' {1..63})z")
+long_json=$(json_device BIG 198.51.100.9 00-11-22-33-44-66 null "$(printf 'x%.0s' {1..63})z")
 
-run_case reply_201_bytes 0 "{\"devices\":[$long_json]}" "" -- --reply-hex "$(long_reply 201)"
+run_case reply_201_bytes 0 "$long_json" "" -- --reply-hex "$(long_reply 201)"
 
-run_case reply_202_bytes 1 "" $'Socket Error # 10040\r\nMessage too long.' -- \
-    --device "$ap" --delay 100 --reply-hex "$(long_reply 202)"
+# An over-long datagram between two good replies is dropped, and both devices are listed.
+run_case reply_202_bytes 0 "$ap_json,$bridge_json" "over-long" -- \
+    --device "$ap" --delay 100 --reply-hex "$(long_reply 202)" --delay 200 --device "$bridge"
 
 twelve=()
 twelve_json=
 for n in $(seq 1 12); do
     twelve+=(--device "model=DEV-$n,ipv4=198.51.100.$((100 + n)),mac=00-00-00-00-00-$(hex_byte "$n")")
-    if [ "$n" -le 11 ]; then
-        [ -z "$twelve_json" ] || twelve_json+=,
-        twelve_json+=$(json_device "DEV-$n" "198.51.100.$((100 + n))" "00-00-00-00-00-$(printf '%02X' "$n")" '' '')
-    fi
+    [ -z "$twelve_json" ] || twelve_json+=,
+    twelve_json+=$(json_device "DEV-$n" "198.51.100.$((100 + n))" "00-00-00-00-00-$(printf '%02X' "$n")" '' '')
 done
-run_case twelve_devices 0 "{\"devices\":[$twelve_json]}" "" -- "${twelve[@]}"
+run_case twelve_devices 0 "$twelve_json" "" -- "${twelve[@]}"
 
-run_case no_device 0 '{"devices":[]}' "" --
+run_case no_device 0 "" "" --
+
+# A device that answers to 255.255.255.255 instead of the request's source is found.
+errors_before=${#failures[@]}
+run_device_case broadcast_reply broadcast "$raw_reply"
+[ "$(cat "$work/broadcast_reply/status")" = 0 ] || fail "exit status $(cat "$work/broadcast_reply/status")"
+check_devices "$work/broadcast_reply" "$raw_json"
+finish_case
+
+# A device that never stops answering: the search ends at its bound (1 s pause and 10 s) and
+# lists what it read.
+errors_before=${#failures[@]}
+run_device_case endless_stream stream "$raw_reply" 50
+[ "$(cat "$work/endless_stream/status")" = 0 ] || fail "exit status $(cat "$work/endless_stream/status")"
+check_devices "$work/endless_stream" "$raw_json"
+elapsed=$(cat "$work/endless_stream/elapsed")
+[ "$elapsed" -ge 10900 ] && [ "$elapsed" -le 12500 ] ||
+    fail "the search took $elapsed ms, expected about 11000"
+finish_case
 
 # --- summary ------------------------------------------------------------------------------
 
