@@ -1,4 +1,8 @@
+// SPDX-License-Identifier: MIT
 #include "tools/console.h"
+
+#include <cerrno>
+#include <cstring>
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -31,5 +35,17 @@ bool IsTerminal(std::FILE* stream) {
 void PrepareConsole() {}
 
 #endif
+
+std::optional<std::string> WriteText(std::FILE* stream, std::string_view text) {
+    errno = 0;
+    const bool written = std::fwrite(text.data(), 1, text.size(), stream) == text.size();
+    // The flush reports what a full buffer hid: on /dev/full, fwrite into the buffer succeeds.
+    const bool flushed = std::fflush(stream) == 0;
+    if (written && flushed && std::ferror(stream) == 0) {
+        return std::nullopt;
+    }
+    const int code = errno;
+    return code != 0 ? std::string(std::strerror(code)) : std::string("unknown error");
+}
 
 }  // namespace nimbrel::tools

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tools/device_options.h"
 
 #include <charconv>
@@ -5,7 +6,6 @@
 #include <stdexcept>
 #include <string>
 
-#include "discovery/endpoint.h"
 #include "discovery/wire.h"
 
 namespace nimbrel::tools {
@@ -55,11 +55,11 @@ long long ParseNumber(std::string_view text, long long low, long long high, std:
 }  // namespace
 
 Ipv4Bytes ParseAddress(std::string_view text) {
-    try {
-        return ParseIpv4(std::string(text));
-    } catch (const std::exception&) {
+    const std::optional<Ipv4Bytes> address = ParseIpv4(text);
+    if (!address) {
         Refuse("not an IPv4 address", text);
     }
+    return *address;
 }
 
 MacBytes ParseMac(std::string_view text) {
@@ -95,12 +95,12 @@ std::vector<std::uint8_t> ParseHex(std::string_view text) {
     return bytes;
 }
 
-platform::Peer ParseListen(std::string_view text) {
+Peer ParseListen(std::string_view text) {
     const std::size_t colon = text.rfind(':');
     if (colon == std::string_view::npos) {
         Refuse("not ADDRESS:PORT", text);
     }
-    platform::Peer peer;
+    Peer peer;
     peer.address = ParseAddress(text.substr(0, colon));
     peer.port = static_cast<std::uint16_t>(
         ParseNumber(text.substr(colon + 1), 0, 65535, "not a port number 0 to 65535"));
@@ -154,7 +154,7 @@ DeviceOption ParseDeviceOption(std::string_view text) {
     }
     // A longer reply would make every search that receives it fail with "Message too long.";
     // whoever wants that gives the bytes with --reply-hex.
-    if (BuildReply(option.device).size() > ReceiveBufferSize) {
+    if (BuildReply(option.device).size() > MaxDatagramSize) {
         Refuse("the texts together make the reply longer than the 201 bytes that the utility reads",
                original);
     }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reading the simulator's command-line values; every parser throws std::invalid_argument with
 // a message fit for the user when the text does not fit.
 #pragma once
@@ -8,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "discovery/socket_platform.h"
+#include "discovery/address.h"
 #include "tools/device_simulator.h"
 
 namespace nimbrel::tools {
@@ -23,7 +24,7 @@ MacBytes ParseMac(std::string_view text);
 std::vector<std::uint8_t> ParseHex(std::string_view text);
 
 /// "a.b.c.d:port".
-platform::Peer ParseListen(std::string_view text);
+Peer ParseListen(std::string_view text);
 
 /// A delay in milliseconds, 0 to one day.
 std::chrono::milliseconds ParseDelay(std::string_view text);

@@ -1,14 +1,12 @@
+// SPDX-License-Identifier: MIT
 #include "tools/device_simulator.h"
 
 #include <algorithm>
 #include <array>
-#include <map>
 #include <span>
 #include <stdexcept>
-#include <thread>
 #include <utility>
 
-#include "discovery/failure.h"
 #include "discovery/wire.h"
 
 namespace nimbrel::tools {
@@ -45,11 +43,6 @@ bool IsRequest(std::span<const std::uint8_t> bytes) {
     return std::ranges::equal(bytes, DiscoveryRequest);
 }
 
-struct PendingReply {
-    const SimulatedReply* reply;
-    platform::Peer to;
-};
-
 }  // namespace
 
 std::vector<std::uint8_t> BuildReply(const DeviceSpec& device) {
@@ -65,37 +58,47 @@ std::vector<std::uint8_t> BuildReply(const DeviceSpec& device) {
     return reply;
 }
 
-DeviceSimulator::DeviceSimulator(const platform::Peer& listen, std::vector<SimulatedReply> replies)
-    : replies_(std::move(replies)) {
+DeviceSimulator::DeviceSimulator(std::vector<SimulatedReply> replies, std::size_t queueCapacity)
+    : replies_(std::move(replies)), queue_(queueCapacity) {
     // Equal delays keep the order in which the replies were given.
     std::ranges::stable_sort(replies_, {}, &SimulatedReply::delay);
-    if (const int code = platform::StartSocketLibrary(); code != 0) {
-        throw SocketError(code);
+}
+
+DeviceSimulator::~DeviceSimulator() {
+    if (socket_ != platform::NoSocket) {
+        platform::CloseSocket(socket_);
     }
+    if (libraryStarted_) {
+        platform::StopSocketLibrary();
+    }
+}
+
+Status DeviceSimulator::Listen(const Peer& listen) {
+    if (const int code = platform::StartSocketLibrary(); code != 0) {
+        return SocketError(code);
+    }
+    libraryStarted_ = true;
     int code = 0;
     socket_ = platform::OpenDatagramSocket(code);
     if (socket_ == platform::NoSocket) {
-        platform::StopSocketLibrary();
-        throw SocketError(code);
+        return SocketError(code);
     }
     code = platform::BindSocket(socket_, listen);
     if (code == 0) {
         code = platform::LocalName(socket_, local_);
     }
     if (code != 0) {
-        platform::CloseSocket(socket_);
-        platform::StopSocketLibrary();
-        throw SocketError(code);
+        return SocketError(code);
     }
-}
-
-DeviceSimulator::~DeviceSimulator() {
-    platform::CloseSocket(socket_);
-    platform::StopSocketLibrary();
+    return {};
 }
 
 void DeviceSimulator::SetReceiveObserver(std::function<void(const ReceivedRequest&)> observer) {
     observer_ = std::move(observer);
+}
+
+void DeviceSimulator::SetQueueFullObserver(std::function<void()> observer) {
+    queueFullObserver_ = std::move(observer);
 }
 
 std::vector<ReceivedRequest> DeviceSimulator::Requests() const {
@@ -109,67 +112,65 @@ void DeviceSimulator::Run(const std::atomic<bool>& stop) {
 
 void DeviceSimulator::RunUntilAnswered(const std::atomic<bool>& stop, int requestLimit) {
     std::vector<std::uint8_t> buffer(LargestDatagram);
-    // Keyed by the time each reply is due; equal times keep their order of insertion.
-    std::multimap<Clock::time_point, PendingReply> pending;
-    int answered = 0;
-    const auto limitReached = [&] { return requestLimit > 0 && answered >= requestLimit; };
+    const auto limitReached = [&] { return requestLimit > 0 && answered_ >= requestLimit; };
 
     while (!stop.load()) {
-        const Clock::time_point now = Clock::now();
-        while (!pending.empty() && pending.begin()->first <= now) {
-            const PendingReply& due = pending.begin()->second;
-            int sent = 0;
-            // A requester that has gone away is the requester's business: failures are ignored.
-            if (platform::SendTo(socket_, due.reply->bytes, due.to, sent) == 0) {
-                ++repliesSent_;
-            }
-            pending.erase(pending.begin());
-        }
-        if (limitReached() && pending.empty()) {
+        SendDue();
+        if (limitReached() && queue_.Size() == 0) {
             return;
         }
-
         auto wait = StopCheck;
-        if (!pending.empty()) {
-            const auto untilDue =
-                std::chrono::ceil<std::chrono::milliseconds>(pending.begin()->first - Clock::now());
+        if (const auto due = queue_.NextDue()) {
+            const auto untilDue = std::chrono::ceil<std::chrono::milliseconds>(*due - Clock::now());
             wait = std::clamp(untilDue, std::chrono::milliseconds{0}, StopCheck);
         }
-        if (limitReached()) {
-            std::this_thread::sleep_for(wait);
-            continue;
+        // Past the limit datagrams are still read, so that the wait for the last replies ends
+        // by their time and not by a readable socket.
+        if (platform::WaitReadable(socket_, static_cast<int>(wait.count()))) {
+            ReceiveOne(buffer, !limitReached());
         }
-        if (!platform::WaitReadable(socket_, static_cast<int>(wait.count()))) {
-            continue;
-        }
-
-        int received = 0;
-        ReceivedRequest request;
-        // Errors here (an earlier reply's destination refusing it, on some platforms) concern
-        // no datagram of ours; the simulator goes on listening.
-        if (platform::ReceiveFrom(socket_, buffer, received, &request.from) != 0) {
-            continue;
-        }
-        const auto size = static_cast<std::size_t>(received);
-        request.bytes.assign(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(size));
-        {
-            const std::lock_guard lock(mutex_);
-            if (requests_.size() < KeptRequests) {
-                requests_.push_back(request);
-            }
-        }
-        if (observer_) {
-            observer_(request);
-        }
-        if (!IsRequest(request.bytes)) {
-            continue;
-        }
-        const Clock::time_point arrived = Clock::now();
-        for (const SimulatedReply& reply : replies_) {
-            pending.emplace(arrived + reply.delay, PendingReply{&reply, request.from});
-        }
-        ++answered;
     }
+}
+
+void DeviceSimulator::SendDue() {
+    while (const auto due = queue_.PopDue(Clock::now())) {
+        int sent = 0;
+        // A requester that has gone away is the requester's business: failures are ignored.
+        if (platform::SendTo(socket_, replies_[due->reply].bytes, due->to, sent) == 0) {
+            ++repliesSent_;
+        }
+    }
+}
+
+void DeviceSimulator::ReceiveOne(std::span<std::uint8_t> buffer, bool answer) {
+    int received = 0;
+    ReceivedRequest request;
+    // Errors here (an earlier reply's destination refusing it, on some platforms) concern
+    // no datagram of ours; the simulator goes on listening.
+    if (platform::ReceiveFrom(socket_, buffer, received, &request.from) != 0) {
+        return;
+    }
+    request.bytes.assign(buffer.begin(), buffer.begin() + received);
+    {
+        const std::lock_guard lock(mutex_);
+        if (requests_.size() < KeptRequests) {
+            requests_.push_back(request);
+        }
+    }
+    if (observer_) {
+        observer_(request);
+    }
+    if (!answer || !IsRequest(request.bytes)) {
+        return;
+    }
+    const Clock::time_point arrived = Clock::now();
+    for (std::size_t reply = 0; reply < replies_.size(); ++reply) {
+        if (queue_.Push(arrived + replies_[reply].delay, {reply, request.from}) &&
+            ++repliesDropped_ == 1 && queueFullObserver_) {
+            queueFullObserver_();
+        }
+    }
+    ++answered_;
 }
 
 }  // namespace nimbrel::tools

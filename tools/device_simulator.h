@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A stand-in for the devices: answers every discovery request with the replies it was given.
 #pragma once
 
@@ -6,11 +7,14 @@
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <span>
 #include <string>
 #include <vector>
 
-#include "discovery/device_table.h"
+#include "discovery/address.h"
+#include "discovery/error.h"
 #include "discovery/socket_platform.h"
+#include "tools/reply_queue.h"
 
 namespace nimbrel::tools {
 
@@ -33,20 +37,27 @@ struct SimulatedReply {
 };
 
 struct ReceivedRequest {
-    platform::Peer from;
+    Peer from;
     std::vector<std::uint8_t> bytes;
 };
 
 class DeviceSimulator {
 public:
-    /// Binds to `listen` (port 0: the system chooses); throws SocketError when it cannot.
-    DeviceSimulator(const platform::Peer& listen, std::vector<SimulatedReply> replies);
+    /// Replies waiting for their time at most; past it the oldest waiting is dropped, so that
+    /// no stream of requests makes the simulator's memory grow.
+    static constexpr std::size_t DefaultQueueCapacity = 4096;
+
+    explicit DeviceSimulator(std::vector<SimulatedReply> replies,
+                             std::size_t queueCapacity = DefaultQueueCapacity);
     ~DeviceSimulator();
     DeviceSimulator(const DeviceSimulator&) = delete;
     DeviceSimulator& operator=(const DeviceSimulator&) = delete;
 
+    /// Binds to `listen` (port 0: the system chooses). Called once, before Run.
+    Status Listen(const Peer& listen);
+
     /// The bound address and port.
-    platform::Peer Local() const { return local_; }
+    Peer Local() const { return local_; }
 
     /// Answers requests until `stop` turns true (checked at least every 20 ms). Each datagram
     /// received is logged; each one equal to the discovery request is answered with every
@@ -54,11 +65,14 @@ public:
     void Run(const std::atomic<bool>& stop);
 
     /// As Run, but also returns once `requestLimit` requests have been answered and every one
-    /// of their replies has been sent; requests past the limit are not read.
+    /// of their replies has been sent; requests past the limit are logged but not answered.
     void RunUntilAnswered(const std::atomic<bool>& stop, int requestLimit);
 
     /// Called on the thread of Run for every datagram received, before it is answered.
     void SetReceiveObserver(std::function<void(const ReceivedRequest&)> observer);
+
+    /// Called on the thread of Run when a reply is first dropped because the queue was full.
+    void SetQueueFullObserver(std::function<void()> observer);
 
     /// The first datagrams received (up to KeptRequests); safe to call while Run goes on in
     /// another thread. The limit keeps a long-running simulator's memory bounded whatever the
@@ -71,14 +85,25 @@ public:
     /// destination.
     int RepliesSent() const { return repliesSent_.load(); }
 
+    /// Replies dropped because the queue was full; safe to call while Run goes on.
+    int RepliesDropped() const { return repliesDropped_.load(); }
+
 private:
+    void SendDue();
+    void ReceiveOne(std::span<std::uint8_t> buffer, bool answer);
+
+    bool libraryStarted_ = false;
     platform::SocketHandle socket_ = platform::NoSocket;
-    platform::Peer local_;
+    Peer local_;
     std::vector<SimulatedReply> replies_;  // in order of delay
+    ReplyQueue queue_;
+    int answered_ = 0;
     std::function<void(const ReceivedRequest&)> observer_;
+    std::function<void()> queueFullObserver_;
     mutable std::mutex mutex_;
     std::vector<ReceivedRequest> requests_;
     std::atomic<int> repliesSent_{0};
+    std::atomic<int> repliesDropped_{0};
 };
 
 }  // namespace nimbrel::tools

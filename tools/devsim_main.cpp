@@ -1,22 +1,28 @@
+// SPDX-License-Identifier: MIT
 // nimbrel-devsim: answers discovery requests as a set of devices would, for trying the utility
-// and for the end-to-end test.
+// and for the end-to-end tests.
+#include <array>
 #include <atomic>
 #include <csignal>
 #include <cstdio>
-#include <exception>
 #include <memory>
+#include <optional>
+#include <span>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "discovery/device_table.h"
+#include "nimbrel_version.h"
+#include "tools/command_line.h"
 #include "tools/console.h"
 #include "tools/device_options.h"
 #include "tools/device_simulator.h"
 
 namespace {
 
-using nimbrel::tools::SimulatedReply;
+using namespace nimbrel;
+using tools::SimulatedReply;
 
 constexpr std::string_view Usage =
     "Usage: nimbrel-devsim [--listen ADDRESS:PORT] [--log FILE] [--requests N]\n"
@@ -24,7 +30,8 @@ constexpr std::string_view Usage =
     "\n"
     "Answers every discovery request (01 00 00 00) that reaches ADDRESS:PORT\n"
     "(default 0.0.0.0:10001) with the replies given, in order of their delays,\n"
-    "each sent to the request's source address and port.\n"
+    "each sent to the request's source address and port. At most 4096 replies\n"
+    "wait for their time; past that the oldest waiting is dropped.\n"
     "\n"
     "  --device KEYS      a well-formed reply from comma-separated key=value pairs:\n"
     "                     model=TEXT, ipv4=A.B.C.D, mac=XX-XX-XX-XX-XX-XX (or ':'),\n"
@@ -37,7 +44,7 @@ constexpr std::string_view Usage =
     "                     from A.B.C.D:PORT HEXBYTES\n"
     "  --requests N       exit once N requests are answered (default: run until\n"
     "                     interrupted)\n"
-    "  --help             show this text\n"
+    "  -h, --help         show this text\n"
     "  --version          show the version\n";
 
 std::atomic<bool> stopRequested{false};
@@ -48,7 +55,7 @@ extern "C" void OnStopSignal(int) {
 }
 
 struct Options {
-    nimbrel::platform::Peer listen{{0, 0, 0, 0}, 10001};
+    Peer listen{{0, 0, 0, 0}, 10001};
     std::vector<SimulatedReply> replies;
     std::string logPath;
     int requests = 0;  // 0: no limit
@@ -56,123 +63,148 @@ struct Options {
     bool version = false;
 };
 
-class UsageError : public std::exception {
-public:
-    explicit UsageError(std::string message) : message_(std::move(message)) {}
-    const char* what() const noexcept override { return message_.c_str(); }
+constexpr std::array<tools::OptionSpec, 8> Specs{{
+    {"listen", true, 0},
+    {"device", true, 0},
+    {"reply-hex", true, 0},
+    {"delay", true, 0},
+    {"log", true, 0},
+    {"requests", true, 0},
+    {"help", false, 'h'},
+    {"version", false, 0},
+}};
 
-private:
-    std::string message_;
-};
+// Applies one option in command-line order (--delay holds for the replies after it); the value
+// parsers throw std::invalid_argument with the reason.
+void Apply(const tools::GivenOption& option, Options& options, std::chrono::milliseconds& delay) {
+    const std::string_view value = option.value;
+    if (option.name == "help") {
+        options.help = true;
+    } else if (option.name == "version") {
+        options.version = true;
+    } else if (option.name == "listen") {
+        options.listen = tools::ParseListen(value);
+    } else if (option.name == "device") {
+        const tools::DeviceOption device = tools::ParseDeviceOption(value);
+        options.replies.push_back({tools::BuildReply(device.device), device.delay.value_or(delay)});
+    } else if (option.name == "reply-hex") {
+        options.replies.push_back({tools::ParseHex(value), delay});
+    } else if (option.name == "delay") {
+        delay = tools::ParseDelay(value);
+    } else if (option.name == "log") {
+        options.logPath = value;
+    } else {
+        options.requests = tools::ParseCount(value);
+    }
+}
 
-Options ParseArguments(int argc, char** argv) {
+// nullopt with the message in `error` when the command line is wrong.
+std::optional<Options> ReadOptions(std::span<const char* const> arguments, std::string& error) {
+    const std::optional<tools::CommandLine> line = tools::ParseCommandLine(arguments, Specs, error);
+    if (!line) {
+        return std::nullopt;
+    }
+    if (!line->operands.empty()) {
+        error = "unexpected argument '" + line->operands.front() + "'";
+        return std::nullopt;
+    }
     Options options;
     std::chrono::milliseconds delay{0};
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view name = argv[i];
-        if (name == "--help" || name == "-h") {
-            options.help = true;
-            continue;
-        }
-        if (name == "--version") {
-            options.version = true;
-            continue;
-        }
-        const bool takesValue = name == "--listen" || name == "--device" || name == "--reply-hex" ||
-                                name == "--delay" || name == "--log" || name == "--requests";
-        if (!takesValue) {
-            throw UsageError("unknown option '" + std::string(name) + "'");
-        }
-        if (i + 1 >= argc) {
-            throw UsageError("option '" + std::string(name) + "' needs a value");
-        }
-        const std::string_view value = argv[++i];
+    for (const tools::GivenOption& option : line->options) {
         try {
-            if (name == "--listen") {
-                options.listen = nimbrel::tools::ParseListen(value);
-            } else if (name == "--device") {
-                const auto device = nimbrel::tools::ParseDeviceOption(value);
-                options.replies.push_back(
-                    {nimbrel::tools::BuildReply(device.device), device.delay.value_or(delay)});
-            } else if (name == "--reply-hex") {
-                options.replies.push_back({nimbrel::tools::ParseHex(value), delay});
-            } else if (name == "--delay") {
-                delay = nimbrel::tools::ParseDelay(value);
-            } else if (name == "--log") {
-                options.logPath = value;
-            } else {
-                options.requests = nimbrel::tools::ParseCount(value);
-            }
-        } catch (const std::invalid_argument& error) {
-            throw UsageError(std::string(name) + ": " + error.what());
+            Apply(option, options, delay);
+        } catch (const std::invalid_argument& refused) {
+            error = "--" + std::string(option.name) + ": " + refused.what();
+            return std::nullopt;
         }
     }
     return options;
 }
 
-std::string FormatPeer(const nimbrel::platform::Peer& peer) {
-    return nimbrel::FormatIpv4(peer.address) + ':' + std::to_string(peer.port);
+void Complain(std::string_view message) {
+    std::fputs("nimbrel-devsim: ", stderr);
+    std::fwrite(message.data(), 1, message.size(), stderr);
+    std::fputc('\n', stderr);
+    std::fflush(stderr);
+}
+
+int WriteOut(std::string_view text) {
+    if (const std::optional<std::string> reason = tools::WriteText(stdout, text)) {
+        Complain("write error: " + *reason);
+        return 1;
+    }
+    return 0;
 }
 
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+// Flushed line by line, so that a test can read the log while the simulator runs and nothing
+// is lost when it is killed.
+void LogRequest(std::FILE* file, const tools::ReceivedRequest& request) {
+    constexpr std::string_view Digits = "0123456789abcdef";
+    std::string line = "from " + FormatPeer(request.from) + ' ';
+    for (const std::uint8_t byte : request.bytes) {
+        line += Digits[byte >> 4];
+        line += Digits[byte & 0x0F];
+    }
+    line += '\n';
+    std::fwrite(line.data(), 1, line.size(), file);
+    std::fflush(file);
+}
+
+int Simulate(Options& options) {
+    File log;
+    if (!options.logPath.empty()) {
+        log.reset(std::fopen(options.logPath.c_str(), "ab"));
+        if (!log) {
+            Complain("cannot open log file '" + options.logPath + "'");
+            return 1;
+        }
+    }
+    tools::DeviceSimulator simulator(std::move(options.replies));
+    if (const Status listening = simulator.Listen(options.listen); !listening) {
+        Complain(listening.GetError().message);
+        return 1;
+    }
+    if (log) {
+        simulator.SetReceiveObserver([file = log.get()](const tools::ReceivedRequest& request) {
+            LogRequest(file, request);
+        });
+    }
+    simulator.SetQueueFullObserver([] {
+        Complain("more than " + std::to_string(tools::DeviceSimulator::DefaultQueueCapacity) +
+                 " replies were waiting; the oldest waiting are dropped");
+    });
+    if (WriteOut("nimbrel-devsim: listening on " + FormatPeer(simulator.Local()) + "\n") != 0) {
+        return 1;
+    }
+    std::signal(SIGINT, OnStopSignal);
+    std::signal(SIGTERM, OnStopSignal);
+    simulator.RunUntilAnswered(stopRequested, options.requests);
+    return 0;
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    nimbrel::tools::PrepareConsole();
-    Options options;
-    try {
-        options = ParseArguments(argc, argv);
-    } catch (const UsageError& error) {
-        std::fprintf(stderr, "nimbrel-devsim: %s\nTry 'nimbrel-devsim --help'.\n", error.what());
+    tools::PrepareConsole();
+    std::string error;
+    const std::span<const char* const> arguments(argv + (argc > 0 ? 1 : 0),
+                                                 static_cast<std::size_t>(argc > 0 ? argc - 1 : 0));
+    std::optional<Options> options = ReadOptions(arguments, error);
+    if (!options) {
+        Complain(error);
+        std::fputs("Try 'nimbrel-devsim --help'.\n", stderr);
         return 2;
     }
-    if (options.help) {
-        std::fwrite(Usage.data(), 1, Usage.size(), stdout);
-        return 0;
+    if (options->help) {
+        return WriteOut(Usage);
     }
-    if (options.version) {
-        std::printf("nimbrel-devsim %s\n", NIMBREL_VERSION);
-        return 0;
+    if (options->version) {
+        return WriteOut("nimbrel-devsim " + std::string(Version) + "\n");
     }
-
-    std::unique_ptr<std::FILE, FileCloser> log;
-    if (!options.logPath.empty()) {
-        log.reset(std::fopen(options.logPath.c_str(), "ab"));
-        if (!log) {
-            std::fprintf(stderr, "nimbrel-devsim: cannot open log file '%s'\n",
-                         options.logPath.c_str());
-            return 1;
-        }
-    }
-
-    std::signal(SIGINT, OnStopSignal);
-    std::signal(SIGTERM, OnStopSignal);
-    try {
-        nimbrel::tools::DeviceSimulator simulator(options.listen, std::move(options.replies));
-        if (log) {
-            // Flushed line by line, so that a test can read the log while the simulator runs
-            // and nothing is lost when it is killed.
-            simulator.SetReceiveObserver([file = log.get()](const auto& request) {
-                std::string line = "from " + FormatPeer(request.from) + ' ';
-                for (const std::uint8_t byte : request.bytes) {
-                    constexpr std::string_view digits = "0123456789abcdef";
-                    line += digits[byte >> 4];
-                    line += digits[byte & 0x0F];
-                }
-                line += '\n';
-                std::fwrite(line.data(), 1, line.size(), file);
-                std::fflush(file);
-            });
-        }
-        std::printf("nimbrel-devsim: listening on %s\n", FormatPeer(simulator.Local()).c_str());
-        std::fflush(stdout);
-        simulator.RunUntilAnswered(stopRequested, options.requests);
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "nimbrel-devsim: %s\n", error.what());
-        return 1;
-    }
-    return 0;
+    return Simulate(*options);
 }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tools/progress_line.h"
 
 #include "tools/text_output.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A one-line "Searching… 3 s" on a terminal, rewritten in place and erased at the end.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tools/report.h"
 
 #include <algorithm>
@@ -13,13 +14,19 @@ namespace {
 constexpr std::size_t ColumnCount = 6;
 using Row = std::array<std::string, ColumnCount>;
 
-Row DeviceRow(const DeviceTable& table, int record) {
-    return {std::to_string(record),
-            TerminalText(table.ModelText(record)),
-            FormatIpv4(table.Ipv4Address(record)),
-            FormatMac(table.MacAddress(record)),
-            TerminalText(table.FirmwareText(record)),
-            TerminalText(table.CopyText(record))};
+constexpr std::string_view Missing = "-";
+
+std::string TableText(bool present, std::string_view text) {
+    return present ? TerminalText(text) : std::string(Missing);
+}
+
+Row DeviceRow(const DeviceView& device, std::size_t number) {
+    return {std::to_string(number),
+            TableText(device.hasModel, device.model),
+            TableText(device.hasAddress, FormatIpv4(device.ipv4)),
+            TableText(device.hasAddress, FormatMac(device.mac)),
+            TableText(device.hasFirmware, device.firmware),
+            TableText(device.hasCopyText, device.copyText)};
 }
 
 void AppendRow(std::string& out, const Row& row,
@@ -35,41 +42,57 @@ void AppendRow(std::string& out, const Row& row,
     out.push_back('\n');
 }
 
-}  // namespace
+std::string JsonText(bool present, std::string_view text) {
+    return present ? JsonString(text) : std::string("null");
+}
 
-std::string JsonReport(const DeviceTable& table, int count) {
-    std::string out = "{\"devices\":[";
-    for (int record = 0; record < count; ++record) {
-        if (record != 0) {
-            out.push_back(',');
-        }
-        out += "{\"model\":" + JsonString(table.ModelText(record));
-        out += ",\"ipv4\":\"" + FormatIpv4(table.Ipv4Address(record)) + '"';
-        out += ",\"mac\":\"" + FormatMac(table.MacAddress(record)) + '"';
-        out += ",\"firmware\":" + JsonString(table.FirmwareText(record));
-        out += ",\"copy_text\":" + JsonString(table.CopyText(record)) + '}';
-    }
-    out += "]}\n";
+std::string JsonDevice(const DeviceView& device) {
+    std::string out = "{\"model\":" + JsonText(device.hasModel, device.model);
+    out += ",\"ipv4\":" + JsonText(device.hasAddress, FormatIpv4(device.ipv4));
+    out += ",\"mac\":" + JsonText(device.hasAddress, FormatMac(device.mac));
+    out += ",\"firmware\":" + JsonText(device.hasFirmware, device.firmware);
+    out += ",\"copy_text\":" + JsonText(device.hasCopyText, device.copyText);
+    out += ",\"source\":\"" + FormatPeer(device.source) + "\"}";
     return out;
 }
 
-std::string TextReport(const DeviceTable& table, int count) {
-    if (count == 0) {
-        return "No device answered.\n";
+}  // namespace
+
+std::string JsonReport(const SearchResult& result) {
+    std::string out = "{\"version\":" + std::to_string(JsonReportVersion) + ",\"devices\":[";
+    for (std::size_t number = 0; number < result.devices.size(); ++number) {
+        if (number != 0) {
+            out.push_back(',');
+        }
+        out += JsonDevice(result.devices[number]);
     }
-    std::vector<Row> rows{{"#", "Model", "IPv4", "MAC", "Firmware", "Copy text"}};
-    for (int record = 0; record < count; ++record) {
-        rows.push_back(DeviceRow(table, record));
-    }
-    std::array<std::size_t, ColumnCount> widths{};
-    for (const Row& row : rows) {
-        for (std::size_t column = 0; column < ColumnCount; ++column) {
-            widths[column] = std::max(widths[column], DisplayWidth(row[column]));
+    out += "],\"left_out\":" + std::to_string(result.leftOut);
+    out += ",\"dropped_datagrams\":" + std::to_string(result.droppedDatagrams) + "}\n";
+    return out;
+}
+
+std::string TextReport(const SearchResult& result) {
+    std::string out;
+    if (result.devices.empty()) {
+        out = "No device answered.\n";
+    } else {
+        std::vector<Row> rows{{"#", "Model", "IPv4", "MAC", "Firmware", "Copy text"}};
+        for (std::size_t number = 0; number < result.devices.size(); ++number) {
+            rows.push_back(DeviceRow(result.devices[number], number));
+        }
+        std::array<std::size_t, ColumnCount> widths{};
+        for (const Row& row : rows) {
+            for (std::size_t column = 0; column < ColumnCount; ++column) {
+                widths[column] = std::max(widths[column], DisplayWidth(row[column]));
+            }
+        }
+        for (const Row& row : rows) {
+            AppendRow(out, row, widths);
         }
     }
-    std::string out;
-    for (const Row& row : rows) {
-        AppendRow(out, row, widths);
+    if (result.leftOut > 0) {
+        out += std::to_string(result.leftOut) + " more device" + (result.leftOut == 1 ? "" : "s") +
+               " answered and " + (result.leftOut == 1 ? "was" : "were") + " left out.\n";
     }
     return out;
 }

@@ -1,18 +1,24 @@
-// The two reports of nimbrel-discover, built from a device table's records 0 to count - 1.
+// SPDX-License-Identifier: MIT
+// The two reports of nimbrel-discover, built from what one search found.
 #pragma once
 
 #include <string>
 
-#include "discovery/device_table.h"
+#include "discovery/device_view.h"
 
 namespace nimbrel::tools {
 
-/// One JSON object and a line break: {"devices":[{"model":...,"ipv4":...,"mac":...,
-/// "firmware":...,"copy_text":...},...]} in table order.
-std::string JsonReport(const DeviceTable& table, int count);
+/// The shape of the JSON report; raised when a field changes meaning or goes away.
+inline constexpr int JsonReportVersion = 1;
 
-/// A table with a header line and one aligned row per device, or a line saying that none
-/// answered.
-std::string TextReport(const DeviceTable& table, int count);
+/// One JSON object on one line, then a line break:
+/// {"version":1,"devices":[{"model":...,"ipv4":...,"mac":...,"firmware":...,"copy_text":...,
+/// "source":"a.b.c.d:port"},...],"left_out":N,"dropped_datagrams":N}, devices in the order of
+/// their first reply. A field that the device did not send is null.
+std::string JsonReport(const SearchResult& result);
+
+/// A table with a header line and one aligned row per device ("-" for a field that the device
+/// did not send), or a line saying that none answered; then a line when devices were left out.
+std::string TextReport(const SearchResult& result);
 
 }  // namespace nimbrel::tools

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tools/text_output.h"
 
 #include <array>

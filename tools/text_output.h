@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Device texts are 8-bit and come from the network: these turn them into safe output.
 #pragma once
 

@@ -1,0 +1,71 @@
+// SPDX-License-Identifier: MIT
+#include "tools/from_address.h"
+
+#include <algorithm>
+
+namespace nimbrel::tools {
+
+namespace {
+
+// Called on text that ParseIpv4 accepted: four groups of digits joined by dots.
+bool HasLeadingZero(std::string_view text) {
+    std::size_t begin = 0;
+    while (true) {
+        const std::size_t dot = text.find('.', begin);
+        const std::string_view part = text.substr(begin, dot - begin);
+        if (part.size() > 1 && part[0] == '0') {
+            return true;
+        }
+        if (dot == std::string_view::npos) {
+            return false;
+        }
+        begin = dot + 1;
+    }
+}
+
+// What the address is when it cannot be one that this computer sends from; empty otherwise.
+std::string NotUnicast(const Ipv4Bytes& address,
+                       std::span<const platform::LocalInterface> interfaces) {
+    if (address[0] == 0) {
+        return "an address of 0.0.0.0/8 (\"this network\")";
+    }
+    if (address[0] >= 224 && address[0] <= 239) {
+        return "a multicast address";
+    }
+    if (address == Ipv4Bytes{255, 255, 255, 255}) {
+        return "the limited broadcast address";
+    }
+    if (address[0] >= 240) {
+        return "a reserved address (240.0.0.0/4)";
+    }
+    const auto found = std::ranges::find(interfaces, address, &platform::LocalInterface::broadcast);
+    if (found != interfaces.end()) {
+        return "the broadcast address of " + found->name;
+    }
+    return {};
+}
+
+}  // namespace
+
+std::optional<Ipv4Bytes> ParseFromAddress(std::string_view text,
+                                          std::span<const platform::LocalInterface> interfaces,
+                                          std::string& error) {
+    const std::optional<Ipv4Bytes> address = ParseIpv4(text);
+    if (!address) {
+        error = "not an IPv4 address: '" + std::string(text) + "'";
+        return std::nullopt;
+    }
+    if (HasLeadingZero(text)) {
+        error = std::string(text) +
+                " has leading zeros, which some programs read as octal; write " +
+                FormatIpv4(*address);
+        return std::nullopt;
+    }
+    if (const std::string what = NotUnicast(*address, interfaces); !what.empty()) {
+        error = FormatIpv4(*address) + " is " + what + ", not a unicast address of this computer";
+        return std::nullopt;
+    }
+    return address;
+}
+
+}  // namespace nimbrel::tools
