@@ -4,22 +4,25 @@
 #include <sys/resource.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "discovery/device_table.h"
-#include "discovery/endpoint.h"
-#include "discovery/search_cycle.h"
+#include "discovery/search.h"
+#include "discovery/search_loop.h"
+#include "discovery/socket_platform.h"
 #include "discovery/wire.h"
 
 namespace {
 
 using nimbrel::DeviceTable;
-using nimbrel::ReceiveBuffer;
+using Reply = std::vector<std::uint8_t>;
 
 void Append(std::vector<std::uint8_t>& reply, std::uint8_t type,
             const std::vector<std::uint8_t>& value) {
@@ -32,7 +35,7 @@ void Append(std::vector<std::uint8_t>& reply, std::uint8_t type,
 /// The received reply of device `id`. All devices carry the same readable fields and differ only
 /// in the last value byte of the last slot, so that every comparison with an earlier record
 /// runs through the whole record: the worst case of the duplicate test.
-ReceiveBuffer WorstCaseReply(std::uint8_t id) {
+Reply WorstCaseReply(std::uint8_t id) {
     std::vector<std::uint8_t> reply{0x01, 0x00, 0x00, 0x00};
     Append(reply, nimbrel::FieldAddress, {0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E, 192, 168, 1, 20});
     Append(reply, nimbrel::FieldFirmware, {'1', '.', '6', '.', '0'});
@@ -42,9 +45,7 @@ ReceiveBuffer WorstCaseReply(std::uint8_t id) {
     last.back() = id;
     Append(reply, 255, last);
     reply[3] = static_cast<std::uint8_t>(reply.size() - 4);
-    ReceiveBuffer buffer{};
-    std::copy(reply.begin(), reply.end(), buffer.begin());
-    return buffer;
+    return reply;
 }
 
 void FillTen(DeviceTable& table) {
@@ -59,7 +60,7 @@ void FillTen(DeviceTable& table) {
 void BM_AddReply_DuplicateOfLast(benchmark::State& state) {
     const auto table = std::make_unique<DeviceTable>();
     FillTen(*table);
-    const ReceiveBuffer reply = WorstCaseReply(9);
+    const Reply reply = WorstCaseReply(9);
     for (auto _ : state) {
         table->AddReply(reply);
         benchmark::DoNotOptimize(table->RecordCount());
@@ -75,8 +76,8 @@ BENCHMARK(BM_AddReply_DuplicateOfLast)
 
 // For comparison, ten ordinary devices that differ in their MAC address: each comparison
 // ends at the address slot, and the reply duplicates record 9.
-ReceiveBuffer TypicalReply(std::uint8_t id) {
-    ReceiveBuffer buffer = WorstCaseReply(0);
+Reply TypicalReply(std::uint8_t id) {
+    Reply buffer = WorstCaseReply(0);
     buffer[4 + 3 + 5] = id;  // the last MAC byte
     return buffer;
 }
@@ -86,7 +87,7 @@ void BM_AddReply_DuplicateOfLast_Typical(benchmark::State& state) {
     for (std::uint8_t id = 0; id < 10; ++id) {
         table->AddReply(TypicalReply(id));
     }
-    const ReceiveBuffer reply = TypicalReply(9);
+    const Reply reply = TypicalReply(9);
     for (auto _ : state) {
         table->AddReply(reply);
         benchmark::DoNotOptimize(table->RecordCount());
@@ -104,7 +105,7 @@ BENCHMARK(BM_AddReply_DuplicateOfLast_Typical)
 // timed; refilling the table for the next iteration is not.
 void BM_AddReply_Distinct(benchmark::State& state) {
     const auto table = std::make_unique<DeviceTable>();
-    const ReceiveBuffer reply = WorstCaseReply(10);
+    const Reply reply = WorstCaseReply(10);
     for (auto _ : state) {
         FillTen(*table);
         const auto start = std::chrono::steady_clock::now();
@@ -135,31 +136,55 @@ double ProcessCpuMilliseconds() {
     return milliseconds(usage.ru_utime) + milliseconds(usage.ru_stime);
 }
 
+/// A plain socket bound to 127.0.0.1 that the search's request goes to.
+class LoopbackSink {
+public:
+    LoopbackSink() {
+        int error = 0;
+        socket_ = nimbrel::platform::OpenDatagramSocket(error);
+        nimbrel::platform::BindSocket(socket_, {{127, 0, 0, 1}, 0});
+        nimbrel::platform::LocalName(socket_, local_);
+    }
+    ~LoopbackSink() { nimbrel::platform::CloseSocket(socket_); }
+    LoopbackSink(const LoopbackSink&) = delete;
+    LoopbackSink& operator=(const LoopbackSink&) = delete;
+
+    nimbrel::platform::SocketHandle Handle() const { return socket_; }
+    const nimbrel::Peer& Local() const { return local_; }
+
+private:
+    nimbrel::platform::SocketHandle socket_ = nimbrel::platform::NoSocket;
+    nimbrel::Peer local_;
+};
+
 /// A search with the real timings whose request goes to a loopback port where a socket is
 /// bound but nothing answers. `realLookUp` chooses the host-name look-up over a fixed address.
 void SearchWithoutReply(benchmark::State& state, bool realLookUp) {
-    nimbrel::UdpEndpoint sink(nimbrel::EndpointSettings{"127.0.0.1", 9});
-    sink.SetLocalAddress("127.0.0.1");
-    sink.BindEndpoint();
-
-    const auto table = std::make_unique<DeviceTable>();
-    nimbrel::UdpEndpoint endpoint(nimbrel::EndpointSettings{"127.0.0.1", sink.Bound().port});
-    nimbrel::SearchCycle::LocalAddressLookup lookup = nimbrel::LookUpLocalAddress;
-    if (!realLookUp) {
-        lookup = [] { return std::optional<std::string>{"127.0.0.1"}; };
+    const LoopbackSink sink;
+    nimbrel::UdpSearchSocket socket;
+    if (!socket.Open()) {
+        state.SkipWithError("no socket");
+        return;
     }
+    const nimbrel::SteadyClock clock;
+    nimbrel::LocalAddressLookup lookup = nimbrel::LookUpLocalAddress;
+    if (!realLookUp) {
+        lookup = [] { return std::optional<nimbrel::Ipv4Bytes>{{127, 0, 0, 1}}; };
+    }
+    nimbrel::Search search(socket, clock, lookup, {}, DeviceTable::DefaultCapacity, sink.Local());
     int found = -1;
-    nimbrel::SearchCycle cycle(
-        *table, endpoint,
-        {[] {}, [] {}, [] {}, [&found](const DeviceTable&, int count) { found = count; }}, lookup);
+    search.SetEvents({{}, [&found](const nimbrel::SearchResult& result) {
+                          found = static_cast<int>(result.devices.size());
+                      }});
 
     double cpu = 0.0;
     for (auto _ : state) {
         const double before = ProcessCpuMilliseconds();
-        if (!cycle.Run()) {
-            state.SkipWithError("the host name could not be looked up");
+        if (search.Start() != nimbrel::Search::StartOutcome::Started) {
+            state.SkipWithError("the search did not start");
             break;
         }
+        nimbrel::RunSearchToEnd(search, clock, std::chrono::milliseconds{250}, {});
         cpu += ProcessCpuMilliseconds() - before;
     }
     state.counters["process_cpu_ms"] = benchmark::Counter(cpu, benchmark::Counter::kAvgIterations);
@@ -178,6 +203,57 @@ BENCHMARK(BM_SearchWithoutReply_HostLookUp)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Iterations(3);
+
+/// A device that answers the request with a stream of 5,000 replies a second that never stops:
+/// the search must end at its bound (1 s pause and 10 s) all the same.
+void BM_SearchUnderEndlessStream(benchmark::State& state) {
+    const LoopbackSink device;
+    nimbrel::UdpSearchSocket socket;
+    if (!socket.Open()) {
+        state.SkipWithError("no socket");
+        return;
+    }
+    const nimbrel::SteadyClock clock;
+    nimbrel::Search search(
+        socket, clock,
+        [] {
+            return std::optional<nimbrel::Ipv4Bytes>{{127, 0, 0, 1}};
+        },
+        {}, DeviceTable::DefaultCapacity, device.Local());
+    int found = -1;
+    search.SetEvents({{}, [&found](const nimbrel::SearchResult& result) {
+                          found = static_cast<int>(result.devices.size());
+                      }});
+    const Reply reply = WorstCaseReply(1);
+    for (auto _ : state) {
+        std::atomic<bool> stop{false};
+        std::thread streamer([&] {
+            std::vector<std::uint8_t> request(16);
+            nimbrel::Peer from;
+            int received = 0;
+            nimbrel::platform::WaitReadable(device.Handle(), 5000);
+            nimbrel::platform::ReceiveFrom(device.Handle(), request, received, &from);
+            auto next = std::chrono::steady_clock::now();
+            while (!stop.load()) {
+                int sent = 0;
+                nimbrel::platform::SendTo(device.Handle(), reply, from, sent);
+                next += std::chrono::microseconds{200};
+                const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(
+                    next - std::chrono::steady_clock::now());
+                if (wait.count() > 0) {
+                    nimbrel::platform::WaitReadable(device.Handle(),
+                                                    static_cast<int>(wait.count()));
+                }
+            }
+        });
+        search.Start();
+        nimbrel::RunSearchToEnd(search, clock, std::chrono::milliseconds{250}, {});
+        stop = true;
+        streamer.join();
+    }
+    state.counters["devices"] = found;
+}
+BENCHMARK(BM_SearchUnderEndlessStream)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 
 }  // namespace
 
