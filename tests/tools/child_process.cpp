@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tests/tools/child_process.h"
 
 #include <fcntl.h>
@@ -45,7 +46,8 @@ void Close(int& fd) {
 
 }  // namespace
 
-ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& arguments) {
+ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& arguments,
+                           Stdout to) {
     int out[2];
     int err[2];
     if (::pipe2(out, O_CLOEXEC) != 0) {
@@ -59,7 +61,13 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+    switch (to) {
+        case Stdout::Pipe: posix_spawn_file_actions_adddup2(&actions, out[1], 1); break;
+        case Stdout::Full:
+            posix_spawn_file_actions_addopen(&actions, 1, "/dev/full", O_WRONLY, 0);
+            break;
+        case Stdout::Closed: posix_spawn_file_actions_addclose(&actions, 1); break;
+    }
     posix_spawn_file_actions_adddup2(&actions, err[1], 2);
 
     std::vector<std::string> words{program};
@@ -143,8 +151,9 @@ Outcome ChildProcess::Wait() {
     return outcome;
 }
 
-Outcome RunToEnd(const std::string& program, const std::vector<std::string>& arguments) {
-    return ChildProcess(program, arguments).Wait();
+Outcome RunToEnd(const std::string& program, const std::vector<std::string>& arguments,
+                 Stdout out) {
+    return ChildProcess(program, arguments, out).Wait();
 }
 
 }  // namespace nimbrel::testing

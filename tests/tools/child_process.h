@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Runs one of the built programs as a child process with its standard output and error read
 // through pipes.
 #pragma once
@@ -16,10 +17,15 @@ struct Outcome {
     std::string err;
 };
 
+/// Where the child's standard output goes: a pipe that Wait reads, /dev/full (every write fails
+/// with "No space left on device"), or nowhere (closed).
+enum class Stdout { Pipe, Full, Closed };
+
 class ChildProcess {
 public:
     /// Starts `program` with `arguments` and an empty standard input; throws when it cannot.
-    ChildProcess(const std::string& program, const std::vector<std::string>& arguments);
+    ChildProcess(const std::string& program, const std::vector<std::string>& arguments,
+                 Stdout out = Stdout::Pipe);
 
     /// Ends a child still running (SIGTERM to its own id) and reaps it.
     ~ChildProcess();
@@ -41,6 +47,7 @@ private:
 };
 
 /// Runs `program` to its end.
-Outcome RunToEnd(const std::string& program, const std::vector<std::string>& arguments);
+Outcome RunToEnd(const std::string& program, const std::vector<std::string>& arguments,
+                 Stdout out = Stdout::Pipe);
 
 }  // namespace nimbrel::testing

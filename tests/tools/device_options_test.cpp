@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -69,7 +70,7 @@ TEST(ParseHex, ReadsPairsWithBlanksBetweenThem) {
 }
 
 TEST(ParseListen, ReadsAddressAndPort) {
-    const platform::Peer peer = ParseListen("127.0.0.1:10001");
+    const Peer peer = ParseListen("127.0.0.1:10001");
     EXPECT_EQ(peer.address, (Ipv4Bytes{127, 0, 0, 1}));
     EXPECT_EQ(peer.port, 10001);
     EXPECT_EQ(ParseListen("0.0.0.0:0").port, 0);  // the system chooses

@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstdint>
+#include <mutex>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -12,7 +15,6 @@
 #include <vector>
 
 #include "discovery/device_table.h"
-#include "discovery/failure.h"
 #include "discovery/wire.h"
 #include "tests/tools/loopback_client.h"
 #include "tools/device_simulator.h"
@@ -27,11 +29,9 @@ using Bytes = std::vector<std::uint8_t>;
 
 const Bytes Request(DiscoveryRequest.begin(), DiscoveryRequest.end());
 
-ReceiveBuffer Received(const Bytes& datagram) {
-    ReceiveBuffer buffer{};
-    EXPECT_LE(datagram.size(), buffer.size()) << "longer than the searching side reads";
-    std::copy_n(datagram.begin(), std::min(datagram.size(), buffer.size()), buffer.begin());
-    return buffer;
+Datagram Received(const Bytes& datagram) {
+    EXPECT_LE(datagram.size(), MaxDatagramSize) << "longer than the searching side reads";
+    return datagram;
 }
 
 struct Walked {
@@ -72,7 +72,7 @@ TEST(BuildReply, MakesOneElementPerFieldThatTheTableReadsBack) {
               (std::vector<std::uint8_t>{FieldAddress, FieldFirmware, FieldModel, FieldCopyText}));
 
     DeviceTable table;
-    table.AddReply(Received(reply));
+    table.AddReply(reply);
     ASSERT_EQ(table.RecordCount(), 1);
     EXPECT_EQ(table.ModelText(0), device.model);
     EXPECT_EQ(table.Ipv4Address(0), device.ipv4);
@@ -92,7 +92,7 @@ TEST(BuildReply, KeepsEmptyTextsAsEmptyElements) {
         EXPECT_EQ(element.value, element.type == FieldAddress ? Bytes(10, 0) : Bytes{});
     }
     DeviceTable table;
-    table.AddReply(Received(reply));
+    table.AddReply(reply);
     EXPECT_EQ(FormatIpv4(table.Ipv4Address(0)), "0.0.0.0");
     EXPECT_EQ(table.ModelText(0), "");
     EXPECT_TRUE(table.Record(0).slots[FieldCopyText].present != 0);
@@ -104,7 +104,7 @@ TEST(BuildReply, TakesTextsOfUpTo64BytesWithAnyByteValue) {
     device.copy = "a\0b\xff"s;
     const Bytes reply = BuildReply(device);
     DeviceTable table;
-    table.AddReply(Received(reply));
+    table.AddReply(reply);
     EXPECT_EQ(table.ModelText(0), device.model);
     EXPECT_EQ(table.CopyText(0), "a");  // a text ends at its first NUL...
     const auto& copy = table.Record(0).slots[FieldCopyText];
@@ -126,8 +126,12 @@ TEST(BuildReply, TakesTextsOfUpTo64BytesWithAnyByteValue) {
 class SimulatorThread {
 public:
     SimulatorThread(std::vector<SimulatedReply> replies, int requestLimit)
-        : simulator_({{127, 0, 0, 1}, 0}, std::move(replies)),
-          thread_([this, requestLimit] { simulator_.RunUntilAnswered(stop_, requestLimit); }) {}
+        : simulator_(std::move(replies)) {
+        const Status listening = simulator_.Listen({{127, 0, 0, 1}, 0});
+        EXPECT_TRUE(listening.Ok()) << listening.GetError().message;
+        thread_ =
+            std::thread([this, requestLimit] { simulator_.RunUntilAnswered(stop_, requestLimit); });
+    }
 
     ~SimulatorThread() {
         stop_ = true;
@@ -153,25 +157,26 @@ private:
 };
 
 TEST(DeviceSimulator, BindsToTheAddressGivenAndAPortOfItsOwn) {
-    const DeviceSimulator simulator({{127, 0, 0, 1}, 0}, {});
+    DeviceSimulator simulator({});
+    ASSERT_TRUE(simulator.Listen({{127, 0, 0, 1}, 0}).Ok());
     EXPECT_EQ(simulator.Local().address, (Ipv4Bytes{127, 0, 0, 1}));
     EXPECT_NE(simulator.Local().port, 0);
 }
 
 TEST(DeviceSimulator, RefusesAnAddressItCannotBind) {
-    try {
-        const DeviceSimulator simulator({{198, 51, 100, 77}, 0}, {});
-        FAIL() << "bound to an address that is not this machine's";
-    } catch (const SocketError& error) {
-        EXPECT_EQ(error.Code(), 10049);
-    }
-    const DeviceSimulator first({{127, 0, 0, 1}, 0}, {});
-    try {
-        const DeviceSimulator second(first.Local(), {});
-        FAIL() << "bound to a port in use";
-    } catch (const SocketError& error) {
-        EXPECT_EQ(error.Code(), 10048);
-    }
+    DeviceSimulator foreign({});
+    const Status notOurs = foreign.Listen({{198, 51, 100, 77}, 0});
+    ASSERT_FALSE(notOurs.Ok()) << "bound to an address that is not this machine's";
+    EXPECT_EQ(notOurs.GetError().code, 10049);
+    EXPECT_EQ(notOurs.GetError().message,
+              "Socket Error # 10049\r\nCannot assign requested address.");
+
+    DeviceSimulator first({});
+    ASSERT_TRUE(first.Listen({{127, 0, 0, 1}, 0}).Ok());
+    DeviceSimulator second({});
+    const Status inUse = second.Listen(first.Local());
+    ASSERT_FALSE(inUse.Ok()) << "bound to a port in use";
+    EXPECT_EQ(inUse.GetError().code, 10048);
 }
 
 TEST(DeviceSimulator, AnswersTheRequestWithEveryReplyInOrderOfDelay) {
@@ -223,7 +228,8 @@ TEST(DeviceSimulator, AnswersEachRequesterAtItsOwnPort) {
 
 TEST(DeviceSimulator, RunEndsWhenAskedToStop) {
     std::atomic<bool> stop{false};
-    DeviceSimulator simulator({{127, 0, 0, 1}, 0}, {{Request, milliseconds{0}}});
+    DeviceSimulator simulator({{Request, milliseconds{0}}});
+    ASSERT_TRUE(simulator.Listen({{127, 0, 0, 1}, 0}).Ok());
     std::vector<ReceivedRequest> seen;
     simulator.SetReceiveObserver(
         [&seen](const ReceivedRequest& request) { seen.push_back(request); });
@@ -237,6 +243,58 @@ TEST(DeviceSimulator, RunEndsWhenAskedToStop) {
     running.join();
     ASSERT_EQ(seen.size(), 1u);  // the observer saw the request before it was answered
     EXPECT_EQ(seen[0].bytes, Request);
+}
+
+TEST(DeviceSimulator, DropsTheOldestWaitingRepliesPastItsQueueAndSaysSoOnce) {
+    std::atomic<bool> stop{false};
+    // Replies due long after the test has ended: all of them still wait when it looks.
+    DeviceSimulator simulator({{Request, milliseconds{60'000}}}, 2);
+    ASSERT_TRUE(simulator.Listen({{127, 0, 0, 1}, 0}).Ok());
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool markerSeen = false;
+    int queueFullCalls = 0;
+    const Bytes marker{0x7E};
+    simulator.SetReceiveObserver([&](const ReceivedRequest& request) {
+        const std::lock_guard lock(mutex);
+        markerSeen = markerSeen || request.bytes == marker;
+        changed.notify_all();
+    });
+    simulator.SetQueueFullObserver([&] {
+        const std::lock_guard lock(mutex);
+        ++queueFullCalls;
+    });
+    std::thread running([&] { simulator.Run(stop); });
+
+    LoopbackClient client;
+    for (int n = 0; n < 5; ++n) {
+        client.Send(simulator.Local().port, Request);
+    }
+    // Datagrams are handled one at a time in order: once the marker is seen, the five requests
+    // have been answered or dropped.
+    client.Send(simulator.Local().port, marker);
+    {
+        std::unique_lock lock(mutex);
+        ASSERT_TRUE(changed.wait_for(lock, std::chrono::seconds{10}, [&] { return markerSeen; }));
+    }
+    EXPECT_EQ(simulator.RepliesDropped(), 3);
+    EXPECT_EQ(simulator.RepliesSent(), 0);
+    stop = true;
+    running.join();
+    EXPECT_EQ(queueFullCalls, 1);
+}
+
+TEST(DeviceSimulator, LogsButDoesNotAnswerRequestsPastItsLimit) {
+    // The reply waits long enough for the second request to arrive while the first's is due.
+    SimulatorThread simulator({{Request, milliseconds{1000}}}, 1);
+    LoopbackClient client;
+    client.Send(simulator.Port(), Request);
+    client.Send(simulator.Port(), Request);
+    EXPECT_EQ(client.Receive(), Request);
+    simulator.Join();  // returns once the one answered request's reply has gone
+    EXPECT_EQ(simulator.RepliesSent(), 1);
+    EXPECT_EQ(simulator.Requests().size(), 2u);
+    EXPECT_FALSE(client.Waiting());
 }
 
 }  // namespace

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tests/tools/json_reading.h"
 
 #include <cstddef>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reading the tools' output back as a consumer of it would: UTF-8 and JSON string literals.
 #pragma once
 

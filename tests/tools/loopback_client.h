@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A UDP socket on 127.0.0.1 and a system-chosen port that plays the searching side towards the
 // simulator: it sends to a port on 127.0.0.1 and nowhere else.
 #pragma once
@@ -17,9 +18,12 @@ public:
     LoopbackClient(const LoopbackClient&) = delete;
     LoopbackClient& operator=(const LoopbackClient&) = delete;
 
-    platform::Peer Local() const { return local_; }
+    Peer Local() const { return local_; }
 
     void Send(std::uint16_t port, const std::vector<std::uint8_t>& bytes);
+
+    /// True when a datagram waits to be read now.
+    bool Waiting() const;
 
     /// The next datagram that arrives, or nullopt when none comes within a few seconds (a
     /// failure, never an expected outcome: the simulator answers at once).
@@ -27,7 +31,7 @@ public:
 
 private:
     platform::SocketHandle socket_ = platform::NoSocket;
-    platform::Peer local_;
+    Peer local_;
 };
 
 }  // namespace nimbrel::testing

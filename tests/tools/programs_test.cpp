@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <ifaddrs.h>
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "discovery/wire.h"
+#include "nimbrel_version.h"
 #include "tests/tools/child_process.h"
 #include "tests/tools/loopback_client.h"
 #include "tools/device_simulator.h"
@@ -27,7 +29,7 @@ using Arguments = std::vector<std::string>;
 
 const std::string Discover = NIMBREL_DISCOVER_PATH;
 const std::string Devsim = NIMBREL_DEVSIM_PATH;
-const std::string Version = NIMBREL_VERSION;
+const std::string Version = nimbrel::Version;
 
 // nimbrel-discover broadcasts on the network that it is started in. It is started here only
 // with command lines that end before any search, and even so only where this process sees no
@@ -88,15 +90,30 @@ void ExpectHelp(const std::string& program, const std::string& name, const Argum
     }
 }
 
+/// Expects `program` to fail to write `arguments`' output: status 1 and the reason on stderr.
+void ExpectWriteError(const std::string& program, const std::string& name,
+                      const Arguments& arguments) {
+    SCOPED_TRACE(name + Quoted(arguments));
+    const Outcome full = RunToEnd(program, arguments, Stdout::Full);
+    EXPECT_EQ(full.status, 1);
+    EXPECT_EQ(full.err, name + ": write error: No space left on device\n");
+    const Outcome closed = RunToEnd(program, arguments, Stdout::Closed);
+    EXPECT_EQ(closed.status, 1);
+    EXPECT_EQ(closed.err, name + ": write error: Bad file descriptor\n");
+}
+
 // ---- nimbrel-discover ------------------------------------------------------------------------
+
+const std::string DiscoverName = "nimbrel-discover";
 
 TEST(DiscoverProgram, ShowsHelpAndVersion) {
     SKIP_UNLESS_ONLY_LOOPBACK();
-    const std::vector<std::string> mentions{"--json", "--from ADDRESS", "--help", "--version",
-                                            "Exit status"};
-    ExpectHelp(Discover, "nimbrel-discover", {"--help"}, mentions);
-    ExpectHelp(Discover, "nimbrel-discover", {"-h"}, mentions);
-    ExpectHelp(Discover, "nimbrel-discover", {"--json", "--help"}, mentions);
+    const std::vector<std::string> mentions{"--json",    "--from ADDRESS", "-h, --help",
+                                            "--version", "Exit status",    "at the\nlatest 10 s"};
+    ExpectHelp(Discover, DiscoverName, {"--help"}, mentions);
+    ExpectHelp(Discover, DiscoverName, {"-h"}, mentions);
+    ExpectHelp(Discover, DiscoverName, {"--json", "--help"}, mentions);
+    ExpectHelp(Discover, DiscoverName, {"--from=198.51.100.1", "--help", "--"}, mentions);
 
     const Outcome version = RunToEnd(Discover, {"--version"});
     EXPECT_EQ(version.status, 0);
@@ -104,24 +121,59 @@ TEST(DiscoverProgram, ShowsHelpAndVersion) {
     EXPECT_EQ(version.err, "");
 }
 
+TEST(DiscoverProgram, ReportsAWriteErrorWithStatus1) {
+    SKIP_UNLESS_ONLY_LOOPBACK();
+    ExpectWriteError(Discover, DiscoverName, {"--help"});
+    ExpectWriteError(Discover, DiscoverName, {"--version"});
+}
+
 TEST(DiscoverProgram, RefusesBadUsageWithStatus2) {
     SKIP_UNLESS_ONLY_LOOPBACK();
-    const std::string name = "nimbrel-discover";
+    const std::string& name = DiscoverName;
     ExpectUsageError(Discover, name, {"--bogus"}, "unknown option '--bogus'");
     ExpectUsageError(Discover, name, {"--JSON"}, "unknown option '--JSON'");
-    ExpectUsageError(Discover, name, {"--json=yes"}, "unknown option '--json=yes'");
-    ExpectUsageError(Discover, name, {"--json", "devices"}, "unknown option 'devices'");
-    ExpectUsageError(Discover, name, {"--from"}, "option '--from' needs an IPv4 address");
+    ExpectUsageError(Discover, name, {"--json=yes"}, "option '--json' takes no value");
+    ExpectUsageError(Discover, name, {"--json", "devices"}, "unexpected argument 'devices'");
+    ExpectUsageError(Discover, name, {"--", "--json"}, "unexpected argument '--json'");
+    ExpectUsageError(Discover, name, {"--from"}, "option '--from' needs a value");
     ExpectUsageError(Discover, name, {"--json", "--from", "300.1.1.1"},
                      "--from: not an IPv4 address: '300.1.1.1'");
-    ExpectUsageError(Discover, name, {"--from", "localhost"},
+    ExpectUsageError(Discover, name, {"--from=localhost"},
                      "--from: not an IPv4 address: 'localhost'");
     ExpectUsageError(Discover, name, {"--from", ""}, "--from: not an IPv4 address: ''");
     ExpectUsageError(Discover, name, {"--from", "127.0.0.1", "--from", "1.2.3"},
                      "--from: not an IPv4 address: '1.2.3'");
 }
 
+TEST(DiscoverProgram, RefusesFromAddressesThatAreNoUnicastAddressOfThisComputer) {
+    SKIP_UNLESS_ONLY_LOOPBACK();
+    const std::string notOurs = ", not a unicast address of this computer";
+    ExpectUsageError(Discover, DiscoverName, {"--from=224.0.0.1"},
+                     "nimbrel-discover: --from: 224.0.0.1 is a multicast address" + notOurs + "\n");
+    ExpectUsageError(Discover, DiscoverName, {"--from", "0.0.0.0"},
+                     "--from: 0.0.0.0 is an address of 0.0.0.0/8 (\"this network\")" + notOurs);
+    ExpectUsageError(Discover, DiscoverName, {"--from", "250.1.2.3"},
+                     "--from: 250.1.2.3 is a reserved address (240.0.0.0/4)" + notOurs);
+    ExpectUsageError(Discover, DiscoverName, {"--from", "255.255.255.255"},
+                     "--from: 255.255.255.255 is the limited broadcast address" + notOurs);
+    ExpectUsageError(Discover, DiscoverName, {"--from", "001.002.003.004"},
+                     "--from: 001.002.003.004 has leading zeros");
+    // An interface's broadcast address needs an interface other than loopback: see
+    // from_address_test.cpp.
+}
+
 // ---- nimbrel-devsim --------------------------------------------------------------------------
+
+TEST(DevsimProgram, ReportsAWriteErrorWithStatus1) {
+    ExpectWriteError(Devsim, "nimbrel-devsim", {"--help"});
+    ExpectWriteError(Devsim, "nimbrel-devsim", {"--version"});
+    // Its own line on stdout, before any request: it ends at once. (With stdout closed, its
+    // socket would take descriptor 1 and the reason would be the socket's.)
+    const Outcome listening =
+        RunToEnd(Devsim, {"--listen=127.0.0.1:0", "--device", "model=AP"}, Stdout::Full);
+    EXPECT_EQ(listening.status, 1);
+    EXPECT_EQ(listening.err, "nimbrel-devsim: write error: No space left on device\n");
+}
 
 TEST(DevsimProgram, ShowsHelpAndVersion) {
     const std::vector<std::string> mentions{"--listen ADDRESS:PORT",
@@ -138,6 +190,8 @@ TEST(DevsimProgram, ShowsHelpAndVersion) {
                                             "delay="};
     ExpectHelp(Devsim, "nimbrel-devsim", {"--help"}, mentions);
     ExpectHelp(Devsim, "nimbrel-devsim", {"--device", "model=AP", "-h"}, mentions);
+    ExpectHelp(Devsim, "nimbrel-devsim", {"--device=model=AP", "--delay=5", "--help", "--"},
+               mentions);
 
     const Outcome version = RunToEnd(Devsim, {"--version"});
     EXPECT_EQ(version.status, 0);
@@ -148,6 +202,11 @@ TEST(DevsimProgram, ShowsHelpAndVersion) {
 TEST(DevsimProgram, RefusesBadUsageWithStatus2) {
     const std::string name = "nimbrel-devsim";
     ExpectUsageError(Devsim, name, {"--bogus"}, "unknown option '--bogus'");
+    ExpectUsageError(Devsim, name, {"--help=yes"}, "option '--help' takes no value");
+    ExpectUsageError(Devsim, name, {"--", "--device", "model=AP"},
+                     "unexpected argument '--device'");
+    ExpectUsageError(Devsim, name, {"--device=ipv4=10.0.0"},
+                     "--device: not an IPv4 address: '10.0.0'");
     ExpectUsageError(Devsim, name, {"--device"}, "option '--device' needs a value");
     ExpectUsageError(Devsim, name, {"--device", "model=AP,mac=00-11-22-33-44"},
                      "--device: not a MAC address (XX-XX-XX-XX-XX-XX): '00-11-22-33-44'");
@@ -217,7 +276,7 @@ TEST(DevsimProgram, AnswersARequestOnLoopbackWithTheRepliesItWasGiven) {
     const TemporaryFile log;
     ChildProcess devsim(
         Devsim,
-        {"--listen", "127.0.0.1:0", "--requests", "1", "--log", log.Path(), "--device",
+        {"--listen=127.0.0.1:0", "--requests", "1", "--log=" + log.Path(), "--device",
          "model=QZL-AP,ipv4=198.51.100.2,mac=00:11:22:aa:BB:55,"
          "firmware=1.4.2,copy=Caf\xe9,delay=30",
          "--reply-hex", "01 00 00 00", "--delay", "10", "--device", "model=BR", "--reply-hex", ""});

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -5,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "tools/console.h"
@@ -91,6 +93,24 @@ TEST(ProgressLine, EndingItBlanksALineStillShown) {
     ASSERT_GT(written.size(), shown.size());
     EXPECT_EQ(written.substr(shown.size()),
               "\r" + std::string(DisplayWidth(shown.substr(1)), ' ') + "\r");
+}
+
+TEST(WriteText, WritesAndFlushes) {
+    const Capture capture;
+    EXPECT_EQ(WriteText(capture.Stream(), "one line\n"), std::nullopt);
+    EXPECT_EQ(WriteText(capture.Stream(), ""), std::nullopt);
+    EXPECT_EQ(capture.Written(), "one line\n");
+}
+
+TEST(WriteText, GivesTheReasonWhenTheWriteFails) {
+    const File full(std::fopen("/dev/full", "w"));
+    ASSERT_NE(full, nullptr);
+    // Short enough to sit in the stream's buffer: only the flush finds out.
+    EXPECT_EQ(WriteText(full.get(), "{\"version\":1}\n"), "No space left on device");
+
+    const File readOnly(std::fopen("/dev/null", "r"));
+    ASSERT_NE(readOnly, nullptr);
+    EXPECT_EQ(WriteText(readOnly.get(), "x"), "Bad file descriptor");
 }
 
 TEST(IsTerminal, TellsTerminalsFromFilesAndPipes) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,8 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "discovery/device_table.h"
-#include "discovery/wire.h"
+#include "discovery/device_view.h"
 #include "tests/tools/json_reading.h"
 #include "tools/report.h"
 
@@ -20,72 +20,84 @@ namespace {
 using namespace std::string_literals;
 using testing::DecodeUtf8;
 
-struct Element {
-    std::uint8_t type;
-    std::string value;
-};
-
-std::string Address(const MacBytes& mac, const Ipv4Bytes& ipv4) {
-    std::string value(mac.begin(), mac.end());
-    value.append(ipv4.begin(), ipv4.end());
-    return value;
+DeviceView Device(std::string model, const Ipv4Bytes& ipv4, const MacBytes& mac,
+                  std::string firmware, std::string copyText, const Peer& source) {
+    DeviceView device;
+    device.model = std::move(model);
+    device.ipv4 = ipv4;
+    device.mac = mac;
+    device.firmware = std::move(firmware);
+    device.copyText = std::move(copyText);
+    device.source = source;
+    device.hasAddress = device.hasFirmware = device.hasModel = device.hasCopyText = true;
+    return device;
 }
 
-/// Adds a well-formed reply holding `elements` to `table`, as a search would.
-void AddDevice(DeviceTable& table, std::initializer_list<Element> elements) {
-    ReceiveBuffer buffer{};
-    std::copy(DiscoveryRequest.begin(), DiscoveryRequest.end(), buffer.begin());
-    std::size_t at = DiscoveryRequest.size();
-    for (const Element& element : elements) {
-        buffer.at(at) = element.type;
-        buffer.at(at + 2) = static_cast<std::uint8_t>(element.value.size());
-        std::copy(element.value.begin(), element.value.end(), buffer.begin() + at + 3);
-        at += 3 + element.value.size();
-    }
-    buffer[3] = static_cast<std::uint8_t>(at - DiscoveryRequest.size());
-    ASSERT_TRUE(IsDiscoveryReply(buffer));
-    table.AddReply(buffer);
+/// A device that sent a model and nothing else.
+DeviceView ModelOnly(std::string model, const Peer& source) {
+    DeviceView device;
+    device.model = std::move(model);
+    device.hasModel = true;
+    device.source = source;
+    return device;
 }
 
-TEST(JsonReport, ListsEveryDeviceInTableOrderWithEscapedTexts) {
-    DeviceTable table;
-    AddDevice(table,
-              {{FieldModel, "QZL-AP\0junk"s},  // the text ends at the NUL
-               {FieldAddress, Address({0x00, 0x0A, 0xB0, 0xC1, 0xD2, 0xFF}, {192, 168, 1, 7})},
-               {FieldFirmware, "1.4 \"beta\" \\2"},
-               {FieldCopyText, "Caf\xe9\x1b[0m"}});
-    AddDevice(table, {{FieldModel, "BR"}});  // no address, firmware or copy text
-    AddDevice(table,
-              {{FieldCopyText, std::string(63, 'x') + 'z'},
-               {FieldAddress, Address({0x10, 0x20, 0x30, 0x40, 0x50, 0x60}, {10, 0, 0, 255})}});
-    ASSERT_EQ(table.RecordCount(), 3);
+const Peer FromDevice{{198, 51, 100, 2}, 10001};
 
-    EXPECT_EQ(JsonReport(table, 3),
-              "{\"devices\":["
+TEST(JsonReport, ListsEveryDeviceInOrderWithEscapedTextsNullsAndSources) {
+    SearchResult result;
+    result.devices.push_back(Device("QZL-AP", {192, 168, 1, 7},
+                                    {0x00, 0x0A, 0xB0, 0xC1, 0xD2, 0xFF}, "1.4 \"beta\" \\2",
+                                    "Caf\xe9\x1b[0m", FromDevice));
+    result.devices.push_back(ModelOnly("BR", {{198, 51, 100, 9}, 40000}));
+    DeviceView empty = Device("", {}, {}, "", "", FromDevice);  // sent, but empty
+    result.devices.push_back(empty);
+    result.leftOut = 3;
+    result.droppedDatagrams = 2;
+
+    EXPECT_EQ(JsonReport(result),
+              R"({"version":1,"devices":[)"
               R"({"model":"QZL-AP","ipv4":"192.168.1.7","mac":"00-0A-B0-C1-D2-FF",)"
               R"("firmware":"1.4 \"beta\" \\2","copy_text":"Caf)"
               "\xc3\xa9"
-              R"(\u001b[0m"},)"
-              R"({"model":"BR","ipv4":"0.0.0.0","mac":"00-00-00-00-00-00",)"
-              R"("firmware":"","copy_text":""},)"
-              R"({"model":"","ipv4":"10.0.0.255","mac":"10-20-30-40-50-60",)"
-              R"("firmware":"","copy_text":")" +
-                  std::string(63, 'x') +
-                  "z\"}"
-                  "]}\n");
+              R"(\u001b[0m","source":"198.51.100.2:10001"},)"
+              R"({"model":"BR","ipv4":null,"mac":null,"firmware":null,"copy_text":null,)"
+              R"("source":"198.51.100.9:40000"},)"
+              R"({"model":"","ipv4":"0.0.0.0","mac":"00-00-00-00-00-00","firmware":"",)"
+              R"("copy_text":"","source":"198.51.100.2:10001"}],)"
+              R"("left_out":3,"dropped_datagrams":2})"
+              "\n");
+}
 
-    // Only records 0 to count - 1 are reported.
-    EXPECT_EQ(JsonReport(table, 1).find("\"BR\""), std::string::npos);
+TEST(JsonReport, KeepsTheMacAsTheDeviceSentIt) {
+    SearchResult result;
+    // A model whose listing clears the MAC's first byte in the window.
+    DeviceView device = Device("QZL-BR", {10, 0, 0, 1}, {0xAA, 1, 2, 3, 4, 5}, "", "", FromDevice);
+    device.listedMac[0] = 0;
+    result.devices.push_back(device);
+    EXPECT_NE(JsonReport(result).find(R"("mac":"AA-01-02-03-04-05")"), std::string::npos);
 }
 
 TEST(JsonReport, NoDevicesMakeAnEmptyList) {
-    const DeviceTable table;
-    EXPECT_EQ(JsonReport(table, 0), "{\"devices\":[]}\n");
+    EXPECT_EQ(JsonReport({}), R"({"version":1,"devices":[],"left_out":0,"dropped_datagrams":0})"
+                              "\n");
 }
 
 TEST(TextReport, NoDevicesMakeOneLineSayingSo) {
-    const DeviceTable table;
-    EXPECT_EQ(TextReport(table, 0), "No device answered.\n");
+    EXPECT_EQ(TextReport({}), "No device answered.\n");
+}
+
+TEST(TextReport, EndsWithALineForDevicesLeftOut) {
+    SearchResult result;
+    result.devices.push_back(ModelOnly("AP", FromDevice));
+    result.leftOut = 1;
+    EXPECT_EQ(TextReport(result),
+              "#  Model  IPv4  MAC  Firmware  Copy text\n"
+              "0  AP     -     -    -         -\n"
+              "1 more device answered and was left out.\n");
+    result.leftOut = 3;
+    const std::string report = TextReport(result);
+    EXPECT_TRUE(report.ends_with("\n3 more devices answered and were left out.\n")) << report;
 }
 
 using Cells = std::array<std::string, 6>;
@@ -151,41 +163,39 @@ void ExpectAlignedTable(const std::string& report, const std::vector<Cells>& row
 
 const Cells Header{"#", "Model", "IPv4", "MAC", "Firmware", "Copy text"};
 
-TEST(TextReport, AlignsLongEmptyAndEightBitTexts) {
-    DeviceTable table;
-    AddDevice(table, {{FieldModel, std::string(64, 'M')},
-                      {FieldAddress, Address({0x0A, 0x1B, 0x2C, 0x3D, 0x4E, 0x5F}, {10, 0, 0, 1})},
-                      {FieldFirmware, "1.0"}});
-    AddDevice(table, {{FieldAddress, Address({}, {192, 168, 100, 200})},
-                      {FieldFirmware, "\xe9t\xe9 2.0 \xa0\xff\xe0"},  // widest in its column
-                      {FieldCopyText, "Caf\xe9 \xa0\xff"}});
-    AddDevice(table,
-              {{FieldModel, "A\x1b[2JB"}, {FieldFirmware, "v\x9b\x7f"}, {FieldCopyText, "x"}});
-    ASSERT_EQ(table.RecordCount(), 3);
+TEST(TextReport, AlignsLongEmptyMissingAndEightBitTexts) {
+    SearchResult result;
+    result.devices.push_back(Device(std::string(64, 'M'), {10, 0, 0, 1},
+                                    {0x0A, 0x1B, 0x2C, 0x3D, 0x4E, 0x5F}, "1.0", "", FromDevice));
+    result.devices.push_back(Device("", {192, 168, 100, 200}, {},
+                                    "\xe9t\xe9 2.0 \xa0\xff\xe0",  // widest in its column
+                                    "Caf\xe9 \xa0\xff", FromDevice));
+    DeviceView noAddress = Device("A\x1b[2JB", {}, {}, "v\x9b\x7f", "x", FromDevice);
+    noAddress.hasAddress = false;
+    result.devices.push_back(noAddress);
 
     ExpectAlignedTable(
-        TextReport(table, 3),
+        TextReport(result),
         {Header,
          {"0", std::string(64, 'M'), "10.0.0.1", "0A-1B-2C-3D-4E-5F", "1.0", ""},
          {"1", "", "192.168.100.200", "00-00-00-00-00-00",
           "\xc3\xa9t\xc3\xa9 2.0 \xc2\xa0\xc3\xbf\xc3\xa0", "Caf\xc3\xa9 \xc2\xa0\xc3\xbf"},
-         {"2", "A\\x1b[2JB", "0.0.0.0", "00-00-00-00-00-00", "v\\x9b\\x7f", "x"}});
+         {"2", "A\\x1b[2JB", "-", "-", "v\\x9b\\x7f", "x"}});
 }
 
-TEST(TextReport, WidensTheNumberColumnForAFullTable) {
-    DeviceTable table;
+TEST(TextReport, WidensTheNumberColumnPastTenDevices) {
+    SearchResult result;
     std::vector<Cells> rows{Header};
-    for (std::uint8_t n = 0; n < DeviceTable::Capacity; ++n) {
-        const std::uint8_t last = static_cast<std::uint8_t>(n * 25);
-        AddDevice(table, {{FieldModel, "AP-" + std::to_string(n)},
-                          {FieldAddress, Address({0, 0, 0, 0, 0, n}, {10, n, 0, last})}});
+    for (std::uint8_t n = 0; n < 12; ++n) {
+        const std::uint8_t last = static_cast<std::uint8_t>(n * 20);
+        result.devices.push_back(Device("AP-" + std::to_string(n), {10, n, 0, last},
+                                        {0, 0, 0, 0, 0, n}, "", "", FromDevice));
         const std::string hex = "0123456789ABCDEF";
         rows.push_back({std::to_string(n), "AP-" + std::to_string(n),
                         "10." + std::to_string(n) + ".0." + std::to_string(last),
                         "00-00-00-00-00-0"s + hex[n], "", ""});
     }
-    ASSERT_EQ(table.RecordCount(), DeviceTable::Capacity);
-    ExpectAlignedTable(TextReport(table, DeviceTable::Capacity), rows);
+    ExpectAlignedTable(TextReport(result), rows);
 }
 
 }  // namespace
