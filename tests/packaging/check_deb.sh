@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the Debian package with CPack into a scratch directory, checks its control fields and
-# contents, installs it with dpkg into a throw-away root (this machine's own package database is
+# SPDX-License-Identifier: MIT
+# Builds the Debian package with CPack into a scratch directory, checks its control fields,
+# contents, changelog and hardening, has lintian check it (no error and no warning), installs it with dpkg into a throw-away root (this machine's own package database is
 # never touched), runs the installed programs from there (the window program without a display),
 # and removes it again.
 #
@@ -21,6 +22,8 @@ need dpkg-shlibdeps dpkg-dev
 need file file
 need readelf binutils
 need ldd libc-bin
+need dpkg-parsechangelog dpkg-dev
+need lintian lintian
 make_work
 
 if ! "$cpack" --config "$config" -G DEB -B "$work/out" >"$work/cpack.log" 2>&1; then
@@ -28,10 +31,13 @@ if ! "$cpack" --config "$config" -G DEB -B "$work/out" >"$work/cpack.log" 2>&1; 
     fail "cpack -G DEB failed"
     finish "Debian package"
 fi
+# The package's version is the project's with a Debian revision: a package without one is a
+# native package, whose changelog Debian names changelog.gz instead of changelog.Debian.gz.
 arch=$(dpkg --print-architecture)
-deb=$work/out/nimbrel-utility_${version}_${arch}.deb
-if [ ! -f "$deb" ]; then
-    fail "cpack made no $(basename "$deb"); it made: $(ls "$work/out")"
+debs=("$work/out/nimbrel-utility_${version}-"*"_${arch}.deb")
+deb=${debs[0]}
+if [ ${#debs[@]} != 1 ] || [ ! -f "$deb" ]; then
+    fail "cpack made no nimbrel-utility_${version}-REVISION_${arch}.deb; it made: $(ls "$work/out")"
     finish "Debian package"
 fi
 dpkg-deb -I "$deb"
@@ -39,7 +45,10 @@ dpkg-deb -I "$deb"
 # Control fields.
 field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Package)" = nimbrel-utility ] || fail "Package is '$(field Package)'"
-[ "$(field Version)" = "$version" ] || fail "Version is '$(field Version)', not $version"
+package_version=$(field Version)
+revision=${package_version#"$version"-}
+[ "$revision" != "$package_version" ] && [[ $revision =~ ^[0-9]+$ ]] ||
+    fail "Version is '$package_version', not $version with a Debian revision"
 [ "$(field Architecture)" = "$arch" ] || fail "Architecture is '$(field Architecture)', not $arch"
 [ "$(field Section)" = net ] || fail "Section is '$(field Section)'"
 [ -n "$(field Maintainer)" ] || fail "no Maintainer"
@@ -88,6 +97,24 @@ while read -r mode owner _ _ _ path _; do
     case $mode:$path in -rw-r--r--:./usr/bin/*) fail "$path is not executable" ;; esac
 done <"$work/contents"
 
+# The changelog's latest entry is this very version of this package.
+changelog=$work/changelog
+dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/doc/nimbrel-utility/changelog.Debian.gz |
+    gzip -dc >"$changelog" || fail "the package has no readable changelog.Debian.gz"
+[ "$(dpkg-parsechangelog -l "$changelog" -S Source 2>&1)" = nimbrel-utility ] ||
+    fail "the changelog is not nimbrel-utility's: $(head -n1 "$changelog")"
+[ "$(dpkg-parsechangelog -l "$changelog" -S Version 2>&1)" = "$package_version" ] ||
+    fail "the changelog's latest version is not $package_version: $(head -n1 "$changelog")"
+
+# lintian: no error and no warning. The info tags that remain are shown; README.md says why
+# each of them stays.
+lintian --fail-on error,warning --display-info --no-tag-display-limit "$deb" >"$work/lintian" 2>&1
+lintian_status=$?
+cat "$work/lintian"
+if [ "$lintian_status" != 0 ] || grep -q '^[EW]: ' "$work/lintian"; then
+    fail "lintian reports errors or warnings (status $lintian_status)"
+fi
+
 # A throw-away root with an empty package database. --force-depends because the libraries are
 # installed on this machine, not in that root; --path-include undoes any local dpkg exclusions
 # (minimal images drop man pages) so that the package is installed whole.
@@ -120,6 +147,13 @@ for program in "$root"/usr/bin/*; do
     if ldd "$program" | grep -q 'not found'; then
         fail "$program misses libraries: $(ldd "$program" | grep 'not found')"
     fi
+    # Hardening: a position-independent program, its relocations read-only after a start-up
+    # that binds every symbol at once, and the stack protector's canary checks.
+    readelf -h "$program" | grep -q 'Type: *DYN' || fail "$program is not position-independent"
+    readelf -lW "$program" | grep -q GNU_RELRO || fail "$program has no read-only relocations"
+    readelf -dW "$program" | grep -q 'FLAGS.*\bNOW\b' || fail "$program is not bound at start-up"
+    readelf -sW --dyn-syms "$program" | grep -q '__stack_chk_fail' ||
+        fail "$program has no stack protector"
 done
 
 for tool in nimbrel-discover nimbrel-devsim; do

@@ -1,21 +1,26 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs the build with `cmake --install` into a scratch DESTDIR and checks what a desktop
 # needs from it: the three programs, a desktop entry and AppStream metadata that their
-# validators accept and that point at each other, the icon in the hicolor theme and the man page.
+# validators accept and that point at each other, the icons in the hicolor theme, the gzipped
+# man pages and the copyright file.
 #
-# Usage: check_install.sh CMAKE BUILD-DIR INSTALLED-FILES
+# Usage: check_install.sh CMAKE BUILD-DIR INSTALLED-FILES VERSION LICENSE
 # Exit status: 0 passed, 1 a check failed, 77 skipped (a tool is missing).
 set -u
 
 cmake=${1:?path to cmake}
 build=${2:?build directory}
 list=${3:?list of the installed files}
+version=${4:?project version}
+license=${5:?the LICENSE file of the sources}
 source "$(dirname "$0")/check_lib.sh"
 
 need desktop-file-validate desktop-file-utils
 need appstreamcli appstream
 need file file
 need man man-db
+need gzip gzip
 make_work
 
 prefix=/usr
@@ -36,7 +41,8 @@ for program in "$usr"/bin/*; do
     file -b "$program" | grep -q '^ELF ' || fail "$program is not an ELF program"
 done
 
-desktop=$usr/share/applications/nimbrel-utility.desktop
+# Named after the AppStream ID, which the window gives Qt as its desktop file name.
+desktop=$usr/share/applications/com.nimbrel.utility.desktop
 if [ -f "$desktop" ]; then
     report=$(desktop-file-validate "$desktop" 2>&1) || fail "desktop-file-validate rejects $desktop"
     [ -z "$report" ] || fail "desktop-file-validate reports: $report"
@@ -46,6 +52,11 @@ if [ -f "$desktop" ]; then
     icon=$(sed -n 's/^Icon=//p' "$desktop" | head -n1)
     compgen -G "$usr/share/icons/hicolor/*/apps/$icon.png" >/dev/null ||
         fail "the desktop entry's icon '$icon' is not in the hicolor theme"
+    svg=$usr/share/icons/hicolor/scalable/apps/$icon.svg
+    file -b "$svg" | grep -q '^SVG Scalable Vector Graphics image' ||
+        fail "the scalable icon $svg is not an SVG image: $(file -b "$svg")"
+    grep -qx '# SPDX-License-Identifier: MIT' "$desktop" ||
+        fail "the desktop entry has no SPDX licence line"
 fi
 
 metainfo=$usr/share/metainfo/com.nimbrel.utility.metainfo.xml
@@ -62,16 +73,47 @@ if [ -f "$metainfo" ]; then
     for binary in $(sed -n 's|.*<binary>\(.*\)</binary>.*|\1|p' "$metainfo"); do
         [ -x "$usr/bin/$binary" ] || fail "the metadata provides '$binary', which is not installed"
     done
+    grep -q '<project_license>MIT</project_license>' "$metainfo" ||
+        fail "the metadata's project licence is not MIT"
+    releases=$(sed -n 's|.*<release version="\([^"]*\)".*|\1|p' "$metainfo")
+    [ "$releases" = "$version" ] ||
+        fail "the metadata's releases are '$releases', not the project version $version"
 fi
 
 check_icon_sizes "$usr/share"
 
-page=$usr/share/man/man1/nimbrel-discover.1
-if [ -f "$page" ]; then
+# Each program has its man page, gzipped without a name or time stamp (reproducible), that man
+# formats without a warning under the program's own header.
+for program in "$usr"/bin/*; do
+    name=$(basename "$program")
+    page=$usr/share/man/man1/$name.1.gz
+    if [ ! -f "$page" ]; then
+        fail "$name has no man page $page"
+        continue
+    fi
+    gzip -t "$page" || fail "$page is not a gzip file"
+    # Header bytes 3 (flags, bit 3 is a stored name) and 4-7 (time stamp) of RFC 1952.
+    read -r flags stamp < <(od -An -j3 -N5 -tu1 "$page" |
+                            awk '{print $1, $2 + $3 * 256 + $4 * 65536 + $5 * 16777216}')
+    [ $((flags & 8)) = 0 ] && [ "$stamp" = 0 ] ||
+        fail "$page stores a file name or time stamp (not gzip -n)"
     LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$page" >"$work/man.out" 2>"$work/man.err" ||
         fail "man cannot format $page: $(cat "$work/man.err")"
     [ -s "$work/man.err" ] && fail "man warns about $page: $(cat "$work/man.err")"
-    grep -q '^NIMBREL-DISCOVER(1)' "$work/man.out" || fail "the man page has no NIMBREL-DISCOVER(1) header"
+    header=$(tr '[:lower:]' '[:upper:]' <<<"$name")
+    grep -q "^$header(1)" "$work/man.out" || fail "the man page of $name has no $header(1) header"
+done
+
+# The copyright file in Debian's machine-readable format, with the licence of the sources.
+copyright=$usr/share/doc/nimbrel-utility/copyright
+if [ -f "$copyright" ]; then
+    head -n1 "$copyright" |
+        grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' ||
+        fail "$copyright does not name the machine-readable copyright format"
+    grep -qx 'License: MIT' "$copyright" || fail "$copyright does not give the MIT licence"
+    holder=$(sed -n 's/^Copyright (c) //p' "$license")
+    grep -qx "Copyright: $holder" "$copyright" ||
+        fail "$copyright does not name the holder of LICENSE ('$holder')"
 fi
 
-finish "cmake --install: programs, desktop entry, AppStream metadata, icons, man page"
+finish "cmake --install: programs, desktop entry, AppStream metadata, icons, man pages, copyright"

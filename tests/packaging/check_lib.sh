@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Shared by the packaging checks: skipping, failure counting and list comparison.
 # A check reports every problem it finds before it ends, so one run shows them all.
 
