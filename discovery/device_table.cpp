@@ -34,16 +34,18 @@ DeviceTable::DeviceTable(int capacity) : capacity_(std::max(capacity, 1)) {
     records_.reserve(reserved);
     hashes_.reserve(reserved);
     sources_.reserve(reserved);
+    paths_.reserve(reserved);
 }
 
 void DeviceTable::ClearTable() {
     records_.clear();
     hashes_.clear();
     sources_.clear();
+    paths_.clear();
     leftOut_.clear();
 }
 
-void DeviceTable::AddReply(Datagram reply, const Peer& source) {
+void DeviceTable::AddReply(Datagram reply, const Peer& source, int path) {
     std::memset(static_cast<void*>(&fresh_), 0, sizeof(fresh_));
     WalkFieldElements(reply, [this](const FieldElement& element) {
         FieldSlot& slot = fresh_.slots[element.type];
@@ -55,9 +57,10 @@ void DeviceTable::AddReply(Datagram reply, const Peer& source) {
         const std::size_t stored = std::min(element.value.size(), slot.value.size());
         std::copy_n(element.value.begin(), stored, slot.value.begin());
     });
-    const std::size_t hash = HashOf(fresh_);
+    const std::size_t hash =
+        HashOf(fresh_) ^ (static_cast<std::size_t>(path) * 0x9E3779B97F4A7C15u);
     for (std::size_t earlier = 0; earlier < records_.size(); ++earlier) {
-        if (hashes_[earlier] == hash && records_[earlier] == fresh_) {
+        if (hashes_[earlier] == hash && paths_[earlier] == path && records_[earlier] == fresh_) {
             return;  // the earlier record keeps its place
         }
     }
@@ -70,6 +73,7 @@ void DeviceTable::AddReply(Datagram reply, const Peer& source) {
     records_.push_back(fresh_);
     hashes_.push_back(hash);
     sources_.push_back(source);
+    paths_.push_back(path);
 }
 
 const DeviceRecord& DeviceTable::Record(int record) const {
@@ -121,6 +125,13 @@ Peer DeviceTable::Source(int record) const {
         return {};
     }
     return sources_[static_cast<std::size_t>(record)];
+}
+
+int DeviceTable::Path(int record) const {
+    if (record < 0 || record >= RecordCount()) {
+        return 0;
+    }
+    return paths_[static_cast<std::size_t>(record)];
 }
 
 }  // namespace nimbrel

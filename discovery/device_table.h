@@ -45,9 +45,10 @@ public:
     void ClearTable();
 
     /// Stores a reply that passed IsDiscoveryReply as the newest record, unless it equals an
-    /// earlier one. A distinct device that arrives while every record is in use is counted in
-    /// LeftOut instead.
-    void AddReply(Datagram reply, const Peer& source = {});
+    /// earlier one that came by the same path (a search may send on several interfaces, and a
+    /// device that answers on two is reached two ways). A distinct device that arrives while
+    /// every record is in use is counted in LeftOut instead.
+    void AddReply(Datagram reply, const Peer& source = {}, int path = 0);
 
     int RecordCount() const { return static_cast<int>(records_.size()); }
     int Capacity() const { return capacity_; }
@@ -62,6 +63,7 @@ public:
     std::string_view CopyText(int record) const;
     bool Present(int record, std::uint8_t type) const;
     Peer Source(int record) const;
+    int Path(int record) const;
 
     const DeviceRecord& Record(int record) const;
 
@@ -72,6 +74,7 @@ private:
     std::vector<DeviceRecord> records_;
     std::vector<std::size_t> hashes_;  // of each record, so that most comparisons are skipped
     std::vector<Peer> sources_;
+    std::vector<int> paths_;
     std::unordered_set<std::size_t> leftOut_;
     DeviceRecord fresh_{};  // filled from each reply before it is compared
 };

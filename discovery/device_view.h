@@ -18,8 +18,9 @@ struct DeviceView {
     MacBytes listedMac{};  // as listed: one model family reports its first byte as 0
     std::string firmware;
     std::string copyText;
-    int iconIndex = 0;  // into the image list of ModelIconTable
-    Peer source;        // the sender of the reply
+    int iconIndex = 0;          // into the image list of ModelIconTable
+    Peer source;                // the sender of the reply
+    std::string interfaceName;  // the interface it answered on; empty when not known
 
     // Which fields the device sent; a field that it did not send reads as zeros above.
     bool hasAddress = false;
@@ -27,9 +28,10 @@ struct DeviceView {
     bool hasModel = false;
     bool hasCopyText = false;
 
-    /// Same device for keeping a selection across searches: same MAC and IPv4 address.
+    /// Same device for keeping a selection across searches: same MAC and IPv4 address, reached
+    /// through the same interface.
     bool SameDeviceAs(const DeviceView& other) const {
-        return mac == other.mac && ipv4 == other.ipv4;
+        return mac == other.mac && ipv4 == other.ipv4 && interfaceName == other.interfaceName;
     }
 };
 

@@ -6,34 +6,68 @@ namespace nimbrel {
 
 Search::Search(SearchSocket& socket, const Clock& clock, LocalAddressLookup lookup,
                SearchTimings timings, int capacity, Peer target)
-    : socket_(socket),
+    : sockets_{&socket},
       clock_(clock),
       lookup_(std::move(lookup)),
       timings_(timings),
       target_(target),
       table_(capacity) {}
 
+void Search::SetPaths(SearchPathsLookup lookup, SearchSocketFactory makeSocket) {
+    pathsLookup_ = std::move(lookup);
+    makeSocket_ = std::move(makeSocket);
+}
+
+std::optional<std::vector<SearchPath>> Search::LookUpPaths() const {
+    if (pathsLookup_) {
+        return pathsLookup_();
+    }
+    const std::optional<Ipv4Bytes> local = lookup_ ? lookup_() : std::nullopt;
+    if (!local) {
+        return std::nullopt;
+    }
+    return std::vector<SearchPath>{{*local, {}}};
+}
+
+std::vector<platform::SocketHandle> Search::Handles() const {
+    std::vector<platform::SocketHandle> handles;
+    for (std::size_t path = 0; path < std::max<std::size_t>(paths_.size(), 1); ++path) {
+        handles.push_back(sockets_[path]->Handle());
+    }
+    return handles;
+}
+
 Search::StartOutcome Search::Start() {
     if (Running()) {
         return StartOutcome::AlreadyRunning;
     }
-    const std::optional<Ipv4Bytes> local = lookup_ ? lookup_() : std::nullopt;
-    if (!local) {
+    std::optional<std::vector<SearchPath>> paths = LookUpPaths();
+    if (!paths || paths->empty()) {
         return StartOutcome::LookUpFailed;
     }
+    while (sockets_.size() < paths->size() && makeSocket_) {
+        ownSockets_.push_back(makeSocket_());
+        sockets_.push_back(ownSockets_.back().get());
+    }
+    paths->resize(std::min(paths->size(), sockets_.size()));
+    paths_ = std::move(*paths);
     table_.ClearTable();
     droppedDatagrams_ = 0;
     emptyDatagramSeen_ = false;
-    if (const Status reopened = socket_.Reopen(*local); !reopened) {
-        Fail(reopened.GetError());
-        return StartOutcome::Failed;
+    for (std::size_t path = 0; path < paths_.size(); ++path) {
+        if (const Status reopened = sockets_[path]->Reopen(paths_[path].local); !reopened) {
+            Fail(reopened.GetError());
+            return StartOutcome::Failed;
+        }
     }
     if (events_.started) {
         events_.started();
     }
-    if (const Status sent = socket_.Send(DiscoveryRequest, target_); !sent) {
-        Fail(sent.GetError());
-        return StartOutcome::Failed;
+    for (std::size_t path = 0; path < paths_.size(); ++path) {
+        if (const Status sent = sockets_[path]->Send(DiscoveryRequest, target_); !sent) {
+            Fail(sent.GetError());
+            return StartOutcome::Failed;
+        }
     }
     pauseEnd_ = clock_.Now() + timings_.pause;
     lastDatagram_ = pauseEnd_;
@@ -43,22 +77,32 @@ Search::StartOutcome Search::Start() {
 
 void Search::SocketReadable() {
     // Replies that come during the pause are read at once; they count from the pause's end.
+    for (std::size_t path = 0; path < paths_.size() && Running(); ++path) {
+        if (!ReadFrom(path)) {
+            return;
+        }
+    }
+    TimePassed();
+}
+
+bool Search::ReadFrom(std::size_t path) {
     for (int read = 0; read < ReadsPerCall && Running(); ++read) {
-        const Received received = socket_.Receive(buffer_);
+        const Received received = sockets_[path]->Receive(buffer_);
         if (received.kind == Received::Kind::Nothing) {
             break;
         }
         if (received.kind == Received::Kind::Failed) {
             Fail(received.error);
-            return;
+            return false;
         }
         const auto size = static_cast<std::size_t>(std::max(received.size, 0));
-        Read(received, Datagram(buffer_).first(std::min(size, buffer_.size())), clock_.Now());
+        Read(received, Datagram(buffer_).first(std::min(size, buffer_.size())),
+             static_cast<int>(path), clock_.Now());
     }
-    TimePassed();
+    return true;
 }
 
-void Search::Read(const Received& received, Datagram datagram, Clock::TimePoint now) {
+void Search::Read(const Received& received, Datagram datagram, int path, Clock::TimePoint now) {
     if (emptyDatagramSeen_) {
         return;  // the receiving has ended; what follows is read only to empty the queue
     }
@@ -79,7 +123,7 @@ void Search::Read(const Received& received, Datagram datagram, Clock::TimePoint 
         return;
     }
     if (IsDiscoveryReply(datagram)) {
-        table_.AddReply(datagram, received.from);
+        table_.AddReply(datagram, received.from, path);
     }
 }
 
@@ -114,7 +158,11 @@ void Search::Finish() {
     phase_ = Phase::Idle;
     // The socket stays open and is no longer read: a late reply waits there unread until the
     // next search replaces the socket.
-    const SearchResult result{ViewDevices(table_), table_.LeftOut(), droppedDatagrams_};
+    SearchResult result{ViewDevices(table_), table_.LeftOut(), droppedDatagrams_};
+    for (std::size_t record = 0; record < result.devices.size(); ++record) {
+        const auto path = static_cast<std::size_t>(table_.Path(static_cast<int>(record)));
+        result.devices[record].interfaceName = paths_[path].interfaceName;
+    }
     if (events_.finished) {
         events_.finished(result);  // may start the next search: nothing of ours is touched after
     }

@@ -4,7 +4,10 @@
 
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "discovery/clock.h"
 #include "discovery/device_table.h"
@@ -25,6 +28,16 @@ struct SearchTimings {
     /// not keep the search going.
     std::chrono::milliseconds receiveBound{10000};
 };
+
+/// One way out of the workstation: the address a request leaves from and the interface that
+/// holds it. Each path has a socket of its own and its devices are told apart by it.
+struct SearchPath {
+    Ipv4Bytes local{};          // 0.0.0.0: the system chooses
+    std::string interfaceName;  // empty when the address is no one interface's
+};
+
+using SearchPathsLookup = std::function<std::optional<std::vector<SearchPath>>()>;
+using SearchSocketFactory = std::function<std::unique_ptr<SearchSocket>()>;
 
 /// What a search tells its owner; each may be empty.
 struct SearchEvents {
@@ -55,11 +68,16 @@ public:
 
     void SetEvents(SearchEvents events) { events_ = std::move(events); }
 
+    /// From the next search on, looks its paths up with `lookup` instead of the single local
+    /// address, and sends one request on each path, all sharing one pause and one quiet time.
+    /// The first path uses the constructor's socket, the others sockets from `makeSocket`.
+    void SetPaths(SearchPathsLookup lookup, SearchSocketFactory makeSocket);
+
     /// Looks the local address up, empties the table, reopens the socket and sends the
     /// request. Any event may be delivered before it returns.
     StartOutcome Start();
 
-    /// The socket is readable: reads what waits, up to ReadsPerCall datagrams.
+    /// A socket is readable: reads what waits on each, up to ReadsPerCall datagrams a socket.
     void SocketReadable();
 
     /// Time has passed: ends the pause or the search when their time has come.
@@ -70,18 +88,27 @@ public:
 
     bool Running() const { return phase_ != Phase::Idle; }
 
-    const SearchSocket& Socket() const { return socket_; }
+    const SearchSocket& Socket() const { return *sockets_.front(); }
+
+    /// What to watch for readability: one handle per path of the running or last search.
+    std::vector<platform::SocketHandle> Handles() const;
 
 private:
     enum class Phase { Idle, Pausing, Receiving };
 
-    void Read(const Received& received, Datagram datagram, Clock::TimePoint now);
+    std::optional<std::vector<SearchPath>> LookUpPaths() const;
+    bool ReadFrom(std::size_t path);
+    void Read(const Received& received, Datagram datagram, int path, Clock::TimePoint now);
     void Finish();
     void Fail(const Error& error);
 
-    SearchSocket& socket_;
+    std::vector<SearchSocket*> sockets_;  // one per path; the first is the constructor's
+    std::vector<std::unique_ptr<SearchSocket>> ownSockets_;
     const Clock& clock_;
     LocalAddressLookup lookup_;
+    SearchPathsLookup pathsLookup_;
+    SearchSocketFactory makeSocket_;
+    std::vector<SearchPath> paths_;
     SearchTimings timings_;
     Peer target_;
     SearchEvents events_;

@@ -10,7 +10,7 @@ void RunSearchToEnd(Search& search, const Clock& clock, std::chrono::millisecond
         const auto untilDeadline = std::chrono::ceil<std::chrono::milliseconds>(
             search.Deadline().value_or(clock.Now()) - clock.Now());
         const auto wait = std::clamp(untilDeadline, std::chrono::milliseconds{0}, tickEvery);
-        if (platform::WaitReadable(search.Socket().Handle(), static_cast<int>(wait.count()))) {
+        if (platform::WaitAnyReadable(search.Handles(), static_cast<int>(wait.count()))) {
             search.SocketReadable();
         } else {
             search.TimePassed();

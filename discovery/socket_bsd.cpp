@@ -258,6 +258,14 @@ bool WaitReadable(SocketHandle socket, int milliseconds) {
     return ::poll(&entry, 1, milliseconds) == 1;
 }
 
+bool WaitAnyReadable(std::span<const SocketHandle> sockets, int milliseconds) {
+    std::vector<pollfd> entries;
+    for (const SocketHandle socket : sockets) {
+        entries.push_back({ToHandle(socket), POLLIN, 0});
+    }
+    return ::poll(entries.data(), entries.size(), milliseconds) > 0;
+}
+
 int ReceiveFrom(SocketHandle socket, std::span<std::uint8_t> buffer, int& received, Peer* from) {
     sockaddr_in address{};
     iovec part{buffer.data(), buffer.size()};

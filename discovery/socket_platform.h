@@ -63,6 +63,9 @@ int SendFrom(SocketHandle socket, std::span<const std::uint8_t> bytes, const Pee
 /// Waits up to `milliseconds` for a datagram; true when one is ready to read.
 bool WaitReadable(SocketHandle socket, int milliseconds);
 
+/// The same for several sockets: true when a datagram is ready on any of them.
+bool WaitAnyReadable(std::span<const SocketHandle> sockets, int milliseconds);
+
 /// Reads one datagram whole. A datagram longer than `buffer` fails with 10040 and is consumed;
 /// it is never handed over cut. On a non-blocking socket with nothing to read: 10035.
 int ReceiveFrom(SocketHandle socket, std::span<std::uint8_t> buffer, int& received, Peer* from);

@@ -138,7 +138,7 @@ int EnableBroadcast(SocketHandle socket) {
 
 int SetNonBlocking(SocketHandle socket) {
     u_long on = 1;
-    return ::ioctlsocket(ToHandle(socket), FIONBIO, &on) == 0 ? 0 : LastErrorCode();
+    return ::ioctlsocket(ToHandle(socket), static_cast<long>(FIONBIO), &on) == 0 ? 0 : LastErrorCode();
 }
 
 int BindSocket(SocketHandle socket, const Peer& local) {
@@ -193,6 +193,18 @@ bool WaitReadable(SocketHandle socket, int milliseconds) {
     timeout.tv_usec = (milliseconds % 1000) * 1000;
     // The first argument is ignored by Winsock. An error counts as not ready, like a time-out.
     return ::select(0, &readable, nullptr, nullptr, &timeout) == 1;
+}
+
+bool WaitAnyReadable(std::span<const SocketHandle> sockets, int milliseconds) {
+    fd_set readable;
+    FD_ZERO(&readable);
+    for (const SocketHandle socket : sockets) {
+        FD_SET(ToHandle(socket), &readable);
+    }
+    timeval timeout{};
+    timeout.tv_sec = milliseconds / 1000;
+    timeout.tv_usec = (milliseconds % 1000) * 1000;
+    return ::select(0, &readable, nullptr, nullptr, &timeout) > 0;
 }
 
 int ReceiveFrom(SocketHandle socket, std::span<std::uint8_t> buffer, int& received, Peer* from) {

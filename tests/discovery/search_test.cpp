@@ -1,6 +1,7 @@
 // Whole searches on a fake clock and a fake socket: no traffic, no waiting.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -262,6 +263,41 @@ TEST_F(SearchTest, TheNextSearchMayStartFromTheFinishedEvent) {
     RunToEnd();
     EXPECT_EQ(starts, 2);
     EXPECT_EQ(socket.sent.size(), 2u);
+}
+
+TEST_F(SearchTest, SearchesSeveralInterfacesInOneSearchTellingThePathsApart) {
+    std::vector<FakeSearchSocket*> more;
+    search.SetPaths(
+        [] {
+            return std::vector<SearchPath>{{{198, 51, 100, 1}, "eth0"},
+                                           {{203, 0, 113, 1}, "wlan0"}};
+        },
+        [&more] {
+            auto made = std::make_unique<FakeSearchSocket>();
+            more.push_back(made.get());
+            return made;
+        });
+    ASSERT_EQ(search.Start(), Search::StartOutcome::Started);
+    ASSERT_EQ(more.size(), 1u);
+    EXPECT_EQ(socket.boundTo, (Ipv4Bytes{198, 51, 100, 1}));
+    EXPECT_EQ(more[0]->boundTo, (Ipv4Bytes{203, 0, 113, 1}));
+    EXPECT_EQ(socket.sent.size(), 1u);  // one request on each
+    EXPECT_EQ(more[0]->sent.size(), 1u);
+    EXPECT_EQ(search.Handles().size(), 2u);
+
+    socket.Arrive(Device(1));
+    more[0]->Arrive(Device(2));
+    more[0]->Arrive(Device(1));  // the same device, reached through the other interface
+    socket.Arrive(Device(1));
+    EXPECT_EQ(RunToEnd(), milliseconds{2500});  // one pause and one quiet time for both
+    EXPECT_EQ(Models(), (std::vector<std::string>{"AP-1", "AP-2", "AP-1"}));
+    EXPECT_EQ(result.devices[0].interfaceName, "eth0");
+    EXPECT_EQ(result.devices[1].interfaceName, "wlan0");
+    EXPECT_EQ(result.devices[2].interfaceName, "wlan0");
+    EXPECT_FALSE(result.devices[0].SameDeviceAs(result.devices[2]));
+
+    ASSERT_EQ(search.Start(), Search::StartOutcome::Started);  // the sockets are reused
+    EXPECT_EQ(more.size(), 1u);
 }
 
 }  // namespace
