@@ -131,8 +131,11 @@ std::vector<LocalInterface> LocalInterfaces() {
         sockaddr_in netmask{};
         std::memcpy(&address, entry->ifa_addr, sizeof(address));
         std::memcpy(&netmask, entry->ifa_netmask, sizeof(netmask));
-        LocalInterface found{
-            entry->ifa_name, FromSockaddr(address).address, FromSockaddr(netmask).address, {}};
+        LocalInterface found{entry->ifa_name,
+                             FromSockaddr(address).address,
+                             FromSockaddr(netmask).address,
+                             {},
+                             (flags & IFF_BROADCAST) != 0};
         for (std::size_t i = 0; i < found.broadcast.size(); ++i) {
             found.broadcast[i] = static_cast<std::uint8_t>(found.address[i] | ~found.netmask[i]);
         }

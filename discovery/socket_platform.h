@@ -29,7 +29,8 @@ struct LocalInterface {
     std::string name;
     Ipv4Bytes address{};
     Ipv4Bytes netmask{};
-    Ipv4Bytes broadcast{};  // the subnet's broadcast address
+    Ipv4Bytes broadcast{};   // the subnet's broadcast address
+    bool broadcasts = true;  // false for a point-to-point link, where no broadcast goes
 };
 
 /// Every such address of this computer, in the system's order; empty when none can be read.

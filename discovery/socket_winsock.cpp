@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "discovery/socket_platform.h"
@@ -34,6 +35,20 @@ Peer FromSockaddr(const sockaddr_in& address) {
     std::memcpy(peer.address.data(), &address.sin_addr, peer.address.size());
     peer.port = ntohs(address.sin_port);
     return peer;
+}
+
+std::string Utf8(const wchar_t* text) {
+    if (text == nullptr) {
+        return {};
+    }
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    if (size <= 1) {
+        return {};
+    }
+    std::string converted(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, converted.data(), size, nullptr, nullptr);
+    converted.pop_back();  // the terminator
+    return converted;
 }
 
 }  // namespace
@@ -94,7 +109,11 @@ std::vector<LocalInterface> LocalInterfaces() {
             }
             sockaddr_in address{};
             std::memcpy(&address, socketAddress.lpSockaddr, sizeof(address));
-            LocalInterface found{adapter->AdapterName, FromSockaddr(address).address, {}, {}};
+            // The name that the user sees ("Ethernet"), not the adapter's GUID.
+            const bool broadcasts =
+                adapter->IfType != IF_TYPE_PPP && adapter->IfType != IF_TYPE_TUNNEL;
+            LocalInterface found{
+                Utf8(adapter->FriendlyName), FromSockaddr(address).address, {}, {}, broadcasts};
             const unsigned prefix = unicast->OnLinkPrefixLength;
             for (std::size_t i = 0; i < found.address.size(); ++i) {
                 const unsigned bits =
@@ -138,7 +157,8 @@ int EnableBroadcast(SocketHandle socket) {
 
 int SetNonBlocking(SocketHandle socket) {
     u_long on = 1;
-    return ::ioctlsocket(ToHandle(socket), static_cast<long>(FIONBIO), &on) == 0 ? 0 : LastErrorCode();
+    return ::ioctlsocket(ToHandle(socket), static_cast<long>(FIONBIO), &on) == 0 ? 0
+                                                                                 : LastErrorCode();
 }
 
 int BindSocket(SocketHandle socket, const Peer& local) {
