@@ -83,6 +83,9 @@ public:
     /// Time has passed: ends the pause or the search when their time has come.
     void TimePassed();
 
+    /// Ends a running search at once, handing nothing out (its owner is going away).
+    void Cancel() { phase_ = Phase::Idle; }
+
     /// When TimePassed is next due; nullopt while no search runs.
     std::optional<Clock::TimePoint> Deadline() const;
 

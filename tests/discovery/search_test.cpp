@@ -197,6 +197,18 @@ TEST_F(SearchTest, ATriggerWhileRunningStartsNothing) {
     EXPECT_EQ(Models(), std::vector<std::string>{"AP-1"});
 }
 
+TEST_F(SearchTest, ACancelledSearchEndsAtOnceAndHandsNothingOut) {
+    ASSERT_EQ(search.Start(), Search::StartOutcome::Started);
+    socket.Arrive(Device(1));
+    search.Cancel();
+    search.SocketReadable();
+    search.TimePassed();
+    EXPECT_FALSE(search.Running());
+    EXPECT_FALSE(search.Deadline());
+    EXPECT_EQ(log, std::vector<std::string>{"started"});
+    EXPECT_EQ(search.Start(), Search::StartOutcome::Started);
+}
+
 TEST_F(SearchTest, AFailedLookUpChangesAndReportsNothing) {
     local.reset();
     EXPECT_EQ(search.Start(), Search::StartOutcome::LookUpFailed);
