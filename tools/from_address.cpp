@@ -38,7 +38,12 @@ std::string NotUnicast(const Ipv4Bytes& address,
     if (address[0] >= 240) {
         return "a reserved address (240.0.0.0/4)";
     }
-    const auto found = std::ranges::find(interfaces, address, &platform::LocalInterface::broadcast);
+    // A point-to-point link or a /32 has no broadcast address of its own: there the computed
+    // one may be an address that a host holds, the interface's own included.
+    const auto found = std::ranges::find_if(interfaces, [&address](const auto& candidate) {
+        return candidate.broadcasts && candidate.broadcast == address &&
+               candidate.address != address;
+    });
     if (found != interfaces.end()) {
         return "the broadcast address of " + found->name;
     }

@@ -88,6 +88,13 @@ TEST(ParseFromAddress, RefusesTheBroadcastAddressOfAnInterface) {
     // Without that interface the same address could be a host's.
     std::string error;
     EXPECT_TRUE(ParseFromAddress("198.51.100.255", {}, error).has_value());
+    // Nor is an address refused where no broadcast goes: a point-to-point link, a /32.
+    const std::vector<platform::LocalInterface> noBroadcast{
+        {"ppp0", {192, 0, 2, 1}, {255, 255, 255, 0}, {192, 0, 2, 255}, false},
+        {"tun0", {192, 0, 2, 77}, {255, 255, 255, 255}, {192, 0, 2, 77}, true},
+    };
+    EXPECT_TRUE(ParseFromAddress("192.0.2.255", noBroadcast, error).has_value()) << error;
+    EXPECT_TRUE(ParseFromAddress("192.0.2.77", noBroadcast, error).has_value()) << error;
 }
 
 TEST(LocalInterfaces, ListsOnlyInterfacesWithTheirSubnetBroadcast) {
