@@ -11,7 +11,7 @@ namespace nimbrel::tools {
 
 namespace {
 
-constexpr std::size_t ColumnCount = 6;
+constexpr std::size_t ColumnCount = 7;
 using Row = std::array<std::string, ColumnCount>;
 
 constexpr std::string_view Missing = "-";
@@ -26,6 +26,7 @@ Row DeviceRow(const DeviceView& device, std::size_t number) {
             TableText(device.hasAddress, FormatIpv4(device.ipv4)),
             TableText(device.hasAddress, FormatMac(device.mac)),
             TableText(device.hasFirmware, device.firmware),
+            TableText(!device.interfaceName.empty(), device.interfaceName),
             TableText(device.hasCopyText, device.copyText)};
 }
 
@@ -46,17 +47,18 @@ std::string JsonText(bool present, std::string_view text) {
     return present ? JsonString(text) : std::string("null");
 }
 
+}  // namespace
+
 std::string JsonDevice(const DeviceView& device) {
     std::string out = "{\"model\":" + JsonText(device.hasModel, device.model);
     out += ",\"ipv4\":" + JsonText(device.hasAddress, FormatIpv4(device.ipv4));
     out += ",\"mac\":" + JsonText(device.hasAddress, FormatMac(device.mac));
     out += ",\"firmware\":" + JsonText(device.hasFirmware, device.firmware);
     out += ",\"copy_text\":" + JsonText(device.hasCopyText, device.copyText);
-    out += ",\"source\":\"" + FormatPeer(device.source) + "\"}";
+    out += ",\"source\":\"" + FormatPeer(device.source) + '"';
+    out += ",\"interface\":" + JsonText(!device.interfaceName.empty(), device.interfaceName) + '}';
     return out;
 }
-
-}  // namespace
 
 std::string JsonReport(const SearchResult& result) {
     std::string out = "{\"version\":" + std::to_string(JsonReportVersion) + ",\"devices\":[";
@@ -76,7 +78,7 @@ std::string TextReport(const SearchResult& result) {
     if (result.devices.empty()) {
         out = "No device answered.\n";
     } else {
-        std::vector<Row> rows{{"#", "Model", "IPv4", "MAC", "Firmware", "Copy text"}};
+        std::vector<Row> rows{{"#", "Model", "IPv4", "MAC", "Firmware", "Interface", "Copy text"}};
         for (std::size_t number = 0; number < result.devices.size(); ++number) {
             rows.push_back(DeviceRow(result.devices[number], number));
         }

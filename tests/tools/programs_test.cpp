@@ -108,8 +108,10 @@ const std::string DiscoverName = "nimbrel-discover";
 
 TEST(DiscoverProgram, ShowsHelpAndVersion) {
     SKIP_UNLESS_ONLY_LOOPBACK();
-    const std::vector<std::string> mentions{"--json",    "--from ADDRESS", "-h, --help",
-                                            "--version", "Exit status",    "at the\nlatest 10 s"};
+    const std::vector<std::string> mentions{
+        "--json",      "--from ADDRESS",     "-h, --help",       "--version",
+        "Exit status", "at the latest 10 s", "--interface NAME", "--all-interfaces",
+        "--watch",     "--interval SECONDS"};
     ExpectHelp(Discover, DiscoverName, {"--help"}, mentions);
     ExpectHelp(Discover, DiscoverName, {"-h"}, mentions);
     ExpectHelp(Discover, DiscoverName, {"--json", "--help"}, mentions);
@@ -143,6 +145,22 @@ TEST(DiscoverProgram, RefusesBadUsageWithStatus2) {
     ExpectUsageError(Discover, name, {"--from", ""}, "--from: not an IPv4 address: ''");
     ExpectUsageError(Discover, name, {"--from", "127.0.0.1", "--from", "1.2.3"},
                      "--from: not an IPv4 address: '1.2.3'");
+}
+
+TEST(DiscoverProgram, RefusesUnknownInterfacesAndOptionsThatDoNotGoTogether) {
+    SKIP_UNLESS_ONLY_LOOPBACK();
+    const std::string& name = DiscoverName;
+    // Loopback is no interface to broadcast on; in this namespace there is no other.
+    ExpectUsageError(Discover, name, {"--interface=lo"},
+                     "--interface: no interface named 'lo' is up with an IPv4 address that can "
+                     "broadcast");
+    ExpectUsageError(Discover, name, {"--from=127.0.0.1", "--all-interfaces"},
+                     "--from cannot be combined with --interface or --all-interfaces");
+    ExpectUsageError(Discover, name, {"--interface", "eth0", "--all-interfaces"},
+                     "--interface and --all-interfaces exclude each other");
+    ExpectUsageError(Discover, name, {"--interval=5"}, "--interval needs --watch");
+    ExpectUsageError(Discover, name, {"--watch", "--interval", "2"},
+                     "--interval: '2' is not a number of seconds from 3 to 86400");
 }
 
 TEST(DiscoverProgram, RefusesFromAddressesThatAreNoUnicastAddressOfThisComputer) {

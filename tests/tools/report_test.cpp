@@ -49,6 +49,7 @@ TEST(JsonReport, ListsEveryDeviceInOrderWithEscapedTextsNullsAndSources) {
     result.devices.push_back(Device("QZL-AP", {192, 168, 1, 7},
                                     {0x00, 0x0A, 0xB0, 0xC1, 0xD2, 0xFF}, "1.4 \"beta\" \\2",
                                     "Caf\xe9\x1b[0m", FromDevice));
+    result.devices.back().interfaceName = "eth0";
     result.devices.push_back(ModelOnly("BR", {{198, 51, 100, 9}, 40000}));
     DeviceView empty = Device("", {}, {}, "", "", FromDevice);  // sent, but empty
     result.devices.push_back(empty);
@@ -60,11 +61,11 @@ TEST(JsonReport, ListsEveryDeviceInOrderWithEscapedTextsNullsAndSources) {
               R"({"model":"QZL-AP","ipv4":"192.168.1.7","mac":"00-0A-B0-C1-D2-FF",)"
               R"("firmware":"1.4 \"beta\" \\2","copy_text":"Caf)"
               "\xc3\xa9"
-              R"(\u001b[0m","source":"198.51.100.2:10001"},)"
+              R"(\u001b[0m","source":"198.51.100.2:10001","interface":"eth0"},)"
               R"({"model":"BR","ipv4":null,"mac":null,"firmware":null,"copy_text":null,)"
-              R"("source":"198.51.100.9:40000"},)"
+              R"("source":"198.51.100.9:40000","interface":null},)"
               R"({"model":"","ipv4":"0.0.0.0","mac":"00-00-00-00-00-00","firmware":"",)"
-              R"("copy_text":"","source":"198.51.100.2:10001"}],)"
+              R"("copy_text":"","source":"198.51.100.2:10001","interface":null}],)"
               R"("left_out":3,"dropped_datagrams":2})"
               "\n");
 }
@@ -92,15 +93,15 @@ TEST(TextReport, EndsWithALineForDevicesLeftOut) {
     result.devices.push_back(ModelOnly("AP", FromDevice));
     result.leftOut = 1;
     EXPECT_EQ(TextReport(result),
-              "#  Model  IPv4  MAC  Firmware  Copy text\n"
-              "0  AP     -     -    -         -\n"
+              "#  Model  IPv4  MAC  Firmware  Interface  Copy text\n"
+              "0  AP     -     -    -         -          -\n"
               "1 more device answered and was left out.\n");
     result.leftOut = 3;
     const std::string report = TextReport(result);
     EXPECT_TRUE(report.ends_with("\n3 more devices answered and were left out.\n")) << report;
 }
 
-using Cells = std::array<std::string, 6>;
+using Cells = std::array<std::string, 7>;
 
 std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;
@@ -133,8 +134,8 @@ void ExpectAlignedTable(const std::string& report, const std::vector<Cells>& row
         shown.push_back(*points);
     }
 
-    std::array<std::size_t, 7> starts{};
-    for (std::size_t column = 0; column < 6; ++column) {
+    std::array<std::size_t, 8> starts{};
+    for (std::size_t column = 0; column < 7; ++column) {
         std::size_t widest = 0;
         for (const Cells& row : rows) {
             widest = std::max(widest, DecodeUtf8(row[column])->size());
@@ -144,10 +145,10 @@ void ExpectAlignedTable(const std::string& report, const std::vector<Cells>& row
     for (std::size_t row = 0; row < rows.size(); ++row) {
         SCOPED_TRACE("line " + std::to_string(row) + ": " + lines[row]);
         const std::u32string& line = shown[row];
-        for (std::size_t column = 0; column < 6; ++column) {
+        for (std::size_t column = 0; column < 7; ++column) {
             const std::u32string cell = *DecodeUtf8(rows[row][column]);
             const std::size_t begin = std::min(starts[column], line.size());
-            if (column == 5) {
+            if (column == 6) {
                 EXPECT_EQ(line.substr(begin), cell) << "last column";
                 continue;
             }
@@ -161,12 +162,13 @@ void ExpectAlignedTable(const std::string& report, const std::vector<Cells>& row
     }
 }
 
-const Cells Header{"#", "Model", "IPv4", "MAC", "Firmware", "Copy text"};
+const Cells Header{"#", "Model", "IPv4", "MAC", "Firmware", "Interface", "Copy text"};
 
 TEST(TextReport, AlignsLongEmptyMissingAndEightBitTexts) {
     SearchResult result;
     result.devices.push_back(Device(std::string(64, 'M'), {10, 0, 0, 1},
                                     {0x0A, 0x1B, 0x2C, 0x3D, 0x4E, 0x5F}, "1.0", "", FromDevice));
+    result.devices.back().interfaceName = "wlan0";
     result.devices.push_back(Device("", {192, 168, 100, 200}, {},
                                     "\xe9t\xe9 2.0 \xa0\xff\xe0",  // widest in its column
                                     "Caf\xe9 \xa0\xff", FromDevice));
@@ -177,10 +179,10 @@ TEST(TextReport, AlignsLongEmptyMissingAndEightBitTexts) {
     ExpectAlignedTable(
         TextReport(result),
         {Header,
-         {"0", std::string(64, 'M'), "10.0.0.1", "0A-1B-2C-3D-4E-5F", "1.0", ""},
+         {"0", std::string(64, 'M'), "10.0.0.1", "0A-1B-2C-3D-4E-5F", "1.0", "wlan0", ""},
          {"1", "", "192.168.100.200", "00-00-00-00-00-00",
-          "\xc3\xa9t\xc3\xa9 2.0 \xc2\xa0\xc3\xbf\xc3\xa0", "Caf\xc3\xa9 \xc2\xa0\xc3\xbf"},
-         {"2", "A\\x1b[2JB", "-", "-", "v\\x9b\\x7f", "x"}});
+          "\xc3\xa9t\xc3\xa9 2.0 \xc2\xa0\xc3\xbf\xc3\xa0", "-", "Caf\xc3\xa9 \xc2\xa0\xc3\xbf"},
+         {"2", "A\\x1b[2JB", "-", "-", "v\\x9b\\x7f", "-", "x"}});
 }
 
 TEST(TextReport, WidensTheNumberColumnPastTenDevices) {
@@ -193,7 +195,7 @@ TEST(TextReport, WidensTheNumberColumnPastTenDevices) {
         const std::string hex = "0123456789ABCDEF";
         rows.push_back({std::to_string(n), "AP-" + std::to_string(n),
                         "10." + std::to_string(n) + ".0." + std::to_string(last),
-                        "00-00-00-00-00-0"s + hex[n], "", ""});
+                        "00-00-00-00-00-0"s + hex[n], "", "-", ""});
     }
     ExpectAlignedTable(TextReport(result), rows);
 }

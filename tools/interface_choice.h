@@ -1,0 +1,26 @@
+// SPDX-License-Identifier: MIT
+// Which of this computer's interfaces a search of nimbrel-discover goes out on.
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "discovery/search.h"
+#include "discovery/socket_platform.h"
+
+namespace nimbrel::tools {
+
+/// The interfaces that a search can broadcast on, one path each (an interface's first address):
+/// those named in `names`, in that order, or all of them when `names` is empty. nullopt with the
+/// reason in `error` for a name that no such interface has, or when there is none at all.
+std::optional<std::vector<SearchPath>> ChooseInterfaces(
+    std::span<const std::string> names, std::span<const platform::LocalInterface> interfaces,
+    std::string& error);
+
+/// The name of the interface that holds `address`; empty when none does (the any-address).
+std::string InterfaceHolding(const Ipv4Bytes& address,
+                             std::span<const platform::LocalInterface> interfaces);
+
+}  // namespace nimbrel::tools
