@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs the Debian packages that the named jobs need, when they are missing.
 # Usage: scripts/deps.sh build|test|windows|package ...
 set -euo pipefail
@@ -10,9 +11,9 @@ for job in "$@"; do
                           qt6-wayland) ;;
         test) packages+=(cmake ninja-build g++ clang libclang-rt-14-dev qt6-base-dev libgl-dev
                          libgtest-dev libgmock-dev libbenchmark-dev iproute2 util-linux fonts-dejavu-core
-                         xvfb xauth x11-utils) ;;
+                         xvfb xauth x11-utils make dpkg-dev) ;;
         windows) packages+=(g++-mingw-w64-x86-64 wine wine64 googletest) ;;
-        package) packages+=(desktop-file-utils appstream dpkg-dev file man-db binutils) ;;
+        package) packages+=(desktop-file-utils appstream dpkg-dev file man-db binutils lintian) ;;
         bench) packages+=(cmake ninja-build g++ qt6-base-dev libgl-dev libbenchmark-dev jq xvfb xauth
                           x11-utils iproute2 util-linux fonts-dejavu-core) ;;
         *) echo "deps.sh: unknown job '$job'" >&2; exit 2 ;;
