@@ -1,0 +1,174 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# A workstation on two networks: a "workstation" namespace joined by two veth cables to two
+# "device" namespaces in different subnets (198.51.100.0/24 and 203.0.113.0/24). The default
+# search finds the devices of the network that the host name's address is on, --all-interfaces
+# those of both, --interface those of the one named; --watch reports devices that appear,
+# change and go, and ends with status 0 on SIGINT.
+#
+# Usage: networks.sh NIMBREL-DISCOVER NIMBREL-DEVSIM
+# Exit status: 0 passed, 1 failed, 77 skipped (no namespaces here).
+set -u
+
+discover=${1:?path to nimbrel-discover}
+devsim=${2:?path to nimbrel-devsim}
+
+skip() {
+    echo "networks: SKIPPED: $*"
+    exit 77
+}
+
+[ "$EUID" = 0 ] || skip "creating network namespaces needs root"
+command -v ip >/dev/null || skip "'ip' (iproute2) is not installed"
+
+ws=nbn-ws-$$
+one=nbn-one-$$
+two=nbn-two-$$
+work=$(mktemp -d)
+pids=()
+
+cleanup() {
+    for pid in "${pids[@]}"; do
+        kill "$pid" 2>/dev/null
+        wait "$pid" 2>/dev/null
+    done
+    for namespace in "$ws" "$one" "$two"; do
+        ip netns del "$namespace" 2>/dev/null
+    done
+    rm -rf "/etc/netns/$ws" "$work"
+    rmdir /etc/netns 2>/dev/null
+    return 0
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+for namespace in "$ws" "$one" "$two"; do
+    ip netns add "$namespace" 2>"$work/netns.err" || skip "ip netns add failed: $(cat "$work/netns.err")"
+done
+
+setup() {
+    ip -n "$ws" link add nbw0 type veth peer name nbd0 netns "$one" &&
+        ip -n "$ws" link add nbw1 type veth peer name nbd1 netns "$two" &&
+        ip -n "$ws" addr add 198.51.100.1/24 dev nbw0 &&
+        ip -n "$ws" addr add 203.0.113.1/24 dev nbw1 &&
+        ip -n "$one" addr add 198.51.100.2/24 dev nbd0 &&
+        ip -n "$two" addr add 203.0.113.2/24 dev nbd1 &&
+        for namespace in "$ws" "$one" "$two"; do ip -n "$namespace" link set lo up || return 1; done &&
+        ip -n "$ws" link set nbw0 up && ip -n "$ws" link set nbw1 up &&
+        ip -n "$one" link set nbd0 up && ip -n "$two" link set nbd1 up &&
+        ip -n "$ws" route add default dev nbw0 &&
+        mkdir -p "/etc/netns/$ws" &&
+        printf '127.0.0.1 localhost\n198.51.100.1 %s\n' "$(hostname)" >"/etc/netns/$ws/hosts"
+}
+setup 2>"$work/setup.err" || skip "cannot build the three-namespace network: $(cat "$work/setup.err")"
+
+failures=0
+fail() {
+    echo "networks: FAIL: $*"
+    failures=$((failures + 1))
+}
+
+# start_devsim NAMESPACE LOG DEVSIM-ARGUMENTS...: a simulator, once it listens.
+start_devsim() {
+    local namespace=$1 log=$2
+    shift 2
+    ip netns exec "$namespace" "$devsim" "$@" >"$log" 2>&1 &
+    pids+=($!)
+    local tries
+    for ((tries = 0; tries < 100; tries++)); do
+        grep -q 'listening on' "$log" 2>/dev/null && return 0
+        sleep 0.05
+    done
+    fail "a simulator did not start: $(cat "$log")"
+}
+
+stop_devsims() {
+    for pid in "${pids[@]}"; do
+        kill "$pid" 2>/dev/null
+        wait "$pid" 2>/dev/null
+    done
+    pids=()
+}
+
+# models FILE: the models listed in a JSON report, one a line, with their interface.
+models() {
+    grep -Eo '"model":"[^"]*"|"interface":("[^"]*"|null)' "$1" | cut -d: -f2 | tr -d '"' |
+        paste -d' ' - -
+}
+
+# expect_search NAME EXPECTED-LINES DISCOVER-OPTIONS...
+expect_search() {
+    local name=$1 expected=$2
+    shift 2
+    if ! ip netns exec "$ws" "$discover" --json "$@" >"$work/$name.json" 2>"$work/$name.err"; then
+        fail "$name: exit status $?: $(cat "$work/$name.err")"
+        return
+    fi
+    local actual
+    actual=$(models "$work/$name.json")
+    [ "$actual" = "$expected" ] || fail "$name: listed '$actual', expected '$expected'"
+    [ "$actual" != "$expected" ] || echo "networks: ok   $name"
+}
+
+a='model=AP-ONE,ipv4=198.51.100.2,mac=00-00-5E-00-53-01,firmware=1.0'
+b='model=AP-TWO,ipv4=203.0.113.2,mac=00-00-5E-00-53-02,firmware=1.0'
+start_devsim "$one" "$work/one.log" --device "$a"
+start_devsim "$two" "$work/two.log" --device "$b"
+
+expect_search default "AP-ONE nbw0"
+# Sorted: the order of the two interfaces' replies is the order in which they came.
+expect_search all_interfaces "AP-ONE nbw0
+AP-TWO nbw1" --all-interfaces
+expect_search one_interface "AP-TWO nbw1" --interface=nbw1
+expect_search both_named "AP-ONE nbw0
+AP-TWO nbw1" --interface nbw0 --interface nbw1
+if ip netns exec "$ws" "$discover" --interface nbw9 >"$work/unknown.out" 2>"$work/unknown.err"; then
+    fail "an unknown interface was accepted"
+else
+    status=$?
+    [ "$status" = 2 ] && grep -q "'nbw9'" "$work/unknown.err" ||
+        fail "unknown interface: status $status, $(cat "$work/unknown.err")"
+fi
+stop_devsims
+
+# --watch: device A appears; then A changes its firmware and C appears; then both go.
+wait_for_lines() { # COUNT: waits up to 20 s until the watch has printed COUNT lines
+    local tries
+    for ((tries = 0; tries < 400; tries++)); do
+        [ "$(wc -l <"$work/watch.out")" -ge "$1" ] && return 0
+        sleep 0.05
+    done
+    fail "watch: only $(wc -l <"$work/watch.out") of $1 lines: $(cat "$work/watch.out" "$work/watch.err")"
+    return 1
+}
+start_devsim "$one" "$work/watch1.log" --device "$a"
+ip netns exec "$ws" "$discover" --watch --interval 3 --json >"$work/watch.out" 2>"$work/watch.err" &
+watcher=$!
+if wait_for_lines 1; then
+    stop_devsims
+    start_devsim "$one" "$work/watch2.log" --device "${a/firmware=1.0/firmware=1.1}" \
+        --device 'model=AP-THREE,ipv4=198.51.100.3,mac=00-00-5E-00-53-03'
+    if wait_for_lines 3; then
+        stop_devsims
+        wait_for_lines 5
+    fi
+fi
+kill -INT "$watcher"
+wait "$watcher"
+status=$?
+[ "$status" = 0 ] || fail "watch: exit status $status on SIGINT"
+events=$(grep -Eo '"event":"[a-z]+"|"model":"[^"]*"|"firmware":"[^"]*"' "$work/watch.out" |
+    cut -d: -f2 | tr -d '"' | paste -d' ' - - -)
+expected_events="appeared AP-ONE 1.0
+changed AP-ONE 1.1
+appeared AP-THREE 
+gone AP-ONE 1.1
+gone AP-THREE "
+[ "$events" = "$expected_events" ] || fail "watch: events were:"$'\n'"$events"
+[ "$events" != "$expected_events" ] || echo "networks: ok   watch"
+
+if [ "$failures" = 0 ]; then
+    echo "networks: PASSED"
+    exit 0
+fi
+exit 1
