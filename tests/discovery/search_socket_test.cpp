@@ -1,8 +1,12 @@
 // The real socket over 127.0.0.1: what the fake socket stands in for must hold here.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <memory>
 #include <vector>
 
+#include "discovery/search.h"
+#include "discovery/search_loop.h"
 #include "discovery/search_socket.h"
 #include "discovery/wire.h"
 
@@ -90,6 +94,46 @@ TEST(UdpSearchSocket, BindingToAnAddressThatIsNotOursFailsWithItsCode) {
     EXPECT_EQ(status.GetError().code, 10049);
     EXPECT_EQ(status.GetError().message,
               "Socket Error # 10049\r\nCannot assign requested address.");
+}
+
+TEST(UdpSearchSocket, OneSearchOnTwoPathsSendsOnEachAndTellsTheirRepliesApart) {
+    Peer127 device;
+    UdpSearchSocket first;
+    ASSERT_TRUE(first.Open());
+    const SteadyClock clock;
+    Search search(first, clock, {}, {std::chrono::milliseconds{50}, std::chrono::milliseconds{300}},
+                  DeviceTable::DefaultCapacity, device.Local());
+    search.SetPaths(
+        [] {
+            return std::vector<SearchPath>{{{127, 0, 0, 1}, "one"}, {{127, 0, 0, 1}, "two"}};
+        },
+        [] { return std::make_unique<UdpSearchSocket>(); });
+    std::vector<DeviceView> found;
+    search.SetEvents({{}, [&](const SearchResult& result) { found = result.devices; }});
+    ASSERT_EQ(search.Start(), Search::StartOutcome::Started);
+
+    const Bytes reply{0x01, 0x00, 0x00, 0x03, FieldModel, 0x00, 0x00};
+    Peer from;
+    for (int request = 0; request < 2; ++request) {
+        EXPECT_EQ(device.ReceiveOne(from), (Bytes{0x01, 0x00, 0x00, 0x00}));
+        device.SendTo(reply, from);
+    }
+    RunSearchToEnd(search, clock, std::chrono::milliseconds{50}, {});
+    ASSERT_EQ(found.size(), 2u);
+    EXPECT_EQ(found[0].interfaceName, "one");
+    EXPECT_EQ(found[1].interfaceName, "two");
+}
+
+TEST(LocalInterfaces, ListNoLoopbackAndTheirSubnetBroadcast) {
+    for (const platform::LocalInterface& interface : platform::LocalInterfaces()) {
+        EXPECT_FALSE(interface.name.empty());
+        EXPECT_NE(interface.address[0], 127) << interface.name;
+        for (std::size_t i = 0; i < 4; ++i) {
+            EXPECT_EQ(interface.broadcast[i],
+                      static_cast<std::uint8_t>(interface.address[i] | ~interface.netmask[i]))
+                << interface.name;
+        }
+    }
 }
 
 }  // namespace
