@@ -103,6 +103,10 @@ section_discovery() {
         "$(benchmark_value "$json" BM_SearchWithoutReply real_time)" ms 2520
     figure "search without reply, process CPU time" \
         "$(benchmark_value "$json" BM_SearchWithoutReply process_cpu_ms)" ms 20
+    figure "search on 4 paths without reply, wall time" \
+        "$(benchmark_value "$json" BM_SearchWithoutReply_FourPaths real_time)" ms 2520
+    figure "search on 4 paths without reply, CPU time" \
+        "$(benchmark_value "$json" BM_SearchWithoutReply_FourPaths process_cpu_ms)" ms 20
     # 1000 ms pause and the 10 s bound on the receiving, plus at most 100 ms.
     figure "search under an endless stream (5,000/s)" \
         "$(benchmark_value "$json" BM_SearchUnderEndlessStream real_time)" ms 11100

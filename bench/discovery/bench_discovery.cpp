@@ -204,6 +204,40 @@ BENCHMARK(BM_SearchWithoutReply_HostLookUp)
     ->UseRealTime()
     ->Iterations(3);
 
+/// A search on four paths at once (four sockets, as for four interfaces; here all on loopback),
+/// with no reply: the pause and the quiet time are shared, so it lasts as long as on one path.
+void BM_SearchWithoutReply_FourPaths(benchmark::State& state) {
+    const LoopbackSink sink;
+    nimbrel::UdpSearchSocket socket;
+    if (!socket.Open()) {
+        state.SkipWithError("no socket");
+        return;
+    }
+    const nimbrel::SteadyClock clock;
+    nimbrel::Search search(socket, clock, {}, {}, DeviceTable::DefaultCapacity, sink.Local());
+    search.SetPaths(
+        [] {
+            return std::vector<nimbrel::SearchPath>(4, nimbrel::SearchPath{{127, 0, 0, 1}, "lo"});
+        },
+        [] { return std::make_unique<nimbrel::UdpSearchSocket>(); });
+    double cpu = 0.0;
+    for (auto _ : state) {
+        const double before = ProcessCpuMilliseconds();
+        if (search.Start() != nimbrel::Search::StartOutcome::Started) {
+            state.SkipWithError("the search did not start");
+            break;
+        }
+        nimbrel::RunSearchToEnd(search, clock, std::chrono::milliseconds{250}, {});
+        cpu += ProcessCpuMilliseconds() - before;
+    }
+    state.counters["process_cpu_ms"] = benchmark::Counter(cpu, benchmark::Counter::kAvgIterations);
+    state.counters["sockets"] = static_cast<double>(search.Handles().size());
+}
+BENCHMARK(BM_SearchWithoutReply_FourPaths)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
+
 /// A device that answers the request with a stream of 5,000 replies a second that never stops:
 /// the search must end at its bound (1 s pause and 10 s) all the same.
 void BM_SearchUnderEndlessStream(benchmark::State& state) {
