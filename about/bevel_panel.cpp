@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "about/bevel_panel.h"
 
 #include <qdrawutil.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A panel framed by two one-pixel bevels: the outer one lowered, the inner one raised.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/display_check.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Before the application object exists: is there a display that the window could open on?
 // Qt aborts with a message of its own when its window system cannot be reached, so the plain
 // reason is given first.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/failure_report.h"
 
 #include <QWidget>
@@ -15,12 +16,13 @@ std::string FailureReportText(std::string_view message) {
     return text;
 }
 
-void ShowFailureReport(std::string_view message) {
+void ShowFailureReport(const Error& error, std::function<void()> closed) {
     // A widget that holds the mouse would keep it across the box and miss the release.
     if (QWidget* grabber = QWidget::mouseGrabber()) {
         grabber->releaseMouse();
     }
-    MessageDialog::ShowFailure(FromDeviceBytes(FailureReportText(message)));
+    MessageDialog::ShowFailure(FromDeviceBytes(FailureReportText(error.message)),
+                               std::move(closed));
 }
 
 }  // namespace nimbrel

@@ -1,15 +1,20 @@
-// The default failure report: what the user sees of a failure that escaped a handler.
+// SPDX-License-Identifier: MIT
+// The failure report: what the user sees of a search that failed.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
+
+#include "discovery/error.h"
 
 namespace nimbrel {
 
 /// The message as reported: "." appended when its last byte sorts after "." (unsigned).
 std::string FailureReportText(std::string_view message);
 
-/// Shows the report modally: the application title as caption, a stop icon, one OK button.
-void ShowFailureReport(std::string_view message);
+/// Opens the report: the application title as caption, a stop icon, one OK button. `closed`
+/// runs once the user has closed it.
+void ShowFailureReport(const Error& error, std::function<void()> closed = {});
 
 }  // namespace nimbrel

@@ -1,10 +1,12 @@
-// The report of a failure that escaped every guard during start-up and ends the program.
+// SPDX-License-Identifier: MIT
+// The report of a failure that ends the program: the search's socket could not be opened
+// while the main window was being created.
 #pragma once
 
 #include <QString>
 #include <cstdint>
-#include <exception>
-#include <string>
+
+#include "discovery/error.h"
 
 namespace nimbrel {
 
@@ -16,11 +18,8 @@ inline constexpr int FatalExitStatus = 1;
 QString FatalReportText(const QString& kind, const QString& module, std::uint32_t offset,
                         const QString& message);
 
-/// The name of the failure's kind: a Failure's own, otherwise the name of its type.
-std::string FailureKind(const std::exception& failure);
-
 /// Writes the report to stderr, so that a run whose box nobody sees still says why it ended,
 /// then shows it in the "Application Error" box and returns once that is dismissed.
-void ReportFatalFailure(const std::exception& failure);
+void ReportFatalFailure(const Error& error);
 
 }  // namespace nimbrel

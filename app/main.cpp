@@ -1,15 +1,22 @@
+// SPDX-License-Identifier: MIT
 // nimbrel-utility: finds the maker's access points and bridges and lists them in a window.
+#include <QApplication>
 #include <cstdio>
 
+#include "app/command_line.h"
 #include "app/display_check.h"
 #include "app/startup.h"
-#include "app/utility_application.h"
 
 int main(int argc, char** argv) {
+    // Before the display check and before any socket: --help and --version need neither.
+    if (const std::optional<int> status = nimbrel::HandleCommandLine(argc, argv)) {
+        return *status;
+    }
     if (const auto missing = nimbrel::MissingDisplayMessage()) {
         std::fputs(missing->c_str(), stderr);
         return 1;
     }
-    nimbrel::UtilityApplication application(argc, argv);
-    return nimbrel::Startup().Run();
+    QApplication application(argc, argv);
+    nimbrel::SetUpApplication(application);
+    return nimbrel::RunUtility();
 }

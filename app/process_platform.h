@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the program learns from the operating system about its own process.
 // process_platform_posix.cpp and process_platform_win.cpp define the same functions.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // X11 and Wayland systems: no launcher passes a show command, and dladdr finds the module.
 #include <dlfcn.h>
 #include <unistd.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Windows: the show command from the start-up information, the module from its load address.
 #include <windows.h>
 

@@ -1,107 +1,124 @@
+// SPDX-License-Identifier: MIT
 #include "app/startup.h"
 
-#include <QEventLoop>
-#include <exception>
+#include <QApplication>
+#include <QEvent>
+#include <QIcon>
+#include <utility>
 
-#include "about/about_box.h"
+#include "about/about_dialog.h"
+#include "app/failure_report.h"
 #include "app/fatal_report.h"
-#include "app/termination.h"
+#include "discovery/clock.h"
+#include "discovery/search_socket.h"
+#include "main/main_window.h"
+#include "main/message_dialog.h"
+#include "main/search_driver.h"
 
 namespace nimbrel {
 
-Startup::Startup(FormDependencies dependencies, int showCommand)
-    : dependencies_(std::move(dependencies)),
-      showCommand_(showCommand),
-      mainLoop_(std::make_unique<QEventLoop>()),
-      termination_(std::make_unique<Termination>([this] { EndLoopsOnTermination(); })) {
-    dependencies_.requestQuit = [this] { termination_->RequestQuit(); };
+void SetUpApplication(QApplication& application) {
+    // The name, not the display name: Qt would append a display name to every window caption.
+    QCoreApplication::setApplicationName(QString::fromLatin1(ApplicationTitle));
+    QGuiApplication::setDesktopFileName(QStringLiteral("com.nimbrel.utility"));
+    QIcon icon;
+    for (const char* path : {":/icons/app-32.png", ":/icons/app-48.png", ":/icons/app-256.png"}) {
+        icon.addFile(QString::fromLatin1(path));
+    }
+    QApplication::setWindowIcon(icon);
+    // Only a quit ends the program. Closing the last visible window must not: a failure box can
+    // be the last one while the main window is not shown yet.
+    application.setQuitOnLastWindowClosed(false);
 }
 
-Startup::~Startup() {
-    ShutDown();
+Startup::Startup(std::unique_ptr<SearchRunner> searchRunner, int showCommand)
+    : showCommand_(showCommand),
+      window_(std::make_unique<MainWindow>(std::move(searchRunner))),
+      about_(std::make_unique<AboutDialog>()) {
+    connect(window_.get(), &MainWindow::aboutRequested, about_.get(), &AboutDialog::openCentred);
+    connect(window_.get(), &MainWindow::searchFinished, this, &Startup::searchEnded);
+    connect(window_.get(), &MainWindow::searchFailed, this, &Startup::reportFailure);
+    // Exit, the close box, the taskbar's Close and the end of the session all end the loop at
+    // once; nothing is unsaved.
+    const auto quit = [] { QCoreApplication::exit(0); };
+    connect(window_.get(), &MainWindow::quitRequested, this, quit);
+    connect(qGuiApp, &QGuiApplication::commitDataRequest, this, quit);
 }
 
-int Startup::Run() {
-    if (!Start()) {
+Startup::~Startup() = default;
+
+void Startup::Begin() {
+    searchThen([this] { afterFirstSearch(); });
+}
+
+void Startup::searchThen(std::function<void()> next) {
+    afterSearch_ = std::move(next);
+    if (!window_->search()) {
+        // The local address could not be looked up: no search, and start-up goes on.
+        searchEnded();
+    }
+}
+
+void Startup::searchEnded() {
+    if (afterSearch_) {
+        // Queued: the search that ended may still be on the stack below.
+        QMetaObject::invokeMethod(this, std::exchange(afterSearch_, {}), Qt::QueuedConnection);
+    }
+}
+
+void Startup::reportFailure(const Error& error) {
+    // During start-up the next step waits until the report has been closed.
+    ShowFailureReport(error, [this, next = std::exchange(afterSearch_, {})]() mutable {
+        if (next) {
+            afterSearch_ = std::move(next);
+            searchEnded();
+        }
+    });
+}
+
+void Startup::afterFirstSearch() {
+    if (showCommand_ == ShowMinimizedNoActive) {
+        // Only the taskbar entry appears; the second search waits for the first restore.
+        waitingForRestore_ = true;
+        window_->installEventFilter(this);
+        window_->setAttribute(Qt::WA_ShowWithoutActivating);
+        window_->setWindowState(window_->windowState() | Qt::WindowMinimized);
+        window_->show();
+        return;
+    }
+    searchThen([this] { showWindow(); });
+}
+
+void Startup::showWindow() {
+    if (showCommand_ == ShowMaximized) {
+        window_->setWindowState(window_->windowState() | Qt::WindowMaximized);
+    }
+    window_->show();
+}
+
+bool Startup::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == window_.get() && event->type() == QEvent::WindowStateChange &&
+        waitingForRestore_ && !window_->isMinimized()) {
+        waitingForRestore_ = false;
+        window_->removeEventFilter(this);
+        searchThen({});
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+int RunUtility(int showCommand) {
+    auto socket = std::make_unique<UdpSearchSocket>();
+    // The first socket is opened as the main window is created; a failure there belongs to no
+    // search and ends the program.
+    if (const Status opened = socket->Open(); !opened) {
+        ReportFatalFailure(opened.GetError());
         return FatalExitStatus;
     }
-    RunEventLoop();
-    ShutDown();
-    return 0;
-}
-
-bool Startup::Start() {
-    windows_.emplace();
-    try {
-        // A failure while the window's parts are created (its endpoint's socket) is no
-        // handler's; one in its creation handler is reported by the application and the
-        // window is still created.
-        windows_->form1 = std::make_unique<TForm1>(dependencies_);
-        windows_->aboutBox = std::make_unique<TAboutBox>();
-    } catch (const std::exception& failure) {
-        windows_.reset();
-        ReportFatalFailure(failure);
-        return false;
-    }
-    windows_->form1->SetAboutAction([this] { ShowAbout(); });
-    return true;
-}
-
-void Startup::ShowAbout() {
-    // Once the flag is on, the About window's loop would end before its first event; so the
-    // window does not open at all. The result does not matter to the About command.
-    if (!termination_->Terminated()) {
-        windows_->aboutBox->ShowModal();
-    }
-}
-
-void Startup::EndLoopsOnTermination() {
-    // Exiting a loop that is not running does nothing; RunEventLoop looks at the flag itself.
-    mainLoop_->exit(0);
-    if (TAboutBox* about = AboutBox()) {
-        about->CancelModal();
-    }
-}
-
-void Startup::RunEventLoop() {
-    ShowMainWindow();
-    // A quit taken before the loop runs (during the show-time search) ended no loop yet; the
-    // flag keeps the loop from starting at all.
-    if (!termination_->Terminated()) {
-        mainLoop_->exec();
-    }
-}
-
-void Startup::ShowMainWindow() {
-    TForm1& form = *windows_->form1;
-    if (showCommand_ == ShowMaximized) {
-        form.setWindowState(form.windowState() | Qt::WindowMaximized);
-    } else if (showCommand_ == ShowMinimizedNoActive) {
-        // Only the taskbar entry appears; the show-time search waits for the first restore.
-        form.setAttribute(Qt::WA_ShowWithoutActivating);
-        form.setWindowState(form.windowState() | Qt::WindowMinimized);
-    }
-    form.show();
-}
-
-void Startup::ShutDown() {
-    windows_.reset();
-}
-
-TForm1* Startup::Form1() const {
-    return windows_ ? windows_->form1.get() : nullptr;
-}
-
-TAboutBox* Startup::AboutBox() const {
-    return windows_ ? windows_->aboutBox.get() : nullptr;
-}
-
-bool Startup::Terminated() const {
-    return termination_->Terminated();
-}
-
-void Startup::RequestQuit() {
-    termination_->RequestQuit();
+    Startup startup(std::make_unique<SearchDriver>(
+                        std::move(socket), std::make_unique<SteadyClock>(), LookUpLocalAddress),
+                    showCommand);
+    startup.Begin();
+    return QApplication::exec();
 }
 
 }  // namespace nimbrel

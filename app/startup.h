@@ -1,69 +1,64 @@
-// Start-up, the event loop and the shutdown of the program, in their fixed order.
+// SPDX-License-Identifier: MIT
+// Start-up: the windows in their order, the two start-up searches one after the other, the
+// show command, and the ways the program ends. Everything after the first step is driven by
+// the event loop, which is QApplication::exec() and nothing else.
 #pragma once
 
+#include <QObject>
+#include <functional>
 #include <memory>
-#include <optional>
 
 #include "app/process_platform.h"
-#include "main/main_window.h"
+#include "main/search_runner.h"
 
-class QEventLoop;
+class QApplication;
 
 namespace nimbrel {
 
-class TAboutBox;
-class Termination;
+class AboutDialog;
+class MainWindow;
 
-class Startup {
+/// The application's title, icon and desktop entry; only a quit ends the program.
+void SetUpApplication(QApplication& application);
+
+class Startup : public QObject {
+    Q_OBJECT
+
 public:
-    /// The application object must exist. Its quit hook is the startup's own whatever
-    /// `dependencies` say; the rest goes to the main window as given.
-    explicit Startup(FormDependencies dependencies = {}, int showCommand = StartupShowCommand());
-    ~Startup();
-    Startup(const Startup&) = delete;
-    Startup& operator=(const Startup&) = delete;
+    /// Creates the main window (searching with `searchRunner`) and then the About window, both
+    /// hidden, and wires the About command, the failure report and the ways to quit.
+    Startup(std::unique_ptr<SearchRunner> searchRunner, int showCommand = StartupShowCommand());
+    ~Startup() override;
 
-    /// The whole run; returns the process's exit status: 0, or FatalExitStatus when creating a
-    /// window failed outside every guard (that failure has been reported by then).
-    int Run();
+    /// Runs the first search; once it has ended (and its failure report, if any, is closed) the
+    /// second; once that has ended, shows the main window. Shown minimised, the window is shown
+    /// after the first search, and the second runs at its first restore. Returns at once.
+    void Begin();
 
-    /// Creates the main window (its first search runs inside) and then the About window, both
-    /// hidden; false after a fatal failure, with no window left.
-    bool Start();
+    MainWindow& Window() const { return *window_; }
+    AboutDialog& About() const { return *about_; }
 
-    /// Applies the show command, shows the main window (its second search runs first) and runs
-    /// the event loop until the terminated flag is on: it ends as soon as control is back in it
-    /// after the flag was set, wherever the quit was taken.
-    void RunEventLoop();
-
-    /// Destroys the windows, the last created first; the main window closes the endpoint.
-    void ShutDown();
-
-    TForm1* Form1() const;
-    TAboutBox* AboutBox() const;
-    bool Terminated() const;
-    void RequestQuit();
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // Members in creation order, so that they are destroyed the last created first.
-    struct Windows {
-        std::unique_ptr<TForm1> form1;
-        std::unique_ptr<TAboutBox> aboutBox;
-    };
+    void searchThen(std::function<void()> next);
+    void searchEnded();
+    void reportFailure(const Error& error);
+    void afterFirstSearch();
+    void showWindow();
 
-    void ShowMainWindow();
-    void ShowAbout();
-    /// Ends the loops that end on the terminated flag: the main loop and the About window's.
-    void EndLoopsOnTermination();
-
-    FormDependencies dependencies_;
     int showCommand_;
-    // A loop of its own rather than QApplication::exec, so that ending it leaves the loops
-    // nested in it (a message box's, raised by the search that took the quit) free to run on.
-    std::unique_ptr<QEventLoop> mainLoop_;
-    // Outlives the windows: the main window's quit hook points at it.
-    std::unique_ptr<Termination> termination_;
-    std::optional<Windows> windows_;
+    // In creation order, so that they are destroyed the last created first.
+    std::unique_ptr<MainWindow> window_;
+    std::unique_ptr<AboutDialog> about_;
+    // The start-up step that waits for the running search to end; empty after start-up.
+    std::function<void()> afterSearch_;
+    bool waitingForRestore_ = false;
 };
+
+/// The program once its command line and display are known good: opens the search's socket
+/// (a failure there ends the program with FatalExitStatus), starts up and runs the event loop.
+int RunUtility(int showCommand = StartupShowCommand());
 
 }  // namespace nimbrel

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "main/image_list.h"
 
 #include <QPixmap>

@@ -1,4 +1,5 @@
-// ImageList1: the list's fixed set of 32 x 32 device images, addressed by index.
+// SPDX-License-Identifier: MIT
+// The list's fixed set of 32 x 32 device images, addressed by index.
 #pragma once
 
 #include <QIcon>

@@ -1,25 +1,27 @@
+// SPDX-License-Identifier: MIT
 #include "main/main_window.h"
 
+#include <QAccessible>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDesktopServices>
-#include <QEventLoop>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
-#include <QListWidget>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QStatusBar>
 #include <QTimer>
 #include <QUrl>
 #include <string>
 
-#include "main/device_item_delegate.h"
+#include "discovery/model_icons.h"
+#include "main/device_item.h"
+#include "main/device_list.h"
 #include "main/image_list.h"
 #include "main/message_dialog.h"
-#include "main/model_icons.h"
 #include "main/search_animation.h"
 #include "main/status_text.h"
 #include "main/text.h"
@@ -31,9 +33,10 @@ namespace {
 
 constexpr int AutoRefreshMilliseconds = 8000;
 
-QEvent::Type FormCreateEventType() {
-    static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
-    return type;
+// A screen reader hears of a changed status text as it hears of a changed name.
+void Announce(QLabel* label) {
+    QAccessibleEvent changed(label, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&changed);
 }
 
 }  // namespace
@@ -51,158 +54,121 @@ char KeyCharacter(int key, Qt::KeyboardModifiers modifiers, const QString& text)
     return 0;
 }
 
-TForm1::TForm1(FormDependencies dependencies)
-    : QMainWindow(nullptr, MainWindowFlags()),
-      dependencies_(std::move(dependencies)),
-      table_(std::make_unique<DeviceTable>()) {
-    setObjectName(QStringLiteral("Form1"));
+MainWindow::MainWindow(std::unique_ptr<SearchRunner> searchRunner)
+    : QMainWindow(nullptr, MainWindowFlags()), searchRunner_(std::move(searchRunner)) {
+    setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QStringLiteral(" Nimbrel AP/Bridge/CloudAP Utility Config"));
-    CreateComponents();
-    CreateMenu();
-    // Sized now, so that the native window is created at this size when first shown: created at
-    // Qt's default size instead, X11 reports that size back during the show-time search's event
-    // passes, and without a window manager that enforces the fixed size the window keeps it.
+    createParts();
+    createMenu();
+    connectParts();
+    // Sized now, so that the native window is created at this size when first shown: X11
+    // without a window manager would otherwise keep Qt's default size.
     adjustSize();
-    // The endpoint opens its first socket among the window's parts; a failure here is no
-    // handler's and ends the construction.
-    idpclnt_discover = std::make_unique<UdpEndpoint>(dependencies_.endpoint);
-    search_ = std::make_unique<SearchCycle>(*table_, *idpclnt_discover, MakeSearchHooks(),
-                                            dependencies_.lookup, dependencies_.pause);
-    ConnectHandlers();
-
-    QEvent created(FormCreateEventType());
-    QCoreApplication::sendEvent(this, &created);
 }
 
-TForm1::~TForm1() = default;
+MainWindow::~MainWindow() = default;
 
-void TForm1::SetAboutAction(std::function<void()> action) {
-    aboutAction_ = std::move(action);
-}
-
-QString TForm1::StatusText() const {
-    return statusLabel_->text();
-}
-
-void TForm1::CreateComponents() {
+void MainWindow::createParts() {
     QPalette buttonFace = palette();
     buttonFace.setColor(QPalette::Window, buttonFace.color(QPalette::Button));
     setPalette(buttonFace);
 
     auto* client = new QWidget(this);
-    client->setObjectName(QStringLiteral("ClientArea"));
+    client->setObjectName(QStringLiteral("clientArea"));
     client->setFixedSize(392, 405);
     setCentralWidget(client);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
-    Panel2 = new QFrame(client);
-    Panel2->setObjectName(QStringLiteral("Panel2"));
-    Panel2->setGeometry(0, 0, 392, 381);
-    Panel2->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    Panel2->setLineWidth(1);
+    auto* panel = new QFrame(client);
+    panel->setObjectName(QStringLiteral("listPanel"));
+    panel->setGeometry(0, 0, 392, 381);
+    panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    panel->setLineWidth(1);
 
-    ImageList1 = new ImageList(ImageCount, QSize(32, 32), this);
-    ImageList1->setObjectName(QStringLiteral("ImageList1"));
+    deviceImages_ = new ImageList(ImageCount, QSize(32, 32), this);
+    deviceImages_->setObjectName(QStringLiteral("deviceImages"));
 
-    ServerList = new QListWidget(Panel2);
-    ServerList->setObjectName(QStringLiteral("ServerList"));
-    ServerList->setGeometry(1, 1, 390, 379);
-    ServerList->setViewMode(QListView::IconMode);
-    ServerList->setMovement(QListView::Static);
-    ServerList->setResizeMode(QListView::Adjust);
-    ServerList->setSelectionMode(QAbstractItemView::SingleSelection);
-    ServerList->setSelectionBehavior(QAbstractItemView::SelectRows);
-    ServerList->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    ServerList->setIconSize(ImageList1->ImageSize());
-    ServerList->setGridSize(QSize(112, 66));
-    ServerList->setWordWrap(true);
-    ServerList->setItemDelegate(new DeviceItemDelegate(ServerList));
-    QPalette selection = ServerList->palette();
+    deviceList_ = new DeviceList(panel);
+    deviceList_->setObjectName(QStringLiteral("deviceList"));
+    deviceList_->setAccessibleName(QStringLiteral("Devices found"));
+    deviceList_->setGeometry(1, 1, 390, 379);
+    deviceList_->setIconSize(deviceImages_->ImageSize());
+    // The selection stays as visible while the list has no keyboard focus.
+    QPalette selection = deviceList_->palette();
     for (const QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText}) {
         selection.setColor(QPalette::Inactive, role, selection.color(QPalette::Active, role));
     }
-    ServerList->setPalette(selection);
-    ServerList->setFocus();
+    deviceList_->setPalette(selection);
+    deviceList_->setFocus();
 
-    Animate1 = new SearchAnimation(Panel2);
-    Animate1->setObjectName(QStringLiteral("Animate1"));
-    Animate1->setGeometry(187, 197, 80, 50);
-    Animate1->hide();
-    Animate1->raise();
+    searchAnimation_ = new SearchAnimation(panel);
+    searchAnimation_->setObjectName(QStringLiteral("searchAnimation"));
+    searchAnimation_->setAccessibleName(QStringLiteral("Searching for devices"));
+    searchAnimation_->setGeometry(187, 197, 80, 50);
+    searchAnimation_->hide();
+    searchAnimation_->raise();
 
-    StatusBar1 = new QStatusBar(client);
-    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
-    StatusBar1->setGeometry(0, 381, 392, 24);
-    StatusBar1->setSizeGripEnabled(false);
-    // A label of our own rather than showMessage: nothing else may replace or clear the text.
-    statusLabel_ = new QLabel(StatusBar1);
-    statusLabel_->setObjectName(QStringLiteral("StatusText"));
+    statusBar_ = new QStatusBar(client);
+    statusBar_->setObjectName(QStringLiteral("statusBar"));
+    statusBar_->setAccessibleName(QStringLiteral("Status"));
+    statusBar_->setGeometry(0, 381, 392, 24);
+    statusBar_->setSizeGripEnabled(false);
+    // Labels of our own rather than showMessage: nothing else may replace or clear the text.
+    statusLabel_ = new QLabel(statusBar_);
+    statusLabel_->setObjectName(QStringLiteral("statusText"));
     statusLabel_->setTextFormat(Qt::PlainText);
-    StatusBar1->addWidget(statusLabel_, 1);
-    SetStatusText(FromDeviceBytes(StartHint));
+    statusBar_->addWidget(statusLabel_, 1);
+    leftOutLabel_ = new QLabel(statusBar_);
+    leftOutLabel_->setObjectName(QStringLiteral("leftOutText"));
+    leftOutLabel_->setTextFormat(Qt::PlainText);
+    leftOutLabel_->hide();
+    statusBar_->addPermanentWidget(leftOutLabel_);
+    setStatusText(FromDeviceBytes(StartHint));
 
-    tmr1 = new QTimer(this);
-    tmr1->setObjectName(QStringLiteral("tmr1"));
-    tmr1->setInterval(AutoRefreshMilliseconds);
+    autoRefreshTimer_ = new QTimer(this);
+    autoRefreshTimer_->setObjectName(QStringLiteral("autoRefreshTimer"));
+    autoRefreshTimer_->setInterval(AutoRefreshMilliseconds);
 }
 
-void TForm1::ConnectHandlers() {
-    connect(bbrow, &QAction::triggered, this, &TForm1::bbrowClick);
-    connect(open, &QAction::triggered, this, &TForm1::ListView1DblClick);
-    connect(sep, &QAction::triggered, this, &TForm1::sepClick);
-    connect(lar, &QAction::triggered, this, &TForm1::larClick);
-    connect(sm, &QAction::triggered, this, &TForm1::smClick);
-    connect(about, &QAction::triggered, this, &TForm1::aboutClick);
-    connect(AutoRefresh1, &QAction::triggered, this, [this] {
-        // The menu has already toggled the mark; the handler toggles it itself.
-        AutoRefresh1->setChecked(!AutoRefresh1->isChecked());
-        AutoRefresh1Click();
+void MainWindow::connectParts() {
+    connect(searchRunner_.get(), &SearchRunner::started, this, &MainWindow::showSearching);
+    connect(searchRunner_.get(), &SearchRunner::finished, this, &MainWindow::showResult);
+    connect(searchRunner_.get(), &SearchRunner::failed, this, &MainWindow::showFailure);
+
+    connect(browseAction_, &QAction::triggered, this, &MainWindow::search);
+    connect(openAction_, &QAction::triggered, this, &MainWindow::openSelectedDevice);
+    connect(exitAction_, &QAction::triggered, this, &QWidget::close);
+    connect(aboutAction_, &QAction::triggered, this, &MainWindow::aboutRequested);
+    // Both View commands give the list the images that it already has: nothing changes.
+    connect(largeImageAction_, &QAction::triggered, this, [] {});
+    connect(smallImageAction_, &QAction::triggered, this, [] {});
+    connect(autoRefreshAction_, &QAction::toggled, autoRefreshTimer_, [this](bool on) {
+        if (on) {
+            autoRefreshTimer_->start();
+        } else {
+            autoRefreshTimer_->stop();
+        }
     });
-    connect(tmr1, &QTimer::timeout, this, &TForm1::tmr1Timer);
-    connect(ServerList, &QListWidget::itemSelectionChanged, this, &TForm1::ServerListSelectItem);
-    ServerList->installEventFilter(this);
-    ServerList->viewport()->installEventFilter(this);
+    connect(autoRefreshTimer_, &QTimer::timeout, this, &MainWindow::search);
+
+    connect(deviceList_, &QListWidget::itemSelectionChanged, this, &MainWindow::showSelectedDevice);
+    deviceList_->installEventFilter(this);
+    deviceList_->viewport()->installEventFilter(this);
 }
 
-SearchHooks TForm1::MakeSearchHooks() {
-    return SearchHooks{
-        .eventPass = [] { QCoreApplication::processEvents(QEventLoop::AllEvents); },
-        .startAnimation =
-            [this] {
-                Animate1->Start();
-                Animate1->show();
-            },
-        .stopAnimation =
-            [this] {
-                Animate1->Stop();
-                Animate1->hide();
-            },
-        .fillServerList = [this](const DeviceTable&, int count) { FillServerList(count); },
-    };
-}
-
-bool TForm1::event(QEvent* event) {
-    if (event->type() == FormCreateEventType()) {
-        FormCreate();
-        return true;
-    }
-    return QMainWindow::event(event);
-}
-
-bool TForm1::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == ServerList && event->type() == QEvent::KeyPress) {
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == deviceList_ && event->type() == QEvent::KeyPress) {
         const auto* press = static_cast<QKeyEvent*>(event);
         const char key = KeyCharacter(press->key(), press->modifiers(), press->text());
-        if (key != 0) {
-            ServerListKeyPress(key);
+        if (key == 3) {
+            copySelectedDevice();
         }
         // The list view would copy the caption on Ctrl+C itself; the copy is ours alone.
         return key == 3;
     }
-    if (watched == ServerList->viewport()) {
+    if (watched == deviceList_->viewport()) {
         switch (event->type()) {
-            case QEvent::MouseButtonPress: ServerListMouseDown(); break;
-            case QEvent::MouseButtonDblClick: ListView1DblClick(); break;
+            case QEvent::MouseButtonDblClick: openSelectedDevice(); break;
             case QEvent::ToolTip: return true;  // tooltips are off
             default: break;
         }
@@ -210,42 +176,22 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
-void TForm1::showEvent(QShowEvent* event) {
+void MainWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
-    // Shown minimised, the window is only a taskbar entry: the show-time search waits until
-    // the window is first restored onto the screen.
-    if (!shownBefore_ && !isMinimized()) {
-        FirstShown();
+    if (!centred_) {
+        centred_ = true;
+        centreOnScreen();
     }
 }
 
-void TForm1::changeEvent(QEvent* event) {
-    QMainWindow::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange && !shownBefore_ && isVisible() &&
-        !isMinimized()) {
-        FirstShown();
-    }
+void MainWindow::closeEvent(QCloseEvent* event) {
+    // Nothing is unsaved, so the program ends at once, even in the middle of a search: that
+    // search is abandoned with its socket when the window is destroyed.
+    event->accept();
+    Q_EMIT quitRequested();
 }
 
-void TForm1::FirstShown() {
-    shownBefore_ = true;
-    // Qt sends the show event before the window is mapped, so the second search ends before
-    // the window reaches the screen. The placement comes first so that a failed search cannot
-    // skip it.
-    CentreOnScreen();
-    FormShow();
-}
-
-void TForm1::closeEvent(QCloseEvent* event) {
-    // The window stays until the main loop ends, which it does once the running handler (a
-    // search, perhaps) has returned.
-    event->ignore();
-    if (dependencies_.requestQuit) {
-        dependencies_.requestQuit();
-    }
-}
-
-void TForm1::CentreOnScreen() {
+void MainWindow::centreOnScreen() {
     if (const QScreen* screen = this->screen()) {
         QRect frame = frameGeometry();
         frame.moveCenter(screen->availableGeometry().center());
@@ -253,117 +199,123 @@ void TForm1::CentreOnScreen() {
     }
 }
 
-void TForm1::FormCreate() {
-    bbrow->trigger();
-    MatchTimerToAutoRefresh();
-}
-
-void TForm1::FormShow() {
-    bbrow->trigger();
-}
-
-void TForm1::bbrowClick() {
-    // A trigger from inside a running search's event pass is ignored.
-    search_->Run();
-}
-
-void TForm1::tmr1Timer() {
-    bbrow->trigger();
-}
-
-void TForm1::AutoRefresh1Click() {
-    AutoRefresh1->setChecked(!AutoRefresh1->isChecked());
-    MatchTimerToAutoRefresh();
-}
-
-void TForm1::MatchTimerToAutoRefresh() {
-    if (AutoRefresh1->isChecked()) {
-        tmr1->start();
-    } else {
-        tmr1->stop();
+bool MainWindow::search() {
+    switch (searchRunner_->Start()) {
+        case Search::StartOutcome::Started:
+        case Search::StartOutcome::Failed: return true;
+        case Search::StartOutcome::AlreadyRunning:
+        case Search::StartOutcome::LookUpFailed: return false;
     }
+    return false;
 }
 
-int TForm1::SelectedIndex() const {
-    const QList<QListWidgetItem*> selected = ServerList->selectedItems();
-    return selected.isEmpty() ? -1 : ServerList->row(selected.front());
+void MainWindow::showSearching() {
+    searchAnimation_->Start();
+    searchAnimation_->show();
 }
 
-void TForm1::SetStatusText(const QString& text) {
-    statusLabel_->setText(text);
+void MainWindow::stopAnimation() {
+    searchAnimation_->Stop();
+    searchAnimation_->hide();
 }
 
-void TForm1::ServerListSelectItem() {
-    const int record = SelectedIndex();
-    if (record < 0) {
-        return;  // a deselection keeps the details of the device selected before
-    }
-    SetStatusText(FromDeviceBytes(DeviceStatusText(*table_, record)));
-}
-
-void TForm1::ServerListKeyPress(char key) {
-    const int record = SelectedIndex();
-    if (key != 3 || record < 0) {
-        return;
-    }
-    // Taken before the box: a search may run behind it and refill the table.
-    const std::string text(table_->CopyText(record));
-    MessageDialog::ShowNotice(QString::number(text.size()));
-    QClipboard* clipboard = QGuiApplication::clipboard();
-    clipboard->clear();
-    if (!text.empty()) {
-        clipboard->setText(FromDeviceBytes(text) + QStringLiteral("\r\n"));
-    }
-}
-
-void TForm1::ListView1DblClick() {
-    const int record = SelectedIndex();
-    if (record < 0) {
-        SetStatusText(FromDeviceBytes(OpenHint));
-        return;
-    }
-    const std::string address = FormatIpv4(table_->Ipv4Address(record));
-    QDesktopServices::openUrl(QUrl(QStringLiteral("http://") + QString::fromStdString(address)));
-}
-
-void TForm1::ServerListMouseDown() {}
-
-// Both View commands give the list ImageList1 as its large images, which it already has: the
-// list stays as it is.
-void TForm1::larClick() {}
-
-void TForm1::smClick() {}
-
-void TForm1::aboutClick() {
-    if (aboutAction_) {
-        aboutAction_();
-    }
-}
-
-void TForm1::sepClick() {
-    close();
-}
-
-void TForm1::FillServerList(int count) {
-    ServerList->clear();
-    for (int record = 0; record < count; ++record) {
-        const std::string_view model = table_->ModelText(record);
-        const IconChoice choice = ChooseModelIcon(model);
-        if (choice.clearFirstMacByte) {
-            table_->ClearFirstMacByte(record);
+void MainWindow::showResult(const SearchResult& result) {
+    const std::optional<DeviceView> previous = selectedDevice();
+    {
+        // The rebuild passes through selections that are no user's; the details follow below.
+        const QSignalBlocker quiet(deviceList_);
+        deviceList_->clear();
+        QListWidgetItem* chosen = nullptr;
+        for (const DeviceView& device : result.devices) {
+            QListWidgetItem* item = MakeDeviceItem(device, deviceImages_->Icon(device.iconIndex));
+            deviceList_->addItem(item);
+            if (chosen == nullptr && previous && device.SameDeviceAs(*previous)) {
+                chosen = item;
+            }
         }
-        auto* item =
-            new QListWidgetItem(FromDeviceBytes(model) + QLatin1Char(' ') +
-                                QString::fromStdString(FormatIpv4(table_->Ipv4Address(record))));
-        item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
-        item->setData(ImageIndexRole, choice.imageIndex);
-        item->setIcon(ImageList1->Icon(choice.imageIndex));
-        ServerList->addItem(item);
+        if (chosen == nullptr && deviceList_->count() > 0) {
+            chosen = deviceList_->item(0);
+        }
+        if (chosen != nullptr) {
+            // Selected only, not made current, as the first search of the program left it.
+            chosen->setSelected(true);
+        }
     }
-    if (count >= 1) {
-        // Selected only, not made current: the selection reports the device's details.
-        ServerList->item(0)->setSelected(true);
+    deviceList_->viewport()->update();
+    if (const std::optional<DeviceView> device = selectedDevice()) {
+        setStatusText(FromDeviceBytes(DeviceStatusText(*device)));
+    } else {
+        // The details shown may be of a device that is no longer there.
+        setStatusText(FromDeviceBytes(StartHint));
     }
+    setLeftOutText(QString::fromStdString(
+        LeftOutText(static_cast<int>(result.devices.size()), result.leftOut)));
+    stopAnimation();
+    Q_EMIT searchFinished();
+}
+
+void MainWindow::showFailure(const Error& error) {
+    stopAnimation();
+    Q_EMIT searchFailed(error);
+}
+
+std::optional<DeviceView> MainWindow::selectedDevice() const {
+    const QList<QListWidgetItem*> selected = deviceList_->selectedItems();
+    return selected.isEmpty() ? std::nullopt : DeviceOf(selected.front());
+}
+
+void MainWindow::showSelectedDevice() {
+    // A deselection keeps the details: the device is still listed.
+    if (const std::optional<DeviceView> device = selectedDevice()) {
+        setStatusText(FromDeviceBytes(DeviceStatusText(*device)));
+    }
+}
+
+QString MainWindow::statusText() const {
+    return statusLabel_->text();
+}
+
+void MainWindow::setStatusText(const QString& text) {
+    if (statusLabel_->text() != text) {
+        statusLabel_->setText(text);
+        Announce(statusLabel_);
+    }
+}
+
+void MainWindow::setLeftOutText(const QString& text) {
+    if (leftOutLabel_->text() != text) {
+        leftOutLabel_->setText(text);
+        leftOutLabel_->setVisible(!text.isEmpty());
+        Announce(leftOutLabel_);
+    }
+}
+
+void MainWindow::copySelectedDevice() {
+    const std::optional<DeviceView> device = selectedDevice();
+    if (!device) {
+        return;
+    }
+    MessageDialog::ShowNotice(QString::number(device->copyText.size()), [text = device->copyText] {
+        QClipboard* clipboard = QGuiApplication::clipboard();
+        clipboard->clear();
+        if (!text.empty()) {
+            clipboard->setText(FromDeviceBytes(text) + QStringLiteral("\r\n"));
+        }
+    });
+}
+
+void MainWindow::openSelectedDevice() {
+    const std::optional<DeviceView> device = selectedDevice();
+    if (!device) {
+        setStatusText(FromDeviceBytes(OpenHint));
+        return;
+    }
+    QDesktopServices::openUrl(
+        QUrl(QStringLiteral("http://") + QString::fromStdString(FormatIpv4(device->ipv4))));
+}
+
+void MainWindow::toggleAutoRefresh() {
+    autoRefreshAction_->toggle();
 }
 
 }  // namespace nimbrel

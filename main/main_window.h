@@ -1,122 +1,100 @@
-// Form1: the program's working window, with the device list, the search animation, the status
-// bar, the menu and the handlers behind them.
+// SPDX-License-Identifier: MIT
+// The program's working window: the device list, the search animation, the status bar, the
+// menu and the commands behind them. Searches run on the event loop through a SearchRunner, so
+// the window keeps painting and answering throughout them.
 #pragma once
 
-#include <QCoreApplication>
 #include <QMainWindow>
-#include <chrono>
-#include <functional>
 #include <memory>
+#include <optional>
 
-#include "discovery/device_table.h"
-#include "discovery/endpoint.h"
-#include "discovery/search_cycle.h"
+#include "discovery/device_view.h"
+#include "discovery/error.h"
+#include "main/search_runner.h"
 
 class QAction;
-class QFrame;
 class QLabel;
-class QListWidget;
-class QMenu;
-class QMenuBar;
 class QStatusBar;
 class QTimer;
 
 namespace nimbrel {
 
+class DeviceList;
 class ImageList;
 class SearchAnimation;
 
-/// What the window takes from outside; the shipped program uses the defaults.
-struct FormDependencies {
-    EndpointSettings endpoint{};
-    std::chrono::milliseconds pause{1000};
-    SearchCycle::LocalAddressLookup lookup = LookUpLocalAddress;
-    /// Asked when the window is closed; the main loop ends once the running handler returns.
-    std::function<void()> requestQuit = [] { QCoreApplication::exit(0); };
-};
-
-class TForm1 : public QMainWindow {
+class MainWindow : public QMainWindow {
     Q_OBJECT
 
 public:
-    /// Creates the window's parts (the endpoint opens its first socket here), then delivers the
-    /// creation handler through the application, so that a failure in it is reported and the
-    /// window is still created.
-    explicit TForm1(FormDependencies dependencies = {});
-    ~TForm1() override;
+    /// Builds the window, hidden, with an empty list; no search runs until asked for.
+    explicit MainWindow(std::unique_ptr<SearchRunner> searchRunner);
+    ~MainWindow() override;
 
-    /// What the About command shows; set by the application once the About window exists.
-    void SetAboutAction(std::function<void()> action);
+    /// Starts a search; ignored while one runs. True when it started: its end is then announced
+    /// by searchFinished or searchFailed, which may come before this returns.
+    bool search();
 
-    QString StatusText() const;
-    const DeviceTable& Table() const { return *table_; }
+    /// Opens the selected device's web page; with nothing selected, says how to select one.
+    void openSelectedDevice();
 
-public Q_SLOTS:
-    void FormCreate();
-    void FormShow();
-    void bbrowClick();
-    void tmr1Timer();
-    void AutoRefresh1Click();
-    void ServerListSelectItem();
-    void ServerListKeyPress(char key);
-    void ListView1DblClick();
-    void ServerListMouseDown();
-    void larClick();
-    void smClick();
-    void aboutClick();
-    void sepClick();
-    void FillServerList(int count);
+    /// Shows the length of the selected device's copy text and, once that box is closed, puts
+    /// the text on the clipboard.
+    void copySelectedDevice();
+
+    void toggleAutoRefresh();
+
+    /// The device that the selected item shows, as it was found.
+    std::optional<DeviceView> selectedDevice() const;
+
+    QString statusText() const;
+
+Q_SIGNALS:
+    /// A search has ended and the list shows what it found.
+    void searchFinished();
+    /// A search has failed; the list stays as it was. Its report is the receiver's to show.
+    void searchFailed(const nimbrel::Error& error);
+    void aboutRequested();
+    /// Exit, or the window was closed: the program is to end.
+    void quitRequested();
 
 protected:
-    bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
-    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void CreateComponents();
-    void CreateMenu();
-    void ConnectHandlers();
-    SearchHooks MakeSearchHooks();
-    void MatchTimerToAutoRefresh();
-    void SetStatusText(const QString& text);
-    int SelectedIndex() const;
-    void CentreOnScreen();
-    void FirstShown();
+    void createParts();
+    void createMenu();
+    void connectParts();
+    void showSearching();
+    void showResult(const SearchResult& result);
+    void showFailure(const Error& error);
+    void stopAnimation();
+    void showSelectedDevice();
+    void setStatusText(const QString& text);
+    void setLeftOutText(const QString& text);
+    void centreOnScreen();
 
-    FormDependencies dependencies_;
-    std::unique_ptr<DeviceTable> table_;
-    std::unique_ptr<UdpEndpoint> idpclnt_discover;
-    std::unique_ptr<SearchCycle> search_;
-    std::function<void()> aboutAction_;
-    bool shownBefore_ = false;
+    std::unique_ptr<SearchRunner> searchRunner_;
+    bool centred_ = false;
 
-    // Designer names; the window's children own them.
-    QFrame* Panel2 = nullptr;
-    QListWidget* ServerList = nullptr;
-    ImageList* ImageList1 = nullptr;
-    SearchAnimation* Animate1 = nullptr;
-    QStatusBar* StatusBar1 = nullptr;
+    // Parts of the window; the window owns them through Qt's parent.
+    DeviceList* deviceList_ = nullptr;
+    ImageList* deviceImages_ = nullptr;
+    SearchAnimation* searchAnimation_ = nullptr;
+    QStatusBar* statusBar_ = nullptr;
     QLabel* statusLabel_ = nullptr;
-    QTimer* tmr1 = nullptr;
-    QMenuBar* MainMenu1 = nullptr;
-    QMenu* fileMenu_ = nullptr;
-    QMenu* viewMenu_ = nullptr;
-    QAction* mnifile = nullptr;
-    QAction* AutoRefresh1 = nullptr;
-    QAction* bbrow = nullptr;
-    QAction* open = nullptr;
-    QAction* sep = nullptr;
-    QAction* view = nullptr;
-    QAction* lar = nullptr;
-    QAction* sm = nullptr;
-    QAction* N1 = nullptr;
-    QAction* about = nullptr;
+    QLabel* leftOutLabel_ = nullptr;
+    QTimer* autoRefreshTimer_ = nullptr;
+    QAction* autoRefreshAction_ = nullptr;
+    QAction* browseAction_ = nullptr;
+    QAction* openAction_ = nullptr;
+    QAction* exitAction_ = nullptr;
+    QAction* largeImageAction_ = nullptr;
+    QAction* smallImageAction_ = nullptr;
+    QAction* aboutAction_ = nullptr;
 };
-
-/// Items keep the image index of ImageList1 that they show under this role.
-inline constexpr int ImageIndexRole = Qt::UserRole;
 
 /// The character code of a key press as a Windows list view receives it: Ctrl+letter as the
 /// control code (Ctrl+C is 3), otherwise the typed character; 0 when the press types nothing.

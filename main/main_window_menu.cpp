@@ -1,4 +1,5 @@
-// MainMenu1: the menu bar with its items, access keys and shortcut keys.
+// SPDX-License-Identifier: MIT
+// The menu bar with its items, access keys and shortcut keys.
 #include <QAction>
 #include <QKeySequence>
 #include <QMenu>
@@ -19,37 +20,38 @@ QAction* AddItem(QMenu* menu, const char* name, const QString& caption, const QK
 
 }  // namespace
 
-void TForm1::CreateMenu() {
-    MainMenu1 = menuBar();
-    MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
+void MainWindow::createMenu() {
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("menuBar"));
 
     // The menu-bar items carry shortcuts too: they take the keys before the list sees them and
     // do nothing with them.
-    fileMenu_ = MainMenu1->addMenu(QStringLiteral("&File"));
-    mnifile = fileMenu_->menuAction();
-    mnifile->setObjectName(QStringLiteral("mnifile"));
-    mnifile->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
-    AutoRefresh1 = AddItem(fileMenu_, "AutoRefresh1", QStringLiteral("Auto Refresh"), {});
-    AutoRefresh1->setCheckable(true);
-    bbrow = AddItem(fileMenu_, "bbrow", QStringLiteral("&Browse"), QKeySequence(Qt::Key_F5));
-    open = AddItem(fileMenu_, "open", QStringLiteral("&Open"), QKeySequence(Qt::CTRL | Qt::Key_O));
-    sep = AddItem(fileMenu_, "sep", QStringLiteral("&Exit"), QKeySequence(Qt::CTRL | Qt::Key_X));
+    QMenu* fileMenu = bar->addMenu(QStringLiteral("&File"));
+    fileMenu->menuAction()->setObjectName(QStringLiteral("fileMenu"));
+    fileMenu->menuAction()->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    autoRefreshAction_ = AddItem(fileMenu, "autoRefreshAction", QStringLiteral("Auto Refresh"), {});
+    autoRefreshAction_->setCheckable(true);
+    browseAction_ =
+        AddItem(fileMenu, "browseAction", QStringLiteral("&Browse"), QKeySequence(Qt::Key_F5));
+    openAction_ = AddItem(fileMenu, "openAction", QStringLiteral("&Open"),
+                          QKeySequence(Qt::CTRL | Qt::Key_O));
+    exitAction_ = AddItem(fileMenu, "exitAction", QStringLiteral("&Exit"),
+                          QKeySequence(Qt::CTRL | Qt::Key_X));
 
-    viewMenu_ = MainMenu1->addMenu(QStringLiteral("&View"));
-    view = viewMenu_->menuAction();
-    view->setObjectName(QStringLiteral("view"));
-    view->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
-    lar = AddItem(viewMenu_, "lar", QStringLiteral("Lar&ge Image"),
-                  QKeySequence(Qt::CTRL | Qt::Key_G));
-    sm = AddItem(viewMenu_, "sm", QStringLiteral("S&mall Image"),
-                 QKeySequence(Qt::CTRL | Qt::Key_M));
-    N1 = viewMenu_->addSeparator();
-    N1->setObjectName(QStringLiteral("N1"));
-    N1->setShortcut(QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_F2));
+    QMenu* viewMenu = bar->addMenu(QStringLiteral("&View"));
+    viewMenu->menuAction()->setObjectName(QStringLiteral("viewMenu"));
+    viewMenu->menuAction()->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
+    largeImageAction_ = AddItem(viewMenu, "largeImageAction", QStringLiteral("Lar&ge Image"),
+                                QKeySequence(Qt::CTRL | Qt::Key_G));
+    smallImageAction_ = AddItem(viewMenu, "smallImageAction", QStringLiteral("S&mall Image"),
+                                QKeySequence(Qt::CTRL | Qt::Key_M));
+    QAction* separator = viewMenu->addSeparator();
+    separator->setObjectName(QStringLiteral("viewSeparator"));
+    separator->setShortcut(QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_F2));
 
     // A menu-bar item without a drop-down: a click acts at once.
-    about = MainMenu1->addAction(QStringLiteral("&About"));
-    about->setObjectName(QStringLiteral("about"));
+    aboutAction_ = bar->addAction(QStringLiteral("&About"));
+    aboutAction_->setObjectName(QStringLiteral("aboutAction"));
 }
 
 }  // namespace nimbrel

@@ -1,6 +1,8 @@
-// Every modal message box of the program goes through here, so that tests can answer it.
-// On a platform whose screen nobody sees (offscreen, minimal) a box is not run, since nobody
-// could ever answer it and the program would wait for ever; its caption and text go to stderr.
+// SPDX-License-Identifier: MIT
+// Every message box of the program goes through here, so that tests can answer it. Boxes open
+// without a loop of their own; what follows a box runs once it has been closed. On a platform
+// whose screen nobody sees (offscreen, minimal) a box is not opened, since nobody could answer
+// it; its caption and text go to stderr and it counts as closed at once.
 #pragma once
 
 #include <QMessageBox>
@@ -14,27 +16,24 @@ inline constexpr char ApplicationTitle[] = "NIMBREL AP/BRIDGE/CloudAP";
 
 class MessageDialog {
 public:
-    /// Receives a box fully set up instead of it being run; the hook answers it.
+    /// Looks at a box, fully set up, instead of it being opened; the box then counts as
+    /// answered with OK.
     using TestHook = std::function<void(QMessageBox&)>;
 
-    /// The failure report: a stop icon and one OK button.
-    static void ShowFailure(const QString& text);
+    /// The failure report: a stop icon and one OK button, application-modal. `closed` runs
+    /// once the user has closed it.
+    static void ShowFailure(const QString& text, std::function<void()> closed = {});
 
-    /// A plain notice: no icon and one OK button.
-    static void ShowNotice(const QString& text);
+    /// A plain notice: no icon and one OK button, application-modal.
+    static void ShowNotice(const QString& text, std::function<void()> closed = {});
 
-    /// The report of a failure that ends the program: captioned "Application Error", a stop
-    /// icon and one OK button, owned by no window.
+    /// The report of a failure that ends the program before its event loop runs: captioned
+    /// "Application Error", a stop icon and one OK button; returns once it is dismissed.
     static void ShowApplicationError(const QString& text);
 
-    /// Installs `hook` for the boxes that follow (an empty hook restores running them);
+    /// Installs `hook` for the boxes that follow (an empty hook restores opening them);
     /// returns the hook it replaces.
     static TestHook SetTestHook(TestHook hook);
-
-private:
-    enum class Unseen { WriteToStderr, Drop };
-    static void Show(QMessageBox::Icon icon, const QString& title, const QString& text,
-                     Unseen unseen);
 };
 
 }  // namespace nimbrel

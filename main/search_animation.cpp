@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "main/search_animation.h"
 
 #include <QPalette>

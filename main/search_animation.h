@@ -1,4 +1,5 @@
-// Animate1: the search animation, 29 frames on white, repeating until it is stopped.
+// SPDX-License-Identifier: MIT
+// The search animation, 29 frames on white, repeating until it is stopped.
 #pragma once
 
 #include <QLabel>

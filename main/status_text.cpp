@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "main/status_text.h"
 
 #include <cstdint>
@@ -6,8 +7,8 @@
 
 namespace nimbrel {
 
-MacBytes DisplayedMac(const MacBytes& stored, std::string_view model) {
-    MacBytes shown = stored;
+MacBytes DisplayedMac(const MacBytes& listed, std::string_view model) {
+    MacBytes shown = listed;
     if (UpperDeviceBytes(model).find("QZL-TMR") != std::string::npos) {
         const auto low = static_cast<std::uint16_t>((shown[4] << 8 | shown[5]) - 1);
         shown[4] = static_cast<std::uint8_t>(low >> 8);
@@ -16,9 +17,16 @@ MacBytes DisplayedMac(const MacBytes& stored, std::string_view model) {
     return shown;
 }
 
-std::string DeviceStatusText(const DeviceTable& table, int record) {
-    const MacBytes mac = DisplayedMac(table.MacAddress(record), table.ModelText(record));
-    return "MAC:" + FormatMac(mac) + "  VER:" + std::string(table.FirmwareText(record));
+std::string DeviceStatusText(const DeviceView& device) {
+    return "MAC:" + FormatMac(DisplayedMac(device.listedMac, device.model)) +
+           "  VER:" + device.firmware;
+}
+
+std::string LeftOutText(int shown, int leftOut) {
+    if (leftOut <= 0) {
+        return {};
+    }
+    return std::to_string(shown) + " of " + std::to_string(shown + leftOut) + " devices shown";
 }
 
 }  // namespace nimbrel

@@ -1,10 +1,11 @@
-// The three texts of the status bar; device details are 8-bit text like the device's own.
+// SPDX-License-Identifier: MIT
+// The texts of the status bar; device details are 8-bit text like the device's own.
 #pragma once
 
 #include <string>
 #include <string_view>
 
-#include "discovery/device_table.h"
+#include "discovery/device_view.h"
 
 namespace nimbrel {
 
@@ -13,9 +14,12 @@ inline constexpr std::string_view OpenHint = "Please Double Click the items list
 
 /// The MAC bytes as shown: for a model whose upper-cased text holds "QZL-TMR", bytes 4 and 5
 /// read as one 16-bit number one less (wrapping), since that family reports its next address.
-MacBytes DisplayedMac(const MacBytes& stored, std::string_view model);
+MacBytes DisplayedMac(const MacBytes& listed, std::string_view model);
 
-/// "MAC:XX-XX-XX-XX-XX-XX  VER:" and the firmware text of `record`.
-std::string DeviceStatusText(const DeviceTable& table, int record);
+/// "MAC:XX-XX-XX-XX-XX-XX  VER:" and the firmware text, from the MAC as listed.
+std::string DeviceStatusText(const DeviceView& device);
+
+/// "11 of 14 devices shown" when devices were left out; empty when none was.
+std::string LeftOutText(int shown, int leftOut);
 
 }  // namespace nimbrel

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Device text is 8-bit: one byte is one character of the workstation's 8-bit code page.
 // text_latin1.cpp (Linux, macOS) and text_ansi_win.cpp (Windows) define these functions, in
 // this order.

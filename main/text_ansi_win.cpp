@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Windows: device bytes are text of the workstation's ANSI code page, as every other 8-bit
 // program on the same workstation reads them.
 #include <windows.h>

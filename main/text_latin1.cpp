@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Linux and macOS have no workstation code page for 8-bit text; Latin-1 maps each byte to the
 // character of the same number, so no device byte is ever lost or merged with another.
 #include "main/text.h"

@@ -1,10 +1,12 @@
-// Windows: the small tool-window title bar with its close button, not resizable.
+// SPDX-License-Identifier: MIT
+// Windows: a normal frame, fixed in size, with the close button only. A tool-window frame
+// would cost the program its taskbar entry.
 #include "main/window_platform.h"
 
 namespace nimbrel {
 
 Qt::WindowFlags MainWindowFlags() {
-    return Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+    return Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
            Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint;
 }
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Widget tests need one QApplication for the whole run, created before any test.
 #include <gtest/gtest.h>
 #include <QApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tests/app/child_run.h"
 
 #include <gtest/gtest.h>
@@ -20,10 +21,10 @@ bool InPrivateNetwork() {
     return onlyLoopback;
 }
 
-ChildResult RunUtility(const QProcessEnvironment& environment) {
+ChildResult RunUtility(const QProcessEnvironment& environment, const QStringList& arguments) {
     QProcess child;
     child.setProcessEnvironment(environment);
-    child.start(QStringLiteral(NIMBREL_UTILITY_PATH), {});
+    child.start(QStringLiteral(NIMBREL_UTILITY_PATH), arguments);
     ChildResult result;
     if (!child.waitForStarted()) {
         ADD_FAILURE() << "nimbrel-utility did not start: " << child.errorString().toStdString();
@@ -37,6 +38,7 @@ ChildResult RunUtility(const QProcessEnvironment& environment) {
     }
     result.exitedNormally = child.exitStatus() == QProcess::NormalExit;
     result.exitCode = child.exitCode();
+    result.standardOutput = child.readAllStandardOutput();
     result.standardError = child.readAllStandardError();
     return result;
 }

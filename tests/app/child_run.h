@@ -1,9 +1,10 @@
-// Runs the real program as a child process, only where that is safe: the child never gets as
-// far as a search in these tests, but should it, its broadcast must not reach a real network.
+// SPDX-License-Identifier: MIT
+// Runs the real program as a child process.
 #pragma once
 
 #include <QByteArray>
 #include <QProcessEnvironment>
+#include <QStringList>
 
 namespace nimbrel::testing {
 
@@ -14,11 +15,12 @@ bool InPrivateNetwork();
 struct ChildResult {
     bool exitedNormally = false;
     int exitCode = -1;
+    QByteArray standardOutput;
     QByteArray standardError;
 };
 
-/// Runs nimbrel-utility with exactly `environment`; fails the test and kills the child when it
-/// does not end by itself.
-ChildResult RunUtility(const QProcessEnvironment& environment);
+/// Runs nimbrel-utility with `arguments` and exactly `environment`; fails the test and kills
+/// the child when it does not end by itself.
+ChildResult RunUtility(const QProcessEnvironment& environment, const QStringList& arguments = {});
 
 }  // namespace nimbrel::testing

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Without a display the program says so plainly before Qt could abort.
 #include <gtest/gtest.h>
 #include <QProcessEnvironment>

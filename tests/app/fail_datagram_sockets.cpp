@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Preloaded into a program under test: every IPv4 datagram socket fails to open for want of
 // descriptors, as when the process has used them all up. Other sockets open as usual.
 #include <dlfcn.h>

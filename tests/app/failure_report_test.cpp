@@ -1,10 +1,7 @@
-// The default failure report as the application shell shows it; the "." rule itself is tested
-// with the window's parts.
+// SPDX-License-Identifier: MIT
+// The failure report: its text, its box, and stderr where nobody sees the screen.
 #include <gtest/gtest.h>
-#include <QCoreApplication>
 #include <QGuiApplication>
-#include <QTimer>
-#include <stdexcept>
 
 #include "app/failure_report.h"
 #include "main/message_dialog.h"
@@ -13,27 +10,48 @@
 namespace nimbrel::testing {
 namespace {
 
-TEST(FailureReport, EmptyMessageShowsAnEmptyBoxCaptionedWithTheTitle) {
+TEST(FailureReportText, AFullStopFollowsALastByteAfterTheFullStop) {
+    EXPECT_EQ(FailureReportText("Cannot open clipboard"), "Cannot open clipboard.");
+    EXPECT_EQ(FailureReportText("code 7"), "code 7.");
+    EXPECT_EQ(FailureReportText("why?"), "why?.");
+    EXPECT_EQ(FailureReportText("caf\xE9"), "caf\xE9.");
+}
+
+TEST(FailureReportText, MessagesEndingAtOrBeforeTheFullStopStay) {
+    for (const std::string message : {"Done.", "Stop!", "(x)", "a,", "a-", "a ", ""}) {
+        EXPECT_EQ(FailureReportText(message), message);
+    }
+    EXPECT_EQ(FailureReportText("Socket Error # 10066\r\n"), "Socket Error # 10066\r\n");
+}
+
+TEST(FailureReport, IsAStopBoxCaptionedWithTheTitleAndClosedBeforeWhatFollows) {
     ExpectBoxes box;
-    QTimer::singleShot(0, [] { throw std::runtime_error(""); });
+    bool closed = false;
 
-    QCoreApplication::processEvents();
+    ShowFailureReport(OwnError("EKind", "<b>Network</b> is unreachable"), [&] { closed = true; });
 
-    EXPECT_EQ(box.Box().text, "");
+    ASSERT_EQ(box.Count(), 1);
+    EXPECT_EQ(box.Box().text, "<b>Network</b> is unreachable.");
     EXPECT_EQ(box.Box().title, "NIMBREL AP/BRIDGE/CloudAP");
     EXPECT_EQ(box.Box().icon, QMessageBox::Critical);
+    EXPECT_EQ(box.Box().buttons, QMessageBox::Ok);
     EXPECT_EQ(box.Box().buttonCount, 1);
+    EXPECT_EQ(box.Box().textFormat, Qt::PlainText);
+    EXPECT_FALSE(box.Box().hasParent);
+    EXPECT_TRUE(closed);
 }
 
 TEST(FailureReport, WithNobodyToSeeTheScreenGoesToStderrInsteadOfWaiting) {
-    // The suite runs offscreen: without a test hook, a box there is never run.
+    // The suite runs offscreen: without a test hook, a box there is never opened.
     ASSERT_EQ(QGuiApplication::platformName(), "offscreen");
     const MessageDialog::TestHook refuseBoxes = MessageDialog::SetTestHook({});
+    bool closed = false;
     ::testing::internal::CaptureStderr();
-    ShowFailureReport("Socket Error # 10051\r\nNetwork is unreachable");
+    ShowFailureReport(SocketError(10051), [&] { closed = true; });
     MessageDialog::SetTestHook(refuseBoxes);
     EXPECT_EQ(::testing::internal::GetCapturedStderr(),
               "NIMBREL AP/BRIDGE/CloudAP: Socket Error # 10051\r\nNetwork is unreachable.\n");
+    EXPECT_TRUE(closed);
 }
 
 }  // namespace

@@ -1,91 +1,38 @@
-// The window's commands: device details, copy, open, auto refresh and the menu's keys.
+// SPDX-License-Identifier: MIT
+// The window's commands: copy, open, auto refresh, the menu's keys, and what each does while a
+// search runs or after one has failed.
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
+#include <QWindow>
 
-#include "tests/gui/expected_boxes.h"
-#include "tests/gui/form_fixture.h"
 #include "tests/gui/url_catcher.h"
+#include "tests/gui/window_fixture.h"
 
 namespace nimbrel::testing {
 namespace {
 
-using tools::DeviceSpec;
-
-DeviceSpec Device(std::string model, MacBytes mac, std::string firmware = "1.6.2",
-                  std::string copy = "", std::uint8_t last = 1) {
-    return DeviceSpec{
-        std::move(model), {192, 0, 2, last}, mac, std::move(firmware), std::move(copy)};
-}
-
-class DetailsTest : public FormTest {};
-
-TEST_F(DetailsTest, TmrFamilyShowsItsLastTwoMacBytesOneLess) {
-    Start(Replies({
-        Device("QZL-TMR-M", {0x00, 0x11, 0x22, 0x33, 0x12, 0x34}),
-        Device("QZL-TMR1-AC", {0x00, 0x11, 0x22, 0x33, 0x12, 0x00}),
-        Device("QZL-TMR", {0x00, 0x00, 0x00, 0x00, 0x00, 0x00}),
-        Device("x-qzl-tmr-m", {0xAA, 0xBB, 0xCC, 0xDD, 0x12, 0x34}),
-        Device("QZL-P-AC", {0xAA, 0xBB, 0xCC, 0xDD, 0x12, 0x34}),
-    }));
-
-    const QStringList expected{
-        "MAC:00-11-22-33-12-33  VER:1.6.2", "MAC:00-11-22-33-11-FF  VER:1.6.2",
-        "MAC:00-00-00-00-FF-FF  VER:1.6.2", "MAC:AA-BB-CC-DD-12-33  VER:1.6.2",
-        "MAC:AA-BB-CC-DD-12-34  VER:1.6.2"};
-    for (int row = 0; row < List()->count(); ++row) {
-        Select(row);
-        EXPECT_EQ(Form().StatusText(), expected[row]) << row;
-    }
-    EXPECT_EQ(Form().Table().MacAddress(0)[5], 0x34);  // only the text is adjusted
-}
-
-TEST_F(DetailsTest, DeviceWithoutFirmwareEndsAfterVer) {
-    Start(Replies({Device("Other", {1, 2, 3, 4, 5, 6}, "")}));
-
-    EXPECT_EQ(Form().StatusText(), "MAC:01-02-03-04-05-06  VER:");
-}
-
-TEST_F(DetailsTest, DeselectingKeepsTheDetails) {
-    Start(Replies({Device("A", {1, 2, 3, 4, 5, 6}), Device("B", {6, 5, 4, 3, 2, 1}, "9", "", 2)}));
-    Select(1);
-    ASSERT_EQ(Form().StatusText(), "MAC:06-05-04-03-02-01  VER:9");
-
-    // A click on the empty part of the list clears the selection.
-    QTest::mouseClick(List()->viewport(), Qt::LeftButton, {}, QPoint(380, 370));
-
-    EXPECT_TRUE(List()->selectedItems().isEmpty());
-    EXPECT_EQ(Form().StatusText(), "MAC:06-05-04-03-02-01  VER:9");
-}
-
-TEST_F(DetailsTest, OpenWithNothingSelectedShowsTheHint) {
-    Start(Replies({Device("A", {1, 2, 3, 4, 5, 6})}));
-    List()->clearSelection();
-
-    QTest::keyClick(&Form(), Qt::Key_O, Qt::ControlModifier);
-    EXPECT_EQ(Form().StatusText(), "Please Double Click the items listed!");
-
-    Select(0);
-    DoubleClick(QPoint(380, 370));
-    EXPECT_EQ(Form().StatusText(), "Please Double Click the items listed!");
-}
-
-class CopyTest : public FormTest {
+class CopyTest : public WindowTest {
 protected:
-    void SetUp() override { QGuiApplication::clipboard()->setText(QStringLiteral("before")); }
+    void SetUp() override {
+        WindowTest::SetUp();
+        QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+        Show();
+    }
     void PressCtrlC() { QTest::keyClick(List(), Qt::Key_C, Qt::ControlModifier); }
+    static QString Clipboard() { return QGuiApplication::clipboard()->text(); }
 };
 
 TEST_F(CopyTest, CountIsShownThenTheTextAndLineBreakAreCopied) {
-    Start(Replies({Device("A", {1, 2, 3, 4, 5, 6}, "1", "Caf\xE9-1234567")}));
+    Found({Device("A", 1, {1, 2, 3, 4, 5, 6}, "1", "Caf\xE9-1234567")});
     QString clipboardWhileOpen;
-    ExpectBoxes box(
-        1, [&](const ShownBox&) { clipboardWhileOpen = QGuiApplication::clipboard()->text(); });
+    ExpectBoxes box(1, [&](const ShownBox&) { clipboardWhileOpen = Clipboard(); });
 
     PressCtrlC();
 
@@ -98,93 +45,171 @@ TEST_F(CopyTest, CountIsShownThenTheTextAndLineBreakAreCopied) {
     EXPECT_EQ(box.Box().textFormat, Qt::PlainText);
     EXPECT_FALSE(box.Box().hasParent);
     EXPECT_EQ(clipboardWhileOpen, "before");
-    const QString copied = QGuiApplication::clipboard()->text();
-    EXPECT_EQ(copied, QStringLiteral("Caf\u00E9-1234567\r\n"));
-    EXPECT_EQ(copied.size(), 14);
+    EXPECT_EQ(Clipboard(), QStringLiteral("Caf\u00E9-1234567\r\n"));
     EXPECT_EQ(QGuiApplication::clipboard()->mimeData()->formats(), QStringList{"text/plain"});
 }
 
 TEST_F(CopyTest, EmptyCopyTextShowsZeroAndEmptiesTheClipboard) {
-    Start(Replies({Device("A", {1, 2, 3, 4, 5, 6}, "1", "")}));
+    Found({Device("A", 1, {1, 2, 3, 4, 5, 6}, "1", "")});
     ExpectBoxes box;
 
     PressCtrlC();
 
     EXPECT_EQ(box.Box().text, "0");
-    EXPECT_TRUE(QGuiApplication::clipboard()->text().isEmpty());
+    EXPECT_TRUE(Clipboard().isEmpty());
 }
 
-TEST_F(CopyTest, NothingSelectedShowsNoBoxAndLeavesTheClipboard) {
-    Start(Replies({Device("A", {1, 2, 3, 4, 5, 6}, "1", "text")}));
-    List()->clearSelection();
+TEST_F(CopyTest, NothingSelectedOrNothingListedShowsNoBox) {
+    PressCtrlC();
+    Found({Device("A", 1, {1, 2, 3, 4, 5, 6}, "1", "text")});
+    ClickEmptySpot();
+    PressCtrlC();
+
+    EXPECT_EQ(Clipboard(), "before");
+}
+
+TEST_F(CopyTest, DuringASearchCopiesTheDeviceShown) {
+    Found({Device("A", 1, {1, 2, 3, 4, 5, 6}, "1", "first"),
+           Device("B", 2, {1, 2, 3, 4, 5, 7}, "1", "second")});
+    Select(1);
+    ASSERT_TRUE(Window().search());
+    ExpectBoxes box;
 
     PressCtrlC();
 
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), "before");
+    EXPECT_EQ(box.Box().text, "6");
+    EXPECT_EQ(Clipboard(), "second\r\n");
 }
 
-TEST_F(CopyTest, EmptyListShowsNoBox) {
-    Start({});
+TEST_F(CopyTest, AfterAFailedSearchCopiesTheDeviceShownAndSelected) {
+    Found({Device("A", 1, {1, 2, 3, 4, 5, 6}, "1", "first"),
+           Device("B", 2, {1, 2, 3, 4, 5, 7}, "1", "second")});
+    Select(1);
+    ASSERT_TRUE(Window().search());
+    Runner().Fail(MessageTooLong());
+    ExpectBoxes box;
 
     PressCtrlC();
 
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), "before");
+    EXPECT_EQ(Captions(), (QStringList{"A 192.0.2.1", "B 192.0.2.2"}));
+    EXPECT_EQ(Clipboard(), "second\r\n");
+    EXPECT_EQ(Window().statusText(), "MAC:01-02-03-04-05-07  VER:1");
 }
 
-class OpenTest : public FormTest {
+class OpenTest : public WindowTest {
 protected:
-    void SetUp() override { QDesktopServices::setUrlHandler("http", &catcher_, "Open"); }
+    void SetUp() override {
+        WindowTest::SetUp();
+        QDesktopServices::setUrlHandler("http", &catcher_, "Open");
+        Show();
+    }
     void TearDown() override { QDesktopServices::unsetUrlHandler("http"); }
     UrlCatcher catcher_;
 };
 
 TEST_F(OpenTest, DoubleClickOpensTheSelectedDevicesPage) {
-    Start(Replies({Device("A", {1, 2, 3, 4, 5, 6}, "1", "", 7),
-                   Device("B", {1, 2, 3, 4, 5, 7}, "1", "", 200)}));
+    Found({Device("A", 7), Device("B", 200)});
     Select(1);
 
-    DoubleClick(List()->visualItemRect(List()->item(1)).center());
+    QTest::mouseDClick(List()->viewport(), Qt::LeftButton, {},
+                       List()->visualItemRect(List()->item(1)).center());
 
     EXPECT_EQ(catcher_.opened, (QList<QUrl>{QUrl("http://192.0.2.200")}));
 }
 
-TEST_F(OpenTest, MenuOpenActsOnTheSelectedItem) {
-    Start({{ReplyWithoutAddress("QZL-TMR"), 0ms}});
+TEST_F(OpenTest, MenuOpenOfADeviceWithoutAddressOpensTheAnyAddress) {
+    DeviceView device = Device("QZL-TMR", 1);
+    device.ipv4 = {};
+    device.hasAddress = false;
+    Found({device});
 
-    QTest::keyClick(&Form(), Qt::Key_O, Qt::ControlModifier);
+    QTest::keyClick(&Window(), Qt::Key_O, Qt::ControlModifier);
 
     EXPECT_EQ(catcher_.opened, (QList<QUrl>{QUrl("http://0.0.0.0")}));
 }
 
-class AutoRefreshTest : public FormTest {};
+TEST_F(OpenTest, OpenWithNothingSelectedShowsTheHint) {
+    Found({Device("A", 1)});
+    ClickEmptySpot();
 
-TEST_F(AutoRefreshTest, ItemTogglesTheTimer) {
-    Start({});
-    auto* timer = Form().findChild<QTimer*>("tmr1");
+    QTest::keyClick(&Window(), Qt::Key_O, Qt::ControlModifier);
+    EXPECT_EQ(Window().statusText(), "Please Double Click the items listed!");
+
+    Select(0);
+    QTest::mouseClick(List()->viewport(), Qt::LeftButton, {}, QPoint(380, 370));
+    QTest::mouseDClick(List()->viewport(), Qt::LeftButton, {}, QPoint(380, 370));
+    EXPECT_EQ(Window().statusText(), "Please Double Click the items listed!");
+    EXPECT_TRUE(catcher_.opened.isEmpty());
+}
+
+class SearchCommandTest : public WindowTest {};
+
+TEST_F(SearchCommandTest, AnimationPlaysWhileASearchRunsAndStopsWhenItFails) {
+    Show();
+    Found({Device("A", 1), Device("B", 2)});
+    QSignalSpy failed(&Window(), &MainWindow::searchFailed);
+
+    QTest::keyClick(List(), Qt::Key_F5);
+    EXPECT_TRUE(Animation()->isVisible());
+    EXPECT_TRUE(Animation()->IsPlaying());
+    Runner().Fail(MessageTooLong());
+
+    EXPECT_FALSE(Animation()->isVisible());
+    EXPECT_FALSE(Animation()->IsPlaying());
+    ASSERT_EQ(failed.size(), 1);
+    EXPECT_EQ(failed[0][0].value<Error>().message, "Socket Error # 10040\r\nMessage too long.");
+    EXPECT_EQ(Captions(), (QStringList{"A 192.0.2.1", "B 192.0.2.2"}));
+}
+
+TEST_F(SearchCommandTest, AFailureAtTheStartIsReportedAndLeavesNoAnimation) {
+    Runner().failAtStart = MessageTooLong();
+    QSignalSpy failed(&Window(), &MainWindow::searchFailed);
+
+    EXPECT_TRUE(Window().search());
+
+    EXPECT_EQ(failed.size(), 1);
+    EXPECT_FALSE(Animation()->IsPlaying());
+}
+
+TEST_F(SearchCommandTest, TriggersDuringASearchAreIgnored) {
+    Show();
+    Action("autoRefreshAction")->trigger();
+    auto* timer = Window().findChild<QTimer*>("autoRefreshTimer");
+    ASSERT_TRUE(Window().search());
+
+    QTest::keyClick(List(), Qt::Key_F5);
+    Action("browseAction")->trigger();
+    QMetaObject::invokeMethod(timer, "timeout");
+    EXPECT_FALSE(Window().search());
+
+    EXPECT_EQ(Runner().starts, 1);
+    Runner().Finish({Device("A", 1)});
+    // Once it has ended, each trigger starts one again.
+    QMetaObject::invokeMethod(timer, "timeout");
+    EXPECT_EQ(Runner().starts, 2);
+}
+
+TEST_F(SearchCommandTest, AutoRefreshTogglesItsTimer) {
+    auto* timer = Window().findChild<QTimer*>("autoRefreshTimer");
     ASSERT_NE(timer, nullptr);
+    EXPECT_EQ(timer->interval(), 8000);
     ASSERT_FALSE(timer->isActive());
 
-    Action("AutoRefresh1")->trigger();
-    EXPECT_TRUE(Action("AutoRefresh1")->isChecked());
+    Action("autoRefreshAction")->trigger();
+    EXPECT_TRUE(Action("autoRefreshAction")->isChecked());
     EXPECT_TRUE(timer->isActive());
-    EXPECT_EQ(timer->interval(), 8000);
 
-    Action("AutoRefresh1")->trigger();
-    EXPECT_FALSE(Action("AutoRefresh1")->isChecked());
+    Window().toggleAutoRefresh();
+    EXPECT_FALSE(Action("autoRefreshAction")->isChecked());
     EXPECT_FALSE(timer->isActive());
 }
 
-TEST_F(AutoRefreshTest, EachTickRunsOneSearch) {
-    Start({});
-    const int before = Requests();
+class MenuKeysTest : public WindowTest {};
 
-    Form().tmr1Timer();
-
-    EXPECT_EQ(Requests(), before + 1);
-}
-
-class MenuKeysTest : public FormTest {
-protected:
+TEST_F(MenuKeysTest, MenuBarAndSeparatorShortcutsAreSwallowed) {
+    Show();
+    Found({Device("A", 1)});
+    const QString status = Window().statusText();
     struct KeyCounter : QObject {
         int presses = 0;
         bool eventFilter(QObject*, QEvent* event) override {
@@ -195,14 +220,7 @@ protected:
             }
             return false;
         }
-    };
-};
-
-TEST_F(MenuKeysTest, MenuBarAndSeparatorShortcutsAreSwallowed) {
-    Start(Replies({Device("A", {1, 2, 3, 4, 5, 6})}));
-    const QString status = Form().StatusText();
-    const int requests = Requests();
-    KeyCounter counter;
+    } counter;
     List()->installEventFilter(&counter);
 
     QTest::keyClick(List(), Qt::Key_F, Qt::ControlModifier);
@@ -210,40 +228,22 @@ TEST_F(MenuKeysTest, MenuBarAndSeparatorShortcutsAreSwallowed) {
     QTest::keyClick(List(), Qt::Key_F2, Qt::ShiftModifier | Qt::ControlModifier);
 
     EXPECT_EQ(counter.presses, 0);
-    EXPECT_EQ(Form().StatusText(), status);
-    EXPECT_EQ(Requests(), requests);
-    EXPECT_EQ(quitRequests_, 0);
+    EXPECT_EQ(Window().statusText(), status);
+    EXPECT_EQ(Runner().starts, 1);
 }
 
-TEST_F(MenuKeysTest, F5SearchesAndCtrlCReachesTheList) {
-    Start(Replies({Device("A", {1, 2, 3, 4, 5, 6}, "1", "abc")}));
-    const int requests = Requests();
-
-    QTest::keyClick(List(), Qt::Key_F5);
-    EXPECT_EQ(Requests(), requests + 1);
-
-    ExpectBoxes box;
-    QTest::keyClick(List(), Qt::Key_C, Qt::ControlModifier);
-    EXPECT_EQ(box.Box().text, "3");
-}
-
-TEST_F(MenuKeysTest, CtrlXRequestsTheQuitAndTheWindowStays) {
-    Start({});
+TEST_F(MenuKeysTest, CtrlXAndTheCloseBoxAskToQuitAndAboutAsksForTheAboutWindow) {
+    Show();
+    QSignalSpy quit(&Window(), &MainWindow::quitRequested);
+    QSignalSpy about(&Window(), &MainWindow::aboutRequested);
 
     QTest::keyClick(List(), Qt::Key_X, Qt::ControlModifier);
-
-    EXPECT_EQ(quitRequests_, 1);
-    EXPECT_TRUE(Form().isVisible());
-}
-
-TEST_F(MenuKeysTest, AboutRunsTheActionItIsGiven) {
-    Start({});
-    int shown = 0;
-    Form().SetAboutAction([&] { ++shown; });
-
-    Action("about")->trigger();
-
-    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(quit.size(), 1);
+    Show();
+    Window().windowHandle()->close();
+    EXPECT_EQ(quit.size(), 2);
+    Action("aboutAction")->trigger();
+    EXPECT_EQ(about.size(), 1);
 }
 
 }  // namespace

@@ -1,119 +1,142 @@
-// The device list after a search: order, images, captions, selection, and the View commands.
-#include <QImage>
+// SPDX-License-Identifier: MIT
+// The device list after a search: order, images, captions, the selection kept across searches,
+// the status bar's details, the left-out count and the View commands.
+#include <QLabel>
 #include <QTest>
 
+#include "main/device_item.h"
 #include "main/image_list.h"
-#include "tests/gui/form_fixture.h"
+#include "tests/gui/window_fixture.h"
 
 namespace nimbrel::testing {
 namespace {
 
-using tools::DeviceSpec;
+class DeviceListTest : public WindowTest {};
 
-DeviceSpec Device(std::string model, std::uint8_t last,
-                  MacBytes mac = {0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E}) {
-    return DeviceSpec{std::move(model), {192, 0, 2, last}, mac, "2.0.1", "copy"};
-}
+TEST_F(DeviceListTest, ItemsFollowTheSearchWithImageAndCaptionByModel) {
+    Found({Device("QZL-TMR1-AC-A", 1), Device("new QZL-P-AC pro", 4), Device("", 6),
+           Device("<b>QZL&amp;</b>", 7)});
 
-class DeviceListTest : public FormTest {};
-
-TEST_F(DeviceListTest, ItemsFollowTheTableWithImageAndCaptionByModel) {
-    std::vector<DeviceSpec> devices{
-        Device("QZL-TMR1-AC-A", 1),    Device("QZL-TMR1-AC", 2), Device("QZL-TMR", 3),
-        Device("new QZL-P-AC pro", 4), Device("qzl-tmr-m", 5),   Device("", 6),
-        Device("QZL-TVX2-W", 7),       Device("QZH-P-AC", 9),    Device("QZL-TLX2", 10),
-    };
-    auto replies = Replies(devices);
-    replies.push_back({ReplyWithoutAddress("QZL-TMR-A"), 0ms});
-    Start(std::move(replies));
-
-    EXPECT_EQ(Captions(),
-              (QStringList{"QZL-TMR1-AC-A 192.0.2.1", "QZL-TMR1-AC 192.0.2.2", "QZL-TMR 192.0.2.3",
-                           "new QZL-P-AC pro 192.0.2.4", "qzl-tmr-m 192.0.2.5", " 192.0.2.6",
-                           "QZL-TVX2-W 192.0.2.7", "QZH-P-AC 192.0.2.9", "QZL-TLX2 192.0.2.10",
-                           "QZL-TMR-A 0.0.0.0"}));
-    EXPECT_EQ(ImageIndexes(), (std::vector<int>{9, 10, 4, 11, 6, 6, 2, 12, 3, 1}));
-
-    const auto* images = Form().findChild<ImageList*>("ImageList1");
+    EXPECT_EQ(Captions(), (QStringList{"QZL-TMR1-AC-A 192.0.2.1", "new QZL-P-AC pro 192.0.2.4",
+                                       " 192.0.2.6", "<b>QZL&amp;</b> 192.0.2.7"}));
+    const auto* images = Window().findChild<ImageList*>("deviceImages");
     ASSERT_NE(images, nullptr);
     EXPECT_EQ(images->Count(), 15);
+    const std::vector<int> expected{9, 11, 6, 6};
     for (int row = 0; row < List()->count(); ++row) {
         const QListWidgetItem* item = List()->item(row);
         EXPECT_EQ(item->icon().cacheKey(),
-                  images->Icon(ImageIndexes()[static_cast<std::size_t>(row)]).cacheKey());
+                  images->Icon(expected[static_cast<std::size_t>(row)]).cacheKey());
         EXPECT_EQ(item->flags(), Qt::ItemIsSelectable | Qt::ItemIsEnabled);
     }
 }
 
-TEST_F(DeviceListTest, FirstItemIsSelectedAndItsDetailsShow) {
-    Start(Replies({Device("Other", 1, {0xA0, 1, 2, 3, 4, 5}), Device("Second", 2)}));
+TEST_F(DeviceListTest, FirstItemIsSelectedAndItsListedMacShows) {
+    Found({Device("QZL-TVX-5", 1, {0xA0, 1, 2, 3, 4, 5}, "2.0.1"), Device("Second", 2)});
 
     ASSERT_EQ(List()->selectedItems().size(), 1);
     EXPECT_EQ(List()->row(List()->selectedItems().front()), 0);
-    EXPECT_EQ(Form().StatusText(), "MAC:A0-01-02-03-04-05  VER:2.0.1");
+    EXPECT_EQ(Window().statusText(), "MAC:00-01-02-03-04-05  VER:2.0.1");
 }
 
-TEST_F(DeviceListTest, LastRowZeroesTheFirstMacByteWhileTheTvx2RowDoesNot) {
-    Start(Replies({Device("QZL-TVX-5", 1, {0xA0, 1, 2, 3, 4, 5}),
-                   Device("QZL-TVX2-W", 2, {0xB0, 1, 2, 3, 4, 5})}));
+TEST_F(DeviceListTest, RefreshKeepsTheSelectedDeviceWhereverItIsListedNow) {
+    Show();
+    Found({Device("A", 1, {1, 1, 1, 1, 1, 1}), Device("B", 2, {2, 2, 2, 2, 2, 2})});
+    Select(1);
 
-    EXPECT_EQ(ImageIndexes(), (std::vector<int>{5, 2}));
-    EXPECT_EQ(Form().Table().MacAddress(0)[0], 0);
-    EXPECT_EQ(Form().Table().MacAddress(1)[0], 0xB0);
-    EXPECT_EQ(Form().StatusText(), "MAC:00-01-02-03-04-05  VER:2.0.1");
+    // Same MAC and address, newer firmware, now listed first but one.
+    Found({Device("C", 3, {3, 3, 3, 3, 3, 3}), Device("A", 1, {1, 1, 1, 1, 1, 1}),
+           Device("B", 2, {2, 2, 2, 2, 2, 2}, "1.7"), Device("B", 9, {2, 2, 2, 2, 2, 2})});
+
+    ASSERT_EQ(List()->selectedItems().size(), 1);
+    EXPECT_EQ(List()->row(List()->selectedItems().front()), 2);
+    EXPECT_EQ(Window().statusText(), "MAC:02-02-02-02-02-02  VER:1.7");
 }
 
-TEST_F(DeviceListTest, DeviceTextIsShownAsPlainText) {
-    Start(Replies({Device("<b>QZL&amp;</b>", 1)}));
+TEST_F(DeviceListTest, RefreshSelectsTheFirstItemWhenTheSelectedDeviceIsGone) {
+    Show();
+    Found({Device("A", 1, {1, 1, 1, 1, 1, 1}), Device("B", 2, {2, 2, 2, 2, 2, 2})});
+    Select(1);
 
-    EXPECT_EQ(Captions(), QStringList{"<b>QZL&amp;</b> 192.0.2.1"});
+    // The same MAC at another address is another device.
+    Found({Device("C", 3, {3, 3, 3, 3, 3, 3}), Device("B", 5, {2, 2, 2, 2, 2, 2})});
+
+    EXPECT_EQ(List()->row(List()->selectedItems().front()), 0);
+    EXPECT_EQ(Window().statusText(), "MAC:03-03-03-03-03-03  VER:1.6.2");
 }
 
-TEST_F(DeviceListTest, NoDeviceLeavesAnEmptyListAndTheStartHint) {
-    Start({});
+TEST_F(DeviceListTest, DeselectingKeepsTheDetailsOfTheDeviceStillListed) {
+    Show();
+    Found({Device("A", 1, {1, 2, 3, 4, 5, 6}), Device("B", 2, {6, 5, 4, 3, 2, 1}, "9")});
+    Select(1);
+    ASSERT_EQ(Window().statusText(), "MAC:06-05-04-03-02-01  VER:9");
 
-    EXPECT_EQ(List()->count(), 0);
+    ClickEmptySpot();
+
     EXPECT_TRUE(List()->selectedItems().isEmpty());
-    EXPECT_EQ(Form().StatusText(), "Press F5 to search,Double click to config");
-    EXPECT_FALSE(Animation()->isVisible());
+    EXPECT_EQ(Window().statusText(), "MAC:06-05-04-03-02-01  VER:9");
+    // With nothing selected, the next search selects the first device.
+    Found({Device("A", 1, {1, 2, 3, 4, 5, 6}), Device("B", 2, {6, 5, 4, 3, 2, 1}, "9")});
+    EXPECT_EQ(Window().statusText(), "MAC:01-02-03-04-05-06  VER:1.6.2");
 }
 
-TEST_F(DeviceListTest, NoDeviceKeepsTheDetailsOfTheDeviceSelectedBefore) {
-    Start(Replies({Device("Other", 1, {1, 2, 3, 4, 5, 6})}));
-    ReplaceReplies({});
+TEST_F(DeviceListTest, ASearchThatFindsNothingShowsTheStartHintNotAGoneDevice) {
+    Show();
+    Found({Device("A", 1, {1, 2, 3, 4, 5, 6})});
+    ASSERT_EQ(Window().statusText(), "MAC:01-02-03-04-05-06  VER:1.6.2");
+    ClickEmptySpot();
 
-    Action("bbrow")->trigger();
+    Found({});
 
     EXPECT_EQ(List()->count(), 0);
-    EXPECT_EQ(Form().StatusText(), "MAC:01-02-03-04-05-06  VER:2.0.1");
+    EXPECT_EQ(Window().statusText(), "Press F5 to search,Double click to config");
+}
+
+TEST_F(DeviceListTest, DevicesLeftOutAreCountedBesideTheDetails) {
+    auto* leftOut = Window().findChild<QLabel*>("leftOutText");
+    ASSERT_NE(leftOut, nullptr);
+    std::vector<DeviceView> eleven;
+    for (std::uint8_t last = 1; last <= 11; ++last) {
+        eleven.push_back(Device("A", last, {1, 2, 3, 4, 5, last}));
+    }
+
+    Found(eleven, 3);
+    EXPECT_EQ(leftOut->text(), "11 of 14 devices shown");
+    EXPECT_FALSE(leftOut->isHidden());
+    EXPECT_EQ(leftOut->textFormat(), Qt::PlainText);
+    EXPECT_EQ(Window().statusText(), "MAC:01-02-03-04-05-01  VER:1.6.2");
+
+    // A failed search changes nothing of what is listed; a complete one clears the count.
+    ASSERT_TRUE(Window().search());
+    Runner().Fail(MessageTooLong());
+    EXPECT_EQ(leftOut->text(), "11 of 14 devices shown");
+    Found(eleven);
+    EXPECT_TRUE(leftOut->isHidden());
+}
+
+TEST_F(DeviceListTest, ItemsCarryTheDeviceTheyShow) {
+    const DeviceView shown = Device("QZL-TMR", 3, {9, 8, 7, 6, 5, 4}, "fw", "copy");
+    Found({shown});
+
+    const std::optional<DeviceView> carried = DeviceOf(List()->item(0));
+    ASSERT_TRUE(carried.has_value());
+    EXPECT_TRUE(carried->SameDeviceAs(shown));
+    EXPECT_EQ(carried->copyText, "copy");
+    EXPECT_EQ(carried->firmware, "fw");
 }
 
 TEST_F(DeviceListTest, ViewCommandsChangeNothingInTheList) {
-    Start(Replies({Device("QZL-TMR", 1), Device("QZL-P-AC", 2)}));
-    QCoreApplication::processEvents();
+    Show();
+    Found({Device("QZL-TMR", 1), Device("QZL-P-AC", 2)});
     const QStringList captions = Captions();
-    const std::vector<int> images = ImageIndexes();
     const QImage before = List()->grab().toImage();
-    int paints = 0;
-    struct PaintCounter : QObject {
-        int& count;
-        explicit PaintCounter(int& counter) : count(counter) {}
-        bool eventFilter(QObject*, QEvent* event) override {
-            count += event->type() == QEvent::Paint ? 1 : 0;
-            return false;
-        }
-    } counter(paints);
-    List()->viewport()->installEventFilter(&counter);
 
-    QTest::keyClick(&Form(), Qt::Key_G, Qt::ControlModifier);
-    QTest::keyClick(&Form(), Qt::Key_M, Qt::ControlModifier);
-    Action("sm")->trigger();
-    Action("lar")->trigger();
-    QCoreApplication::processEvents();
+    QTest::keyClick(&Window(), Qt::Key_G, Qt::ControlModifier);
+    QTest::keyClick(&Window(), Qt::Key_M, Qt::ControlModifier);
+    Action("smallImageAction")->trigger();
+    Action("largeImageAction")->trigger();
 
-    EXPECT_EQ(paints, 0);
     EXPECT_EQ(Captions(), captions);
-    EXPECT_EQ(ImageIndexes(), images);
     EXPECT_EQ(List()->viewMode(), QListView::IconMode);
     EXPECT_EQ(List()->iconSize(), QSize(32, 32));
     EXPECT_EQ(List()->grab().toImage(), before);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tests/gui/expected_boxes.h"
 
 #include <gtest/gtest.h>

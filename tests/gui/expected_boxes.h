@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Answers the message boxes that a test expects, and fails the test when their number differs.
 #pragma once
 
@@ -30,7 +31,7 @@ struct ShownBox {
 };
 
 /// While it lives, the next `count` boxes are recorded and answered with OK; `whileOpen` runs
-/// for each of them as if the user looked at the screen before pressing OK.
+/// for each of them while it is open, as if the user looked at the screen before pressing OK.
 class ExpectBoxes {
 public:
     explicit ExpectBoxes(int count = 1, std::function<void(const ShownBox&)> whileOpen = {});

@@ -1,8 +1,10 @@
-// The window and shell tests run in one application object of the program's own kind, so that
-// failures escaping handlers take the same way to the failure report as in the program.
+// SPDX-License-Identifier: MIT
+// The window and shell tests run in one application object set up as the program sets up its
+// own, on the offscreen platform unless told otherwise.
 #include <gtest/gtest.h>
+#include <QApplication>
 
-#include "app/utility_application.h"
+#include "app/startup.h"
 #include "tests/gui/expected_boxes.h"
 
 int main(int argc, char** argv) {
@@ -10,7 +12,8 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     ::testing::InitGoogleTest(&argc, argv);
-    nimbrel::UtilityApplication application(argc, argv);
+    QApplication application(argc, argv);
+    nimbrel::SetUpApplication(application);
     nimbrel::testing::RefuseUnexpectedBoxes();
     return RUN_ALL_TESTS();
 }

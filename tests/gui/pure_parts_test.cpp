@@ -1,46 +1,14 @@
-// The window's parts that need no window: icon choice, status text, 8-bit text, key codes and
-// the failure report's text.
+// SPDX-License-Identifier: MIT
+// The window's parts that need no window: the status texts, 8-bit text and key codes.
 #include <gtest/gtest.h>
 
-#include "app/failure_report.h"
 #include "main/main_window.h"
-#include "main/model_icons.h"
 #include "main/status_text.h"
 #include "main/text.h"
+#include "tests/gui/window_fixture.h"
 
 namespace nimbrel {
 namespace {
-
-TEST(ModelIcons, EachRowPatternAloneSelectsItsImage) {
-    const std::vector<std::pair<std::string, int>> cases{
-        {"QZL-TMR1-AC-A", 9}, {"QZL-TMR2-AC", 8}, {"QZL-TMR1-AC", 10}, {"QZL-P-AC", 11},
-        {"QZH-P-AC", 12},     {"QZL-TMR-M", 0},   {"QZL-TMR-A", 1},    {"QZL-TVX2-W", 2},
-        {"QZL-TVX-S", 3},     {"QZL-TLX2", 3},    {"QZL-TMR", 4},      {"QZL-TVX", 5},
-    };
-    for (const auto& [model, image] : cases) {
-        EXPECT_EQ(ChooseModelIcon(model).imageIndex, image) << model;
-    }
-}
-
-TEST(ModelIcons, FirstMatchingRowWinsOverPatternsInsideIt) {
-    EXPECT_EQ(ChooseModelIcon("QZL-TMR1-AC-A").imageIndex, 9);
-    EXPECT_EQ(ChooseModelIcon("QZL-TMR-X9").imageIndex, 4);
-    EXPECT_EQ(ChooseModelIcon("QZL-TVX2-W5").imageIndex, 2);
-}
-
-TEST(ModelIcons, PatternMatchesAnywhereButOnlyByteExact) {
-    EXPECT_EQ(ChooseModelIcon("new QZL-P-AC pro").imageIndex, 11);
-    EXPECT_EQ(ChooseModelIcon("qzl-tmr-m").imageIndex, DefaultImageIndex);
-    EXPECT_EQ(ChooseModelIcon("").imageIndex, DefaultImageIndex);
-    EXPECT_EQ(ChooseModelIcon("Other").imageIndex, DefaultImageIndex);
-}
-
-TEST(ModelIcons, OnlyTheLastRowClearsTheFirstMacByte) {
-    EXPECT_TRUE(ChooseModelIcon("QZL-TVX-5").clearFirstMacByte);
-    EXPECT_FALSE(ChooseModelIcon("QZL-TVX2-W").clearFirstMacByte);
-    EXPECT_FALSE(ChooseModelIcon("QZL-TVX-S").clearFirstMacByte);
-    EXPECT_FALSE(ChooseModelIcon("none").clearFirstMacByte);
-}
 
 TEST(StatusText, ShownMacOfTheTmrFamilyIsOneLessInItsLastTwoBytes) {
     EXPECT_EQ(DisplayedMac({1, 2, 3, 4, 0x12, 0x34}, "QZL-TMR-M"),
@@ -53,15 +21,22 @@ TEST(StatusText, ShownMacOfTheTmrFamilyIsOneLessInItsLastTwoBytes) {
               (MacBytes{1, 2, 3, 4, 0x12, 0x33}));
 }
 
-TEST(StatusText, OtherModelsShowTheStoredBytes) {
+TEST(StatusText, OtherModelsShowTheListedBytes) {
     EXPECT_EQ(DisplayedMac({1, 2, 3, 4, 0x12, 0x34}, "QZL-TVX"),
               (MacBytes{1, 2, 3, 4, 0x12, 0x34}));
     EXPECT_EQ(DisplayedMac({1, 2, 3, 4, 0x12, 0x34}, ""), (MacBytes{1, 2, 3, 4, 0x12, 0x34}));
 }
 
-TEST(StatusText, HintsReadAsTheProgramShowsThem) {
-    EXPECT_EQ(StartHint, "Press F5 to search,Double click to config");
-    EXPECT_EQ(OpenHint, "Please Double Click the items listed!");
+TEST(StatusText, DetailsAreTheListedMacAndTheFirmware) {
+    DeviceView device = testing::Device("QZL-TVX", 1, {0xA0, 1, 2, 3, 4, 5}, "");
+    EXPECT_EQ(DeviceStatusText(device), "MAC:00-01-02-03-04-05  VER:");
+    device = testing::Device("QZL-TMR", 1, {0xA0, 1, 2, 3, 0x12, 0x00}, "2.0");
+    EXPECT_EQ(DeviceStatusText(device), "MAC:A0-01-02-03-11-FF  VER:2.0");
+}
+
+TEST(StatusText, LeftOutDevicesAreCountedOnlyWhenThereAreAny) {
+    EXPECT_EQ(LeftOutText(11, 3), "11 of 14 devices shown");
+    EXPECT_EQ(LeftOutText(11, 0), "");
 }
 
 TEST(DeviceText, EachByteIsOneCharacter) {
@@ -87,20 +62,6 @@ TEST(KeyCharacter, OtherKeysGiveTheTypedCharacterOrNothing) {
     EXPECT_EQ(KeyCharacter(Qt::Key_C, Qt::NoModifier, QStringLiteral("c")), 'c');
     EXPECT_EQ(KeyCharacter(Qt::Key_F5, Qt::NoModifier, QString()), 0);
     EXPECT_EQ(KeyCharacter(Qt::Key_C, Qt::ControlModifier | Qt::AltModifier, QString()), 0);
-}
-
-TEST(FailureReportText, AFullStopFollowsALastByteAfterTheFullStop) {
-    EXPECT_EQ(FailureReportText("Cannot open clipboard"), "Cannot open clipboard.");
-    EXPECT_EQ(FailureReportText("code 7"), "code 7.");
-    EXPECT_EQ(FailureReportText("why?"), "why?.");
-    EXPECT_EQ(FailureReportText("caf\xE9"), "caf\xE9.");
-}
-
-TEST(FailureReportText, MessagesEndingAtOrBeforeTheFullStopStay) {
-    for (const std::string message : {"Done.", "Stop!", "(x)", "a,", "a-", "a ", ""}) {
-        EXPECT_EQ(FailureReportText(message), message);
-    }
-    EXPECT_EQ(FailureReportText("Socket Error # 10066\r\n"), "Socket Error # 10066\r\n");
 }
 
 }  // namespace

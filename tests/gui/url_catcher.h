@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Stands in for the system's web browser: records the addresses that it is asked to open.
 #pragma once
 

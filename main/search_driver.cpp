@@ -1,0 +1,97 @@
+// SPDX-License-Identifier: MIT
+#include "main/search_driver.h"
+
+#include <QSocketNotifier>
+#include <algorithm>
+#include <chrono>
+
+namespace nimbrel {
+
+SearchDriver::SearchDriver(std::unique_ptr<SearchSocket> socket, std::unique_ptr<Clock> clock,
+                           LocalAddressLookup lookup, SearchTimings timings, Peer target)
+    : socket_(std::move(socket)),
+      clock_(std::move(clock)),
+      search_(*socket_, *clock_, std::move(lookup), timings, DeviceTable::DefaultCapacity, target) {
+    search_.SetEvents(SearchEvents{
+        .started = [this] { Q_EMIT started(); },
+        .finished = [this](const SearchResult& result) { Q_EMIT finished(result); },
+        .failed = [this](const Error& error) { Q_EMIT failed(error); },
+        .datagramDropped = {},
+    });
+    deadline_.setSingleShot(true);
+    deadline_.setTimerType(Qt::PreciseTimer);
+    connect(&deadline_, &QTimer::timeout, this, &SearchDriver::DeadlineCame);
+}
+
+SearchDriver::~SearchDriver() {
+    // The program may end in the middle of a search; nothing of it is handed out any more.
+    search_.Cancel();
+}
+
+Search::StartOutcome SearchDriver::Start() {
+    if (search_.Running()) {
+        return Search::StartOutcome::AlreadyRunning;
+    }
+    const Search::StartOutcome outcome = search_.Start();
+    if (outcome == Search::StartOutcome::Started) {
+        socketsReplaced_ = true;
+    }
+    Rearm();
+    return outcome;
+}
+
+void SearchDriver::SocketReadable() {
+    search_.SocketReadable();
+    Rearm();
+}
+
+void SearchDriver::DeadlineCame() {
+    search_.TimePassed();
+    Rearm();
+}
+
+void SearchDriver::Rearm() {
+    if (!search_.Running()) {
+        // A finished search leaves its sockets open and unread: watching them would spin.
+        StopWatching();
+        deadline_.stop();
+        return;
+    }
+    if (socketsReplaced_) {
+        WatchNewSockets();
+    }
+    for (const std::unique_ptr<QSocketNotifier>& notifier : notifiers_) {
+        notifier->setEnabled(true);
+    }
+    const auto remaining =
+        std::chrono::ceil<std::chrono::milliseconds>(*search_.Deadline() - clock_->Now());
+    deadline_.start(std::max(remaining, std::chrono::milliseconds{0}));
+}
+
+void SearchDriver::StopWatching() {
+    for (const std::unique_ptr<QSocketNotifier>& notifier : notifiers_) {
+        notifier->setEnabled(false);
+    }
+}
+
+void SearchDriver::WatchNewSockets() {
+    socketsReplaced_ = false;
+    StopWatching();
+    for (std::unique_ptr<QSocketNotifier>& notifier : notifiers_) {
+        // This may run inside an old notifier's own signal (a search started from the end of
+        // the one before), where deleting it at once is not allowed.
+        notifier.release()->deleteLater();
+    }
+    notifiers_.clear();
+    for (const platform::SocketHandle handle : search_.Handles()) {
+        if (handle == platform::NoSocket) {
+            continue;
+        }
+        auto notifier =
+            std::make_unique<QSocketNotifier>(static_cast<qintptr>(handle), QSocketNotifier::Read);
+        connect(notifier.get(), &QSocketNotifier::activated, this, &SearchDriver::SocketReadable);
+        notifiers_.push_back(std::move(notifier));
+    }
+}
+
+}  // namespace nimbrel

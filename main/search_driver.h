@@ -1,0 +1,51 @@
+// SPDX-License-Identifier: MIT
+// Runs the discovery core's search on Qt's event loop: the socket's readability and the
+// search's deadline are events like any other, so the window never waits for a search.
+#pragma once
+
+#include <QTimer>
+#include <memory>
+#include <vector>
+
+#include "discovery/clock.h"
+#include "discovery/local_address.h"
+#include "discovery/search.h"
+#include "discovery/search_socket.h"
+#include "discovery/wire.h"
+#include "main/search_runner.h"
+
+class QSocketNotifier;
+
+namespace nimbrel {
+
+/// Owns the socket, the clock and the search; holds none of the search's logic. It tells the
+/// search when one of its sockets is readable and when its deadline has come, and re-arms both
+/// watches after every call.
+class SearchDriver final : public SearchRunner {
+    Q_OBJECT
+
+public:
+    SearchDriver(std::unique_ptr<SearchSocket> socket, std::unique_ptr<Clock> clock,
+                 LocalAddressLookup lookup, SearchTimings timings = {},
+                 Peer target = {{255, 255, 255, 255}, DiscoveryPort});
+    ~SearchDriver() override;
+
+    Search::StartOutcome Start() override;
+    bool Running() const override { return search_.Running(); }
+
+private:
+    void SocketReadable();
+    void DeadlineCame();
+    void Rearm();
+    void WatchNewSockets();
+    void StopWatching();
+
+    std::unique_ptr<SearchSocket> socket_;
+    std::unique_ptr<Clock> clock_;
+    Search search_;
+    std::vector<std::unique_ptr<QSocketNotifier>> notifiers_;
+    bool socketsReplaced_ = false;  // each search opens new sockets, which need new notifiers
+    QTimer deadline_;
+};
+
+}  // namespace nimbrel

@@ -1,0 +1,80 @@
+// SPDX-License-Identifier: MIT
+// --help, --version and options the program does not know, read in-process and by the real
+// program. The program is run without any display, so that even a command line it failed to
+// end on would stop at the display check, long before a socket exists.
+#include <gtest/gtest.h>
+#include <QProcessEnvironment>
+
+#include "app/command_line.h"
+#include "tests/app/child_run.h"
+
+namespace nimbrel::testing {
+namespace {
+
+CommandLineOutcome Read(QStringList arguments) {
+    arguments.prepend(QStringLiteral("nimbrel-utility"));
+    return ReadCommandLine(arguments);
+}
+
+TEST(CommandLine, NoArgumentsRunTheProgram) {
+    const CommandLineOutcome outcome = Read({});
+    EXPECT_TRUE(outcome.run);
+    EXPECT_TRUE(outcome.output.empty());
+    EXPECT_TRUE(outcome.errors.empty());
+}
+
+TEST(CommandLine, HelpAndVersionPrintAndEnd) {
+    for (const QString option : {"--help", "-h"}) {
+        const CommandLineOutcome help = Read({option});
+        EXPECT_FALSE(help.run);
+        EXPECT_EQ(help.status, 0);
+        EXPECT_NE(help.output.find("--version"), std::string::npos) << help.output;
+    }
+    const CommandLineOutcome version = Read({"--version"});
+    EXPECT_FALSE(version.run);
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.output, "nimbrel-utility 1.6.0\n");
+}
+
+TEST(CommandLine, UnknownOptionsAndArgumentsEndWithStatusTwo) {
+    for (const QStringList& arguments : {QStringList{"--frobnicate"}, QStringList{"device"}}) {
+        const CommandLineOutcome outcome = Read(arguments);
+        EXPECT_FALSE(outcome.run);
+        EXPECT_EQ(outcome.status, 2);
+        EXPECT_TRUE(outcome.output.empty());
+        EXPECT_EQ(outcome.errors.rfind("nimbrel-utility: ", 0), 0u) << outcome.errors;
+    }
+}
+
+class CommandLineOfTheProgram : public ::testing::Test {
+protected:
+    // No QT_QPA_PLATFORM, no DISPLAY, no WAYLAND_DISPLAY.
+    ChildResult Run(const QStringList& arguments) {
+        return RunUtility(QProcessEnvironment(), arguments);
+    }
+};
+
+TEST_F(CommandLineOfTheProgram, HelpNeedsNoDisplay) {
+    const ChildResult result = Run({"--help"});
+    EXPECT_TRUE(result.exitedNormally);
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_TRUE(result.standardOutput.contains("--version")) << result.standardOutput.data();
+    EXPECT_TRUE(result.standardError.isEmpty()) << result.standardError.data();
+}
+
+TEST_F(CommandLineOfTheProgram, VersionPrintsTheVersion) {
+    const ChildResult result = Run({"--version"});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.standardOutput, "nimbrel-utility 1.6.0\n");
+}
+
+TEST_F(CommandLineOfTheProgram, UnknownOptionEndsWithStatusTwoAndSaysWhy) {
+    const ChildResult result = Run({"--frobnicate"});
+    EXPECT_TRUE(result.exitedNormally);
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_TRUE(result.standardOutput.isEmpty());
+    EXPECT_TRUE(result.standardError.contains("frobnicate")) << result.standardError.data();
+}
+
+}  // namespace
+}  // namespace nimbrel::testing

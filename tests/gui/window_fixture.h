@@ -1,0 +1,65 @@
+// SPDX-License-Identifier: MIT
+// A main window whose searches a test ends by hand, with the devices or the error it chooses.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <QListWidget>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "main/main_window.h"
+#include "main/search_animation.h"
+#include "tests/gui/expected_boxes.h"
+
+namespace nimbrel::testing {
+
+/// Stands in for the search: Start only notes the request; the test says how it ends.
+class FakeSearchRunner final : public SearchRunner {
+public:
+    Search::StartOutcome Start() override;
+    bool Running() const override { return running_; }
+
+    void Finish(std::vector<DeviceView> devices, int leftOut = 0);
+    void Fail(const Error& error);
+
+    int starts = 0;
+    bool lookUpFails = false;
+    std::optional<Error> failAtStart;
+
+private:
+    bool running_ = false;
+};
+
+/// A device as a search reports it, its icon and listed MAC chosen by its model.
+DeviceView Device(std::string model, std::uint8_t last, MacBytes mac = {2, 0, 0, 0, 0, 1},
+                  std::string firmware = "1.6.2", std::string copyText = "");
+
+/// The error of a datagram too long for the buffer.
+Error MessageTooLong();
+
+class WindowTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+
+    /// Shows the window and waits until it is active.
+    void Show();
+    /// A search that finds `devices`.
+    void Found(std::vector<DeviceView> devices, int leftOut = 0);
+
+    MainWindow& Window() { return *window_; }
+    FakeSearchRunner& Runner() { return *runner_; }
+    QListWidget* List();
+    SearchAnimation* Animation();
+    QAction* Action(const char* name);
+    QStringList Captions();
+    void Select(int row);
+    /// A click on the empty part of the list, which clears the selection.
+    void ClickEmptySpot();
+
+    FakeSearchRunner* runner_ = nullptr;
+    std::unique_ptr<MainWindow> window_;
+};
+
+}  // namespace nimbrel::testing
