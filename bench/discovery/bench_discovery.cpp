@@ -173,9 +173,11 @@ void SearchWithoutReply(benchmark::State& state, bool realLookUp) {
     }
     nimbrel::Search search(socket, clock, lookup, {}, DeviceTable::DefaultCapacity, sink.Local());
     int found = -1;
-    search.SetEvents({{}, [&found](const nimbrel::SearchResult& result) {
-                          found = static_cast<int>(result.devices.size());
-                      }});
+    nimbrel::SearchEvents events;
+    events.finished = [&found](const nimbrel::SearchResult& result) {
+        found = static_cast<int>(result.devices.size());
+    };
+    search.SetEvents(std::move(events));
 
     double cpu = 0.0;
     for (auto _ : state) {
@@ -255,9 +257,11 @@ void BM_SearchUnderEndlessStream(benchmark::State& state) {
         },
         {}, DeviceTable::DefaultCapacity, device.Local());
     int found = -1;
-    search.SetEvents({{}, [&found](const nimbrel::SearchResult& result) {
-                          found = static_cast<int>(result.devices.size());
-                      }});
+    nimbrel::SearchEvents events;
+    events.finished = [&found](const nimbrel::SearchResult& result) {
+        found = static_cast<int>(result.devices.size());
+    };
+    search.SetEvents(std::move(events));
     const Reply reply = WorstCaseReply(1);
     for (auto _ : state) {
         std::atomic<bool> stop{false};

@@ -43,8 +43,14 @@ inline Bytes Reply(std::initializer_list<Element> elements) {
 
 inline Bytes AddressValue(std::initializer_list<std::uint8_t> mac,
                           std::initializer_list<std::uint8_t> ipv4) {
-    Bytes value(mac);
-    value.insert(value.end(), ipv4.begin(), ipv4.end());
+    // Byte by byte: g++ 12 warns falsely about a range insert here at higher optimisation.
+    Bytes value;
+    for (const std::uint8_t byte : mac) {
+        value.push_back(byte);
+    }
+    for (const std::uint8_t byte : ipv4) {
+        value.push_back(byte);
+    }
     return value;
 }
 

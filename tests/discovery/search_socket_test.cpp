@@ -109,7 +109,9 @@ TEST(UdpSearchSocket, OneSearchOnTwoPathsSendsOnEachAndTellsTheirRepliesApart) {
         },
         [] { return std::make_unique<UdpSearchSocket>(); });
     std::vector<DeviceView> found;
-    search.SetEvents({{}, [&](const SearchResult& result) { found = result.devices; }});
+    SearchEvents events;
+    events.finished = [&](const SearchResult& result) { found = result.devices; };
+    search.SetEvents(std::move(events));
     ASSERT_EQ(search.Start(), Search::StartOutcome::Started);
 
     const Bytes reply{0x01, 0x00, 0x00, 0x03, FieldModel, 0x00, 0x00};

@@ -266,11 +266,13 @@ TEST_F(SearchTest, CountsTheDevicesBeyondItsCapacity) {
 
 TEST_F(SearchTest, TheNextSearchMayStartFromTheFinishedEvent) {
     int starts = 0;
-    search.SetEvents({{}, [&](const SearchResult&) {
-                          if (++starts < 2) {
-                              EXPECT_EQ(search.Start(), Search::StartOutcome::Started);
-                          }
-                      }});
+    SearchEvents events;
+    events.finished = [&](const SearchResult&) {
+        if (++starts < 2) {
+            EXPECT_EQ(search.Start(), Search::StartOutcome::Started);
+        }
+    };
+    search.SetEvents(std::move(events));
     ASSERT_EQ(search.Start(), Search::StartOutcome::Started);
     RunToEnd();
     EXPECT_EQ(starts, 2);
