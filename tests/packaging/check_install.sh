@@ -83,7 +83,7 @@ fi
 check_icon_sizes "$usr/share"
 
 # Each program has its man page, gzipped without a name or time stamp (reproducible), that man
-# formats without a warning under the program's own header.
+# formats without a warning under the program's own header and with the project's version.
 for program in "$usr"/bin/*; do
     name=$(basename "$program")
     page=$usr/share/man/man1/$name.1.gz
@@ -102,6 +102,8 @@ for program in "$usr"/bin/*; do
     [ -s "$work/man.err" ] && fail "man warns about $page: $(cat "$work/man.err")"
     header=$(tr '[:lower:]' '[:upper:]' <<<"$name")
     grep -q "^$header(1)" "$work/man.out" || fail "the man page of $name has no $header(1) header"
+    tail -n1 "$work/man.out" | grep -qF "nimbrel-utility $version" ||
+        fail "the man page of $name does not name version $version: $(tail -n1 "$work/man.out")"
 done
 
 # The copyright file in Debian's machine-readable format, with the licence of the sources.
