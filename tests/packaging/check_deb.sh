@@ -108,7 +108,7 @@ dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/doc/nimbrel-utility/changel
 
 # lintian: no error and no warning. The info tags that remain are shown; README.md says why
 # each of them stays.
-lintian --fail-on error,warning --display-info --no-tag-display-limit "$deb" >"$work/lintian" 2>&1
+lintian --fail-on error,warning --display-info --tag-display-limit 0 "$deb" >"$work/lintian" 2>&1
 lintian_status=$?
 cat "$work/lintian"
 if [ "$lintian_status" != 0 ] || grep -q '^[EW]: ' "$work/lintian"; then
