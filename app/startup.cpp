@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QIcon>
+#include <QPointer>
 #include <utility>
 
 #include "about/about_dialog.h"
@@ -68,12 +69,13 @@ void Startup::searchEnded() {
 
 void Startup::reportFailure(const Error& error) {
     // During start-up the next step waits until the report has been closed.
-    ShowFailureReport(error, [this, next = std::exchange(afterSearch_, {})]() mutable {
-        if (next) {
-            afterSearch_ = std::move(next);
-            searchEnded();
-        }
-    });
+    ShowFailureReport(
+        error, [self = QPointer<Startup>(this), next = std::exchange(afterSearch_, {})]() mutable {
+            if (self && next) {
+                self->afterSearch_ = std::move(next);
+                self->searchEnded();
+            }
+        });
 }
 
 void Startup::afterFirstSearch() {
