@@ -173,6 +173,8 @@ interfaces=$(awk -F: 'NR > 2 { gsub(/ /, "", $1); print $1 }' /proc/net/dev)
 if [ "$interfaces" != lo ]; then
     echo "NOTE: nimbrel-utility not run: this network namespace has more than loopback"
 elif [ -x "$program" ]; then
+    timeout 60 "$program" --version 2>&1 | grep -qF "$version" ||
+        fail "nimbrel-utility --version does not name $version"
     timeout 60 env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" \
         >"$work/utility.out" 2>"$work/utility.err"
     status=$?
