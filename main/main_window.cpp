@@ -139,9 +139,6 @@ void MainWindow::connectParts() {
     connect(openAction_, &QAction::triggered, this, &MainWindow::openSelectedDevice);
     connect(exitAction_, &QAction::triggered, this, &QWidget::close);
     connect(aboutAction_, &QAction::triggered, this, &MainWindow::aboutRequested);
-    // Both View commands give the list the images that it already has: nothing changes.
-    connect(largeImageAction_, &QAction::triggered, this, [] {});
-    connect(smallImageAction_, &QAction::triggered, this, [] {});
     connect(autoRefreshAction_, &QAction::toggled, autoRefreshTimer_, [this](bool on) {
         if (on) {
             autoRefreshTimer_->start();

@@ -91,8 +91,6 @@ private:
     QAction* browseAction_ = nullptr;
     QAction* openAction_ = nullptr;
     QAction* exitAction_ = nullptr;
-    QAction* largeImageAction_ = nullptr;
-    QAction* smallImageAction_ = nullptr;
     QAction* aboutAction_ = nullptr;
 };
 

@@ -41,10 +41,12 @@ void MainWindow::createMenu() {
     QMenu* viewMenu = bar->addMenu(QStringLiteral("&View"));
     viewMenu->menuAction()->setObjectName(QStringLiteral("viewMenu"));
     viewMenu->menuAction()->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
-    largeImageAction_ = AddItem(viewMenu, "largeImageAction", QStringLiteral("Lar&ge Image"),
-                                QKeySequence(Qt::CTRL | Qt::Key_G));
-    smallImageAction_ = AddItem(viewMenu, "smallImageAction", QStringLiteral("S&mall Image"),
-                                QKeySequence(Qt::CTRL | Qt::Key_M));
+    // Both View commands would give the list the images that it already has: they change
+    // nothing, so nothing is connected to them.
+    AddItem(viewMenu, "largeImageAction", QStringLiteral("Lar&ge Image"),
+            QKeySequence(Qt::CTRL | Qt::Key_G));
+    AddItem(viewMenu, "smallImageAction", QStringLiteral("S&mall Image"),
+            QKeySequence(Qt::CTRL | Qt::Key_M));
     QAction* separator = viewMenu->addSeparator();
     separator->setObjectName(QStringLiteral("viewSeparator"));
     separator->setShortcut(QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_F2));
