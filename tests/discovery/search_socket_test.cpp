@@ -19,12 +19,16 @@ using Bytes = std::vector<std::uint8_t>;
 class Peer127 {
 public:
     Peer127() {
+        platform::StartSocketLibrary();
         int error = 0;
         socket_ = platform::OpenDatagramSocket(error);
         EXPECT_EQ(platform::BindSocket(socket_, {{127, 0, 0, 1}, 0}), 0);
         EXPECT_EQ(platform::LocalName(socket_, local_), 0);
     }
-    ~Peer127() { platform::CloseSocket(socket_); }
+    ~Peer127() {
+        platform::CloseSocket(socket_);
+        platform::StopSocketLibrary();
+    }
     Peer127(const Peer127&) = delete;
     Peer127& operator=(const Peer127&) = delete;
 
