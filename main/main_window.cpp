@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLayout>
 #include <QScreen>
+#include <QSettings>
 #include <QSignalBlocker>
 #include <QStatusBar>
 #include <QTimer>
@@ -32,6 +33,17 @@ namespace nimbrel {
 namespace {
 
 constexpr int AutoRefreshMilliseconds = 8000;
+
+// Where the one setting is kept: the platform's usual place for the user's settings
+// (~/.config/Nimbrel/nimbrel-utility.conf on Linux, the registry on Windows).
+constexpr auto SettingsOrganization = "Nimbrel";
+constexpr auto SettingsApplication = "nimbrel-utility";
+constexpr auto AllNetworksKey = "searchAllNetworks";
+
+QSettings UserSettings() {
+    return QSettings(QString::fromLatin1(SettingsOrganization),
+                     QString::fromLatin1(SettingsApplication));
+}
 
 // A screen reader hears of a changed status text as it hears of a changed name.
 void Announce(QLabel* label) {
@@ -61,6 +73,7 @@ MainWindow::MainWindow(std::unique_ptr<SearchRunner> searchRunner)
     createParts();
     createMenu();
     connectParts();
+    setSearchAllNetworks(UserSettings().value(QString::fromLatin1(AllNetworksKey), false).toBool());
     // Sized now, so that the native window is created at this size when first shown: X11
     // without a window manager would otherwise keep Qt's default size.
     adjustSize();
@@ -123,6 +136,10 @@ void MainWindow::createParts() {
     leftOutLabel_->setTextFormat(Qt::PlainText);
     leftOutLabel_->hide();
     statusBar_->addPermanentWidget(leftOutLabel_);
+    networksLabel_ = new QLabel(statusBar_);
+    networksLabel_->setObjectName(QStringLiteral("networksText"));
+    networksLabel_->setTextFormat(Qt::PlainText);
+    statusBar_->addPermanentWidget(networksLabel_);
     setStatusText(FromDeviceBytes(StartHint));
 
     autoRefreshTimer_ = new QTimer(this);
@@ -147,6 +164,10 @@ void MainWindow::connectParts() {
         }
     });
     connect(autoRefreshTimer_, &QTimer::timeout, this, &MainWindow::search);
+    connect(allNetworksAction_, &QAction::triggered, this, [this](bool on) {
+        setSearchAllNetworks(on);
+        UserSettings().setValue(QString::fromLatin1(AllNetworksKey), on);
+    });
 
     connect(deviceList_, &QListWidget::itemSelectionChanged, this, &MainWindow::showSelectedDevice);
     deviceList_->installEventFilter(this);
@@ -247,6 +268,7 @@ void MainWindow::showResult(const SearchResult& result) {
     }
     setLeftOutText(QString::fromStdString(
         LeftOutText(static_cast<int>(result.devices.size()), result.leftOut)));
+    showNetworksHint();
     stopAnimation();
     Q_EMIT searchFinished();
 }
@@ -313,6 +335,24 @@ void MainWindow::openSelectedDevice() {
 
 void MainWindow::toggleAutoRefresh() {
     autoRefreshAction_->toggle();
+}
+
+void MainWindow::setSearchAllNetworks(bool on) {
+    allNetworksAction_->setChecked(on);
+    searchRunner_->SetAllNetworks(on);
+    showNetworksHint();
+}
+
+void MainWindow::showNetworksHint() {
+    // Only while the list is empty: then the user may wonder where the search looked.
+    const QString text = deviceList_->count() > 0       ? QString()
+                         : searchRunner_->AllNetworks() ? QStringLiteral("All networks")
+                                                        : QStringLiteral("One network");
+    if (networksLabel_->text() != text) {
+        networksLabel_->setText(text);
+        networksLabel_->setVisible(!text.isEmpty());
+        Announce(networksLabel_);
+    }
 }
 
 }  // namespace nimbrel

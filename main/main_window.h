@@ -44,6 +44,9 @@ public:
 
     void toggleAutoRefresh();
 
+    /// Whether searches cover every network of the computer; kept between runs.
+    void setSearchAllNetworks(bool on);
+
     /// The device that the selected item shows, as it was found.
     std::optional<DeviceView> selectedDevice() const;
 
@@ -74,6 +77,7 @@ private:
     void showSelectedDevice();
     void setStatusText(const QString& text);
     void setLeftOutText(const QString& text);
+    void showNetworksHint();
     void centreOnScreen();
 
     std::unique_ptr<SearchRunner> searchRunner_;
@@ -86,12 +90,14 @@ private:
     QStatusBar* statusBar_ = nullptr;
     QLabel* statusLabel_ = nullptr;
     QLabel* leftOutLabel_ = nullptr;
+    QLabel* networksLabel_ = nullptr;
     QTimer* autoRefreshTimer_ = nullptr;
     QAction* autoRefreshAction_ = nullptr;
     QAction* browseAction_ = nullptr;
     QAction* openAction_ = nullptr;
     QAction* exitAction_ = nullptr;
     QAction* aboutAction_ = nullptr;
+    QAction* allNetworksAction_ = nullptr;
 };
 
 /// The character code of a key press as a Windows list view receives it: Ctrl+letter as the

@@ -50,6 +50,9 @@ void MainWindow::createMenu() {
     QAction* separator = viewMenu->addSeparator();
     separator->setObjectName(QStringLiteral("viewSeparator"));
     separator->setShortcut(QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_F2));
+    allNetworksAction_ =
+        AddItem(viewMenu, "allNetworksAction", QStringLiteral("Search All Networks"), {});
+    allNetworksAction_->setCheckable(true);
 
     // A menu-bar item without a drop-down: a click acts at once.
     aboutAction_ = bar->addAction(QStringLiteral("&About"));

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <chrono>
 
+#include "discovery/interface_choice.h"
+
 namespace nimbrel {
 
 SearchDriver::SearchDriver(std::unique_ptr<SearchSocket> socket, std::unique_ptr<Clock> clock,
@@ -26,6 +28,13 @@ SearchDriver::SearchDriver(std::unique_ptr<SearchSocket> socket, std::unique_ptr
 SearchDriver::~SearchDriver() {
     // The program may end in the middle of a search; nothing of it is handed out any more.
     search_.Cancel();
+}
+
+void SearchDriver::SetAllNetworks(bool on) {
+    SearchRunner::SetAllNetworks(on);
+    // Without a paths look-up the search sends from the single looked-up address.
+    search_.SetPaths(on ? AllInterfacesLookup() : SearchPathsLookup{},
+                     [] { return std::make_unique<UdpSearchSocket>(); });
 }
 
 Search::StartOutcome SearchDriver::Start() {

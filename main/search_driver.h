@@ -32,6 +32,7 @@ public:
 
     Search::StartOutcome Start() override;
     bool Running() const override { return search_.Running(); }
+    void SetAllNetworks(bool on) override;
 
 private:
     void SocketReadable();

@@ -25,10 +25,18 @@ public:
 
     virtual bool Running() const = 0;
 
+    /// From the next search on, searches every network of the computer at once, or only the
+    /// one of the looked-up address.
+    virtual void SetAllNetworks(bool on) { allNetworks_ = on; }
+    bool AllNetworks() const { return allNetworks_; }
+
 Q_SIGNALS:
     void started();
     void finished(const nimbrel::SearchResult& result);
     void failed(const nimbrel::Error& error);
+
+private:
+    bool allNetworks_ = false;
 };
 
 }  // namespace nimbrel

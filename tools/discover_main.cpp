@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "discovery/clock.h"
+#include "discovery/interface_choice.h"
 #include "discovery/local_address.h"
 #include "discovery/search.h"
 #include "discovery/search_loop.h"
@@ -22,7 +23,6 @@
 #include "tools/console.h"
 #include "tools/device_watch.h"
 #include "tools/from_address.h"
-#include "tools/interface_choice.h"
 #include "tools/progress_line.h"
 #include "tools/report.h"
 #include "tools/stop_signal.h"
@@ -156,7 +156,7 @@ std::optional<Options> ReadOptions(std::span<const char* const> arguments, std::
     }
     if (!options.interfaces.empty()) {
         // Checked now, so that a mistyped name is a usage error before anything is sent.
-        if (!tools::ChooseInterfaces(options.interfaces, platform::LocalInterfaces(), error)) {
+        if (!ChooseInterfaces(options.interfaces, platform::LocalInterfaces(), error)) {
             error = "--interface: " + error;
             return std::nullopt;
         }
@@ -197,13 +197,12 @@ SearchPathsLookup PathsFor(const Options& options, std::string& lookUpFailure) {
     if (options.from) {
         return [address = *options.from] {
             return std::optional<std::vector<SearchPath>>(
-                {{address, tools::InterfaceHolding(address, platform::LocalInterfaces())}});
+                {{address, InterfaceHolding(address, platform::LocalInterfaces())}});
         };
     }
     if (!options.interfaces.empty() || options.allInterfaces) {
         return [&options, &lookUpFailure] {
-            return tools::ChooseInterfaces(options.interfaces, platform::LocalInterfaces(),
-                                           lookUpFailure);
+            return ChooseInterfaces(options.interfaces, platform::LocalInterfaces(), lookUpFailure);
         };
     }
     return [&lookUpFailure]() -> std::optional<std::vector<SearchPath>> {
@@ -213,7 +212,7 @@ SearchPathsLookup PathsFor(const Options& options, std::string& lookUpFailure) {
             return std::nullopt;
         }
         return std::vector<SearchPath>{
-            {*local, tools::InterfaceHolding(*local, platform::LocalInterfaces())}};
+            {*local, InterfaceHolding(*local, platform::LocalInterfaces())}};
     };
 }
 

@@ -114,6 +114,34 @@ TEST_F(DeviceListTest, DevicesLeftOutAreCountedBesideTheDetails) {
     EXPECT_TRUE(leftOut->isHidden());
 }
 
+TEST_F(DeviceListTest, SearchAllNetworksIsRememberedAndShownWhileTheListIsEmpty) {
+    auto* action = Window().findChild<QAction*>("allNetworksAction");
+    auto* hint = Window().findChild<QLabel*>("networksText");
+    ASSERT_NE(action, nullptr);
+    ASSERT_NE(hint, nullptr);
+    ASSERT_FALSE(action->isChecked());  // off by default
+    EXPECT_EQ(hint->text(), "One network");
+
+    action->trigger();
+    EXPECT_TRUE(Runner().AllNetworks());
+    EXPECT_EQ(hint->text(), "All networks");
+    Found({Device("A", 1)});
+    EXPECT_TRUE(hint->isHidden());
+    Found({});
+    EXPECT_EQ(hint->text(), "All networks");
+
+    // The next run starts as this one left it.
+    auto runner = std::make_unique<FakeSearchRunner>();
+    FakeSearchRunner& next = *runner;
+    MainWindow again(std::move(runner));
+    EXPECT_TRUE(again.findChild<QAction*>("allNetworksAction")->isChecked());
+    EXPECT_TRUE(next.AllNetworks());
+    action->trigger();
+    EXPECT_FALSE(MainWindow(std::make_unique<FakeSearchRunner>())
+                     .findChild<QAction*>("allNetworksAction")
+                     ->isChecked());
+}
+
 TEST_F(DeviceListTest, ItemsCarryTheDeviceTheyShow) {
     const DeviceView shown = Device("QZL-TMR", 3, {9, 8, 7, 6, 5, 4}, "fw", "copy");
     Found({shown});

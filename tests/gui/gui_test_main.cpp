@@ -3,6 +3,7 @@
 // own, on the offscreen platform unless told otherwise.
 #include <gtest/gtest.h>
 #include <QApplication>
+#include <QTemporaryDir>
 
 #include "app/startup.h"
 #include "tests/gui/expected_boxes.h"
@@ -11,6 +12,9 @@ int main(int argc, char** argv) {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
+    // The window keeps a setting: the tests keep theirs apart from the user's.
+    const QTemporaryDir settings;
+    qputenv("XDG_CONFIG_HOME", settings.path().toLocal8Bit());
     ::testing::InitGoogleTest(&argc, argv);
     QApplication application(argc, argv);
     nimbrel::SetUpApplication(application);

@@ -110,11 +110,13 @@ TEST_F(LayoutTest, MenuHasItsCaptionsAccessKeysAndShortcuts) {
     EXPECT_EQ(Items(Action("viewMenu")->menu()->actions()),
               (std::vector<Item>{{"largeImageAction", "Lar&ge Image", QKeySequence("Ctrl+G")},
                                  {"smallImageAction", "S&mall Image", QKeySequence("Ctrl+M")},
-                                 {"viewSeparator", "-", QKeySequence("Shift+Ctrl+F2")}}));
+                                 {"viewSeparator", "-", QKeySequence("Shift+Ctrl+F2")},
+                                 {"allNetworksAction", "Search All Networks", QKeySequence()}}));
     EXPECT_EQ(Action("aboutAction")->menu(), nullptr);
     EXPECT_TRUE(Action("autoRefreshAction")->isCheckable());
     EXPECT_FALSE(Action("autoRefreshAction")->isChecked());
     EXPECT_FALSE(Action("largeImageAction")->isCheckable());
+    EXPECT_TRUE(Action("allNetworksAction")->isCheckable());
 }
 
 // The announcement of each new status text (a NameChanged event) cannot be seen here: Qt

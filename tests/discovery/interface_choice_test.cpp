@@ -1,12 +1,11 @@
-// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "tools/interface_choice.h"
+#include "discovery/interface_choice.h"
 
-namespace nimbrel::tools {
+namespace nimbrel {
 namespace {
 
 const std::vector<platform::LocalInterface> Interfaces{
@@ -54,4 +53,4 @@ TEST(InterfaceHolding, NamesTheInterfaceOfAnAddress) {
 }
 
 }  // namespace
-}  // namespace nimbrel::tools
+}  // namespace nimbrel

@@ -1,9 +1,8 @@
-// SPDX-License-Identifier: MIT
-#include "tools/interface_choice.h"
+#include "discovery/interface_choice.h"
 
 #include <algorithm>
 
-namespace nimbrel::tools {
+namespace nimbrel {
 
 namespace {
 
@@ -61,4 +60,19 @@ std::string InterfaceHolding(const Ipv4Bytes& address,
     return {};
 }
 
-}  // namespace nimbrel::tools
+SearchPathsLookup AllInterfacesLookup() {
+    return []() -> std::optional<std::vector<SearchPath>> {
+        const std::vector<platform::LocalInterface> interfaces = platform::LocalInterfaces();
+        std::string error;
+        if (auto paths = ChooseInterfaces({}, interfaces, error)) {
+            return paths;
+        }
+        const std::optional<Ipv4Bytes> local = LookUpLocalAddress();
+        if (!local) {
+            return std::nullopt;
+        }
+        return std::vector<SearchPath>{{*local, InterfaceHolding(*local, interfaces)}};
+    };
+}
+
+}  // namespace nimbrel

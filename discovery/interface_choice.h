@@ -1,5 +1,4 @@
-// SPDX-License-Identifier: MIT
-// Which of this computer's interfaces a search of nimbrel-discover goes out on.
+// Which of this computer's interfaces a search goes out on.
 #pragma once
 
 #include <optional>
@@ -10,7 +9,7 @@
 #include "discovery/search.h"
 #include "discovery/socket_platform.h"
 
-namespace nimbrel::tools {
+namespace nimbrel {
 
 /// The interfaces that a search can broadcast on, one path each (an interface's first address):
 /// those named in `names`, in that order, or all of them when `names` is empty. nullopt with the
@@ -19,8 +18,12 @@ std::optional<std::vector<SearchPath>> ChooseInterfaces(
     std::span<const std::string> names, std::span<const platform::LocalInterface> interfaces,
     std::string& error);
 
+/// Every interface that can broadcast, looked up anew for each search; where there is none, the
+/// single address that LookUpLocalAddress chooses.
+SearchPathsLookup AllInterfacesLookup();
+
 /// The name of the interface that holds `address`; empty when none does (the any-address).
 std::string InterfaceHolding(const Ipv4Bytes& address,
                              std::span<const platform::LocalInterface> interfaces);
 
-}  // namespace nimbrel::tools
+}  // namespace nimbrel
