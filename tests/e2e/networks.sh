@@ -6,12 +6,13 @@
 # those of both, --interface those of the one named; --watch reports devices that appear,
 # change and go, and ends with status 0 on SIGINT.
 #
-# Usage: networks.sh NIMBREL-DISCOVER NIMBREL-DEVSIM
+# Usage: networks.sh NIMBREL-DISCOVER NIMBREL-DEVSIM [E2E-WINDOW]
 # Exit status: 0 passed, 1 failed, 77 skipped (no namespaces here).
 set -u
 
 discover=${1:?path to nimbrel-discover}
 devsim=${2:?path to nimbrel-devsim}
+window=${3:-}
 
 skip() {
     echo "networks: SKIPPED: $*"
@@ -128,6 +129,18 @@ else
     status=$?
     [ "$status" = 2 ] && grep -q "'nbw9'" "$work/unknown.err" ||
         fail "unknown interface: status $status, $(cat "$work/unknown.err")"
+fi
+if [ -n "$window" ]; then
+    # The window, its settings in a folder of this test's, lists the devices of both networks.
+    if ip netns exec "$ws" env QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$work/config" \
+        XDG_RUNTIME_DIR="$work" "$window" >"$work/window.out" 2>"$work/window.err"; then
+        listed=$(cat "$work/window.out")
+        [ "$listed" = $'AP-ONE 198.51.100.2\nAP-TWO 203.0.113.2' ] ||
+            fail "window: listed '$listed'"
+        [ "$listed" != $'AP-ONE 198.51.100.2\nAP-TWO 203.0.113.2' ] || echo "networks: ok   window"
+    else
+        fail "window: exit status $?: $(cat "$work/window.err")"
+    fi
 fi
 stop_devsims
 

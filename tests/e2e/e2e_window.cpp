@@ -1,0 +1,40 @@
+// SPDX-License-Identifier: MIT
+// The real window searching with "Search All Networks" on, for the end-to-end test: it runs one
+// search on the offscreen platform and prints the captions of the items listed, one a line.
+#include <QAction>
+#include <QApplication>
+#include <QListWidget>
+#include <cstdio>
+
+#include "discovery/clock.h"
+#include "discovery/local_address.h"
+#include "discovery/search_socket.h"
+#include "main/main_window.h"
+#include "main/search_driver.h"
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    nimbrel::MainWindow window(std::make_unique<nimbrel::SearchDriver>(
+        std::make_unique<nimbrel::UdpSearchSocket>(), std::make_unique<nimbrel::SteadyClock>(),
+        nimbrel::LookUpLocalAddress));
+    auto* allNetworks = window.findChild<QAction*>(QStringLiteral("allNetworksAction"));
+    if (allNetworks == nullptr) {
+        return 2;
+    }
+    if (!allNetworks->isChecked()) {
+        allNetworks->trigger();  // as the user chooses it from the View menu
+    }
+    QObject::connect(&window, &nimbrel::MainWindow::searchFinished, &window, [&window] {
+        const auto* list = window.findChild<QListWidget*>(QStringLiteral("deviceList"));
+        for (int row = 0; list != nullptr && row < list->count(); ++row) {
+            std::printf("%s\n", list->item(row)->text().toUtf8().constData());
+        }
+        QCoreApplication::exit(0);
+    });
+    QObject::connect(&window, &nimbrel::MainWindow::searchFailed, &window,
+                     [] { QCoreApplication::exit(1); });
+    if (!window.search()) {
+        return 1;
+    }
+    return QApplication::exec();
+}
