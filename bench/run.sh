@@ -130,7 +130,7 @@ section_discovery() {
 
 # value FILE NAME: the value of a "NAME=value" line (or word) of a file.
 value() {
-    sed -n "s/.*\<$2=\([0-9.]*\).*/\1/p" "$1" | head -n 1
+    sed -n "s/.*\<$2=\(-\?[0-9.]*\).*/\1/p" "$1" | head -n 1
 }
 
 # mebibytes KIB: the amount in MiB; nothing when there is no amount.
@@ -161,18 +161,30 @@ section_gui() {
         "$(value "$work/startup.txt" first_expose_since_process_start_ms)" ms \
         "in-process, offscreen, first expose"
 
-    in_namespace env QT_QPA_PLATFORM=offscreen "$bin/bench_gui_window" event-gap \
-        >"$work/event-gap.txt" 2>&1 || cat "$work/event-gap.txt"
-    figure "event loop held, within one receive wait" \
-        "$(value "$work/event-gap.txt" longest_hold_in_receive_wait_ms)" ms 260
-    # A reply that comes during a wait ends that wait without an event pass, and the next wait
-    # begins with a whole slice: this hold spans two waits, up to two slices by design.
-    compared "event loop held, across a late reply" \
-        "$(value "$work/event-gap.txt" longest_hold_across_late_reply_ms)" ms \
-        "the reply ends one wait, a new one begins"
-    compared "event loop held, until the first event pass" \
-        "$(value "$work/event-gap.txt" hold_until_first_event_pass_ms)" ms \
-        "look-up and the 1000 ms pause"
+    # The event loop during whole searches of the real driver: a 1 ms probe timer's longest
+    # gap between two ticks.
+    in_namespace env QT_QPA_PLATFORM=offscreen "$bin/bench_gui_window" hold \
+        >"$work/hold.txt" 2>&1 || cat "$work/hold.txt"
+    figure "event loop held, search, no device" "$(value "$work/hold.txt" no_device_hold_ms)" \
+        ms 20
+    compared "window search, no device, wall time" \
+        "$(value "$work/hold.txt" no_device_search_ms)" ms "pause 1000 ms and quiet 1500 ms"
+    figure "event loop held, search, 11 devices" "$(value "$work/hold.txt" devices_hold_ms)" \
+        ms 20
+    figure "event loop held, 5,000 datagrams/s stream" \
+        "$(value "$work/hold.txt" stream_hold_ms)" ms 20
+    # 1000 ms pause and the 10 s bound on the receiving, plus at most 100 ms.
+    figure "window search under a 5,000/s stream" "$(value "$work/hold.txt" stream_search_ms)" \
+        ms 11100
+
+    # Two minutes of Auto Refresh (a search every 8 s) while devices come and go.
+    in_namespace env QT_QPA_PLATFORM=offscreen "$bin/bench_gui_window" auto-refresh 120 \
+        >"$work/auto-refresh.txt" 2>&1 || cat "$work/auto-refresh.txt"
+    figure "RSS growth, 2 min Auto Refresh, 3rd to last" \
+        "$(mebibytes "$(value "$work/auto-refresh.txt" rss_growth_kib)")" MiB 1
+    compared "RSS after 2 min Auto Refresh" \
+        "$(mebibytes "$(value "$work/auto-refresh.txt" rss_last_kib)")" MiB \
+        "$(value "$work/auto-refresh.txt" searches) searches, 0/11/5 devices in turn"
 
     in_namespace sh "$in_utility" rss "$bin" >"$work/rss.txt" 2>&1 || cat "$work/rss.txt"
     if [ "$(value "$work/rss.txt" requests_answered)" != 2 ]; then

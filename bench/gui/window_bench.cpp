@@ -1,17 +1,19 @@
 // SPDX-License-Identifier: MIT
-// Figures of the main window, measured in-process with the search's real timings against a
-// device on 127.0.0.1 (the target is injected, so nothing leaves the machine):
+// Figures of the main window, measured in-process (offscreen) with the real search driver and
+// timings against devices on 127.0.0.1 (the target is injected, so nothing leaves the machine):
 //   bench_gui_window startup          ms from process start until the window is first exposed,
 //                                     no device answering (two searches run before)
-//   bench_gui_window event-gap        longest hold of the event loop during searches, with
-//                                     replies sent during the pause and late ones
+//   bench_gui_window hold [WHICH]     longest hold of the event loop during whole searches:
+//                                     no-device, devices (11 answering) or stream (a device
+//                                     sending 5,000 datagrams a second); all three by default
+//   bench_gui_window auto-refresh S   resident memory after each search of S seconds of Auto
+//                                     Refresh, with a device set that changes between searches
 //   bench_gui_window rss              peak resident memory with 11 devices listed
 //   bench_gui_window screenshot FILE  the window with four devices, as a PNG
 // Each prints "name=value" lines on stdout.
 #include <sys/resource.h>
 #include <unistd.h>
 
-#include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QListWidget>
@@ -20,59 +22,27 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
-#include <memory>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "app/startup.h"
+#include "bench/gui/hold_probe.h"
+#include "bench/gui/streaming_device.h"
+#include "bench/gui/window_under_test.h"
+#include "discovery/wire.h"
 #include "main/main_window.h"
-#include "main/search_driver.h"
-#include "tests/gui/loopback_device.h"
 
 namespace {
 
 using namespace std::chrono_literals;
-using nimbrel::testing::LoopbackDevice;
-using Replies = std::vector<std::vector<std::uint8_t>>;
-
-Replies Devices(int count) {
-    static const char* const models[] = {"QZL-TMR1-AC-A", "QZL-TMR2-AC", "QZL-TVX2-W", "QZH-P-AC",
-                                         "QZL-TMR-M",     "QZL-TLX2",    "QZL-P-AC",   "QZL-TVX",
-                                         "QZL-TMR",       "QZL-TVX-S",   "Other"};
-    Replies replies;
-    for (int index = 0; index < count; ++index) {
-        const auto number = static_cast<std::uint8_t>(index + 10);
-        replies.push_back(nimbrel::testing::ReplyBytes(models[index % 11], {192, 0, 2, number},
-                                                       {0x00, 0x1A, 0x2B, 0x3C, 0x4D, number}));
-    }
-    return replies;
-}
-
-/// A window searching `device` with the shipped timings (or `timings`), whose device answers
-/// every request with `replies` after `delay`.
-struct Bench {
-    explicit Bench(Replies replies, std::chrono::milliseconds delay = 0ms,
-                   nimbrel::SearchTimings timings = {}) {
-        auto driver = std::make_unique<nimbrel::SearchDriver>(
-            std::make_unique<nimbrel::UdpSearchSocket>(), std::make_unique<nimbrel::SteadyClock>(),
-            [] {
-                // The real look-up runs for its time; its address is not used, since the replies
-                // come from loopback.
-                const auto real = nimbrel::LookUpLocalAddress();
-                return real ? std::optional<nimbrel::Ipv4Bytes>({127, 0, 0, 1}) : std::nullopt;
-            },
-            timings, device.Address());
-        QObject::connect(driver.get(), &nimbrel::SearchRunner::started, driver.get(),
-                         [this, replies = std::move(replies), delay] {
-                             QTimer::singleShot(delay, [this, replies] { device.Answer(replies); });
-                         });
-        window = std::make_unique<nimbrel::MainWindow>(std::move(driver));
-    }
-
-    LoopbackDevice device;
-    std::unique_ptr<nimbrel::MainWindow> window;
-};
+using nimbrel::bench::HoldProbe;
+using nimbrel::bench::Replies;
+using nimbrel::bench::ResidentKib;
+using nimbrel::bench::StreamingDevice;
+using nimbrel::bench::WindowUnderTest;
 
 double SecondsSinceProcessStart() {
     // Field 22 of /proc/self/stat is the start time in clock ticks after boot.
@@ -122,109 +92,197 @@ void SearchTwiceThenShow(nimbrel::MainWindow& window) {
 int Startup() {
     QElapsedTimer sinceMain;
     sinceMain.start();
-    Bench silent({});
-    FirstExpose expose(*silent.window, [&] {
+    WindowUnderTest silent(Replies{});
+    FirstExpose expose(silent.Window(), [&] {
         std::printf("first_expose_since_main_ms=%lld\n", sinceMain.elapsed());
         std::printf("first_expose_since_process_start_ms=%.0f\n",
                     SecondsSinceProcessStart() * 1000);
         QCoreApplication::exit(0);
     });
-    SearchTwiceThenShow(*silent.window);
+    SearchTwiceThenShow(silent.Window());
     return QApplication::exec();
 }
 
-struct Holds {
-    qint64 longest = 0;         // between two ticks of the probe while searches run
-    qint64 untilFirstTick = 0;  // from a search's start to the probe's next tick
+struct SearchesSeen {
+    qint64 longestHoldMs = 0;    // the event loop, from the first search's start to the end
+    qint64 longestSearchMs = 0;  // from a search's start to the list showing its result
+    int devicesListed = 0;       // after the last search
 };
 
-/// How long the event loop is held while `searches` searches run, seen by a 2 ms probe timer.
-Holds MeasureHolds(Replies replies, std::chrono::milliseconds delay, int searches) {
-    Bench bench(std::move(replies), delay);
-    bench.window->show();
-    QElapsedTimer clock;
-    clock.start();
-    qint64 last = -1;
-    qint64 searchStarted = -1;
-    Holds holds;
-    QTimer probe;
-    probe.setTimerType(Qt::PreciseTimer);
-    probe.callOnTimeout([&] {
-        const qint64 now = clock.elapsed();
-        if (last >= 0) {
-            holds.longest = std::max(holds.longest, now - last);
-        }
-        if (searchStarted >= 0) {
-            holds.untilFirstTick = std::max(holds.untilFirstTick, now - searchStarted);
-            searchStarted = -1;
-        }
-        last = now;
-    });
-    probe.start(2);
-    const auto search = [&] {
-        searchStarted = clock.elapsed();
-        bench.window->search();
-    };
+int ListedDevices(const nimbrel::MainWindow& window) {
+    const auto* list = window.findChild<QListWidget*>("deviceList");
+    return list != nullptr ? list->count() : 0;
+}
+
+/// Shows `window`, runs `searches` searches one after the other and watches the event loop
+/// throughout them.
+SearchesSeen RunSearches(nimbrel::MainWindow& window, int searches) {
+    HoldProbe probe;
+    QObject context;
+    QElapsedTimer searchClock;
+    SearchesSeen seen;
     int left = searches;
-    QObject::connect(bench.window.get(), &nimbrel::MainWindow::searchFinished, [&] {
+    const auto search = [&] {
+        probe.Begin();
+        searchClock.start();
+        if (!window.search()) {
+            std::fprintf(stderr, "bench_gui_window: the search did not start\n");
+            QCoreApplication::exit(1);
+        }
+    };
+    QObject::connect(&window, &nimbrel::MainWindow::searchFinished, &context, [&] {
+        seen.longestSearchMs = std::max(seen.longestSearchMs, searchClock.elapsed());
         if (--left > 0) {
-            QTimer::singleShot(0, search);
+            QTimer::singleShot(0, &context, search);
         } else {
+            probe.EndAfterNextTick([] { QCoreApplication::exit(0); });
+        }
+    });
+    QObject::connect(&window, &nimbrel::MainWindow::searchFailed, &context,
+                     [](const nimbrel::Error&) {
+                         std::fprintf(stderr, "bench_gui_window: the search failed\n");
+                         QCoreApplication::exit(1);
+                     });
+    window.show();
+    // The first search starts once the window has been shown and painted.
+    QTimer::singleShot(200, &context, search);
+    if (QApplication::exec() != 0) {
+        std::exit(1);
+    }
+    seen.longestHoldMs = probe.LongestMs();
+    seen.devicesListed = ListedDevices(window);
+    return seen;
+}
+
+constexpr int HoldSearches = 3;
+
+void HoldWithoutDevice() {
+    WindowUnderTest bench(Replies{});
+    const SearchesSeen seen = RunSearches(bench.Window(), HoldSearches);
+    std::printf("no_device_searches=%d\n", HoldSearches);
+    std::printf("no_device_hold_ms=%lld\n", seen.longestHoldMs);
+    std::printf("no_device_search_ms=%lld\n", seen.longestSearchMs);
+}
+
+void HoldWithDevices() {
+    WindowUnderTest bench(nimbrel::bench::Devices(11));
+    const SearchesSeen seen = RunSearches(bench.Window(), HoldSearches);
+    std::printf("devices_searches=%d\n", HoldSearches);
+    std::printf("devices_hold_ms=%lld\n", seen.longestHoldMs);
+    std::printf("devices_listed=%d\n", seen.devicesListed);
+}
+
+/// The 11 devices' replies and, among them, datagrams that are no reply: too short, too long
+/// to be read, and with a header that is not a reply's.
+Replies StreamDatagrams() {
+    Replies datagrams = nimbrel::bench::Devices(11);
+    datagrams.insert(datagrams.begin() + 4, std::vector<std::uint8_t>{0x01, 0x00});
+    datagrams.insert(datagrams.begin() + 8,
+                     std::vector<std::uint8_t>(nimbrel::MaxDatagramSize + 99, 0x01));
+    datagrams.push_back(std::vector<std::uint8_t>(40, 0xA5));
+    return datagrams;
+}
+
+void HoldUnderStream() {
+    constexpr int PerSecond = 5000;
+    StreamingDevice stream(StreamDatagrams(), PerSecond);
+    WindowUnderTest bench(stream.Address());
+    const SearchesSeen seen = RunSearches(bench.Window(), 1);
+    std::printf("stream_rate_per_s=%d\n", PerSecond);
+    std::printf("stream_hold_ms=%lld\n", seen.longestHoldMs);
+    std::printf("stream_search_ms=%lld\n", seen.longestSearchMs);
+    std::printf("stream_datagrams_sent=%ld\n", stream.Sent());
+    std::printf("stream_devices_listed=%d\n", seen.devicesListed);
+}
+
+int Hold(const std::string& which) {
+    if (which.empty() || which == "no-device") {
+        HoldWithoutDevice();
+    }
+    if (which.empty() || which == "devices") {
+        HoldWithDevices();
+    }
+    if (which.empty() || which == "stream") {
+        HoldUnderStream();
+    }
+    return 0;
+}
+
+/// The device set of each Auto Refresh search in turn: none, 11, then 5, each time with MAC
+/// addresses that the search before did not have.
+Replies ChangingDevices(int search) {
+    static const int counts[] = {0, 11, 5};
+    return nimbrel::bench::Devices(counts[search % 3], search % 192);
+}
+
+/// Turns Auto Refresh on and samples the resident memory after each search, for as many
+/// searches as its interval allows in `seconds`.
+int AutoRefresh(int seconds) {
+    constexpr int IntervalSeconds = 8;
+    const int searches = std::max(seconds / IntervalSeconds, 3);
+    WindowUnderTest bench(ChangingDevices);
+    std::vector<long> samples;
+    QElapsedTimer running;
+    QObject::connect(&bench.Window(), &nimbrel::MainWindow::searchFinished, [&] {
+        samples.push_back(ResidentKib());
+        std::printf("search=%d devices_listed=%d rss_kib=%ld\n", bench.Searches(),
+                    ListedDevices(bench.Window()), samples.back());
+        std::fflush(stdout);
+        if (static_cast<int>(samples.size()) == searches) {
             QCoreApplication::exit(0);
         }
     });
-    search();
-    QApplication::exec();
-    return holds;
-}
-
-int EventGap() {
-    constexpr int Searches = 3;
-    const Holds queued = MeasureHolds(Devices(4), 0ms, Searches);
-    const Holds late = MeasureHolds(Devices(2), 1400ms, Searches);
-    std::printf("searches=%d\n", Searches);
-    std::printf("longest_hold_in_receive_wait_ms=%lld\n", std::max(queued.longest, late.longest));
-    std::printf("longest_hold_across_late_reply_ms=%lld\n", late.longest);
-    std::printf("hold_until_first_event_pass_ms=%lld\n",
-                std::max(queued.untilFirstTick, late.untilFirstTick));
+    QObject::connect(&bench.Window(), &nimbrel::MainWindow::searchFailed,
+                     [](const nimbrel::Error&) { QCoreApplication::exit(1); });
+    bench.Window().show();
+    bench.Window().toggleAutoRefresh();
+    running.start();
+    if (QApplication::exec() != 0) {
+        return 1;
+    }
+    std::printf("searches=%d\n", searches);
+    std::printf("run_s=%.1f\n", static_cast<double>(running.elapsed()) / 1000);
+    std::printf("rss_third_search_kib=%ld\n", samples[2]);
+    std::printf("rss_last_kib=%ld\n", samples.back());
+    std::printf("rss_growth_kib=%ld\n", samples.back() - samples[2]);
     return 0;
 }
 
 int PeakRss() {
-    Bench bench(Devices(11));
-    QObject::connect(bench.window.get(), &nimbrel::MainWindow::searchFinished,
+    WindowUnderTest bench(nimbrel::bench::Devices(11));
+    QObject::connect(&bench.Window(), &nimbrel::MainWindow::searchFinished,
                      [] { QCoreApplication::exit(0); });
-    bench.window->show();
-    bench.window->search();
+    bench.Window().show();
+    bench.Window().search();
     QApplication::exec();
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    const auto* list = bench.window->findChild<QListWidget*>("deviceList");
-    std::printf("devices_listed=%d\n", list != nullptr ? list->count() : 0);
+    std::printf("devices_listed=%d\n", ListedDevices(bench.Window()));
     std::printf("peak_rss_kib=%ld\n", usage.ru_maxrss);
     return 0;
 }
 
 int Screenshot(const char* path) {
-    Bench bench(Devices(4), 0ms, {.pause = 50ms, .quiet = 300ms, .receiveBound = 2000ms});
+    WindowUnderTest bench(nimbrel::bench::Devices(4), 0ms,
+                          {.pause = 50ms, .quiet = 300ms, .receiveBound = 2000ms});
     const QString file = QString::fromLocal8Bit(path);
     bool saved = false;
     int searches = 0;
-    QObject::connect(bench.window.get(), &nimbrel::MainWindow::searchFinished, [&] {
+    QObject::connect(&bench.Window(), &nimbrel::MainWindow::searchFinished, [&] {
         if (++searches == 1) {
-            saved = bench.window->grab().save(file);
+            saved = bench.Window().grab().save(file);
             // A second picture during a search, with the animation over the list.
             QString searching = file;
             searching.replace(QStringLiteral(".png"), QStringLiteral("-searching.png"));
             QTimer::singleShot(
-                120, [&, searching] { saved = bench.window->grab().save(searching) && saved; });
-            bench.window->search();
+                120, [&, searching] { saved = bench.Window().grab().save(searching) && saved; });
+            bench.Window().search();
         } else {
             QCoreApplication::exit(0);
         }
     });
-    bench.window->show();
-    bench.window->search();
+    bench.Window().show();
+    bench.Window().search();
     QApplication::exec();
     std::printf("screenshot=%s saved=%d\n", path, saved ? 1 : 0);
     return saved ? 0 : 1;
@@ -239,8 +297,11 @@ int main(int argc, char** argv) {
     if (mode == "startup") {
         return Startup();
     }
-    if (mode == "event-gap") {
-        return EventGap();
+    if (mode == "hold") {
+        return Hold(argc > 2 ? argv[2] : "");
+    }
+    if (mode == "auto-refresh" && argc > 2) {
+        return AutoRefresh(std::atoi(argv[2]));
     }
     if (mode == "rss") {
         return PeakRss();
@@ -248,6 +309,8 @@ int main(int argc, char** argv) {
     if (mode == "screenshot" && argc > 2) {
         return Screenshot(argv[2]);
     }
-    std::fprintf(stderr, "usage: %s startup|event-gap|rss|screenshot FILE\n", argv[0]);
+    std::fprintf(stderr,
+                 "usage: %s startup|hold [WHICH]|auto-refresh SECONDS|rss|screenshot FILE\n",
+                 argv[0]);
     return 2;
 }
