@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # nimbrel_install_man_page(PAGE): installs a roff man page gzipped, as Debian expects, into the
 # section that its file name ends in (nimbrel-discover.1 goes to man1).
 function(nimbrel_install_man_page page)

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Cross-compiles for 64-bit Windows with Debian's mingw-w64 toolchain. The posix thread flavour
 # is chosen because the simulator and the tests use std::thread and std::mutex, which the win32
 # flavour of GCC 12 lacks.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // IPv4 and MAC addresses as the program prints and reads them.
 #pragma once
 

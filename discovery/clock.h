@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The time source of a search, injectable so that tests run whole searches on a fake clock.
 #pragma once
 

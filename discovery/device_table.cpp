@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "discovery/device_table.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The store of one search's results: one record per device, each with one slot per field type.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "discovery/device_view.h"
 
 #include "discovery/model_icons.h"

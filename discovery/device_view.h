@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What both programs show of one device found by a search.
 #pragma once
 

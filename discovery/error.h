@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Errors as values: what failed, the message the user sees and the platform's code.
 #pragma once
 

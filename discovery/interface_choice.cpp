@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "discovery/interface_choice.h"
 
 #include <algorithm>

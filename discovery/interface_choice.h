@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Which of this computer's interfaces a search goes out on.
 #pragma once
 

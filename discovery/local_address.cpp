@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "discovery/local_address.h"
 
 #include "discovery/socket_platform.h"

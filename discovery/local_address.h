@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The workstation's own address, from which a search sends its request.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Which image stands for a device, chosen by substrings of its model text.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One search as a state machine driven by the socket and the clock: its driver tells it when
 // the socket is readable and when its deadline has passed, and it hands out what it found.
 #pragma once

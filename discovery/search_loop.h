@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Drives a search on the calling thread for programs without an event loop of their own.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "discovery/search_socket.h"
 
 namespace nimbrel {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What a search needs of its socket, behind an interface so that tests can put a fake there.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // BSD sockets (Linux, macOS). Keep the functions in the order of socket_platform.h and of
 // socket_winsock.cpp.
 #include <arpa/inet.h>

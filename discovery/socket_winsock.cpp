@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Windows Sockets. Keep the functions in the order of socket_platform.h and of socket_bsd.cpp.
 // Failure codes come from WSAGetLastError and are already the numbers that the messages use.
 #ifndef WIN32_LEAN_AND_MEAN

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Discovery datagrams: the request, the reply check and the walk over a reply's elements.
 #pragma once
 

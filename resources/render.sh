@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Renders the SVG artwork under svg/ into the PNGs that are compiled into the program.
 # The PNGs are committed, so a build never needs this script: run it after editing an SVG
 # (or the animation generator) and commit the sources and the PNGs together.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the discovery library, the command-line tools and their tests for Windows with mingw-w64,
 # then runs them under Wine inside a private network namespace that holds nothing but loopback:
 # the discovery tests, and nimbrel-discover.exe against the device simulator over loopback.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The device view that both programs render: icon by model, the listed MAC, the fields sent.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Builders for the datagrams that the discovery tests feed to the reply check and the table.
 #pragma once
 

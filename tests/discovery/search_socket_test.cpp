@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The real socket over 127.0.0.1: what the fake socket stands in for must hold here.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Whole searches on a fake clock and a fake socket: no traffic, no waiting.
 #include <gtest/gtest.h>
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # End to end with the real constants: nimbrel-discover --json on a "workstation" and
 # nimbrel-devsim on a "device" network namespace, joined by a veth cable, so that the broadcast
 # to 255.255.255.255:10001 stays between the two. Each case runs its own simulator, or the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A device that misbehaves on purpose, for the end-to-end test: it answers the first discovery
 // request by broadcast, or with a stream of replies that never stops.
 //   e2e_device broadcast HEX        answer to 255.255.255.255 at the request's source port

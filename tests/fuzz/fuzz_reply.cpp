@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Feeds arbitrary datagrams through the reply check and the device table the way a search
 // does, and reads every field of every record and every device view afterwards.
 #include <algorithm>

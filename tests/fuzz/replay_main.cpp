@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Replays saved fuzzer inputs without the fuzzer, so that any compiler can check the corpus.
 #include <algorithm>
 #include <cstddef>

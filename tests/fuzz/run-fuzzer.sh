@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # Fuzzes the reply check and the device table for a bounded number of runs, starting from a
 # copy of the seed corpus (the repository's corpus is never written). Fails on any crash.
 #   usage: tests/fuzz/run-fuzzer.sh BUILD_DIR [RUNS]

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A fake clock and a fake socket, so that whole searches run in microseconds with no traffic.
 #pragma once
 
