@@ -250,13 +250,14 @@ check_devices "$work/broadcast_reply" "$raw_json"
 finish_case
 
 # A device that never stops answering: the search ends at its bound (1 s pause and 10 s) and
-# lists what it read.
+# lists what it read. The time is taken around the whole program, start and look-up included,
+# on a machine that may be busy; the benchmark measures the bound itself.
 errors_before=${#failures[@]}
 run_device_case endless_stream stream "$raw_reply" 50
 [ "$(cat "$work/endless_stream/status")" = 0 ] || fail "exit status $(cat "$work/endless_stream/status")"
 check_devices "$work/endless_stream" "$raw_json"
 elapsed=$(cat "$work/endless_stream/elapsed")
-[ "$elapsed" -ge 10900 ] && [ "$elapsed" -le 12500 ] ||
+[ "$elapsed" -ge 10900 ] && [ "$elapsed" -le 14000 ] ||
     fail "the search took $elapsed ms, expected about 11000"
 finish_case
 

@@ -70,7 +70,7 @@ for ((n = 1; n <= count; n++)); do
     mac=$(printf '02-00-00-00-00-%02X' "$n")
     devices+=(--device "model=AP-$n,ipv4=$ipv4,mac=$mac,firmware=1.0.$n,copy=device $n")
     [ -n "$expected" ] && expected+=,
-    expected+=$(printf '{"model":"AP-%d","ipv4":"%s","mac":"%s","firmware":"1.0.%d","copy_text":"device %d","source":"198.51.100.2:10001"}' \
+    expected+=$(printf '{"model":"AP-%d","ipv4":"%s","mac":"%s","firmware":"1.0.%d","copy_text":"device %d","source":"198.51.100.2:10001","interface":"nbm0"}' \
         "$n" "$ipv4" "$mac" "$n" "$n")
 done
 expected="{\"version\":1,\"devices\":[$expected],\"left_out\":0,\"dropped_datagrams\":0}"
