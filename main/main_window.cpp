@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "main/main_window.h"
 
-#include <QAccessible>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDesktopServices>
@@ -45,11 +44,6 @@ QSettings UserSettings() {
                      QString::fromLatin1(SettingsApplication));
 }
 
-// A screen reader hears of a changed status text as it hears of a changed name.
-void Announce(QLabel* label) {
-    QAccessibleEvent changed(label, QAccessible::NameChanged);
-    QAccessible::updateAccessibility(&changed);
-}
 
 }  // namespace
 
@@ -295,17 +289,15 @@ QString MainWindow::statusText() const {
 }
 
 void MainWindow::setStatusText(const QString& text) {
-    if (statusLabel_->text() != text) {
-        statusLabel_->setText(text);
-        Announce(statusLabel_);
-    }
+    // A label without an accessible name of its own tells screen readers of its new text
+    // itself (a name change), so none of the status bar's labels is given one.
+    statusLabel_->setText(text);
 }
 
 void MainWindow::setLeftOutText(const QString& text) {
     if (leftOutLabel_->text() != text) {
         leftOutLabel_->setText(text);
         leftOutLabel_->setVisible(!text.isEmpty());
-        Announce(leftOutLabel_);
     }
 }
 
@@ -351,7 +343,6 @@ void MainWindow::showNetworksHint() {
     if (networksLabel_->text() != text) {
         networksLabel_->setText(text);
         networksLabel_->setVisible(!text.isEmpty());
-        Announce(networksLabel_);
     }
 }
 
