@@ -13,36 +13,12 @@ discover=${1:?path to nimbrel-discover}
 devsim=${2:?path to nimbrel-devsim}
 device=${3:?path to e2e_device}
 
-skip() {
-    echo "e2e: SKIPPED: $*"
-    exit 77
-}
-
-[ "$EUID" = 0 ] || skip "creating network namespaces needs root"
-command -v ip >/dev/null || skip "'ip' (iproute2) is not installed"
+test_name=e2e
+source "$(dirname "$0")/namespaces.sh"
 command -v od >/dev/null || skip "'od' is not installed"
-
 ws=nbt-ws-$$
 dev=nbt-dev-$$
-work=$(mktemp -d)
-devsim_pid=
-
-cleanup() {
-    if [ -n "$devsim_pid" ]; then
-        kill "$devsim_pid" 2>/dev/null
-        wait "$devsim_pid" 2>/dev/null
-    fi
-    ip netns del "$ws" 2>/dev/null
-    ip netns del "$dev" 2>/dev/null
-    rm -rf "/etc/netns/$ws" "$work"
-    rmdir /etc/netns 2>/dev/null
-    return 0
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM
-
-ip netns add "$ws" 2>"$work/netns.err" || skip "ip netns add failed: $(cat "$work/netns.err")"
-ip netns add "$dev" 2>"$work/netns.err" || skip "ip netns add failed: $(cat "$work/netns.err")"
+add_namespaces "$ws" "$dev"
 
 # Everything is made inside the two new namespaces; the namespace that runs this script is
 # never touched. The workstation side carries a decoy primary address, so that only a bind to
@@ -58,8 +34,7 @@ setup() {
         ip -n "$dev" link set nbt1 up &&
         ip -n "$ws" route add default dev nbt0 &&
         ip -n "$dev" route add default dev nbt1 &&
-        mkdir -p "/etc/netns/$ws" &&
-        printf '127.0.0.1 localhost\n198.51.100.1 %s\n' "$(hostname)" >"/etc/netns/$ws/hosts"
+        resolve_hostname "$ws" 198.51.100.1
 }
 setup 2>"$work/setup.err" || skip "cannot build the two-namespace network: $(cat "$work/setup.err")"
 
@@ -92,14 +67,7 @@ run_case() {
     mkdir -p "$dir"
     local errors_before=${#failures[@]}
 
-    ip netns exec "$dev" "$devsim" --log "$dir/requests.log" "$@" >"$dir/devsim.out" 2>&1 &
-    devsim_pid=$!
-    local tries
-    for ((tries = 0; tries < 100; tries++)); do
-        grep -q 'listening on' "$dir/devsim.out" 2>/dev/null && break
-        kill -0 "$devsim_pid" 2>/dev/null || break
-        sleep 0.05
-    done
+    start_devsim "$dev" "$dir/devsim.out" --log "$dir/requests.log" "$@"
     if ! grep -q 'listening on 0.0.0.0:10001' "$dir/devsim.out"; then
         fail "the simulator did not start: $(cat "$dir/devsim.out")"
     fi
@@ -107,10 +75,10 @@ run_case() {
     ip netns exec "$ws" "$discover" --json >"$dir/stdout" 2>"$dir/stderr"
     local status=$?
 
-    kill -TERM "$devsim_pid" 2>/dev/null
-    wait "$devsim_pid"
+    kill -TERM "${pids[-1]}" 2>/dev/null
+    wait "${pids[-1]}"
     local devsim_status=$?
-    devsim_pid=
+    pids=()
 
     [ "$status" = "$want_status" ] || fail "exit status $status, expected $want_status"
     check_devices "$dir" "$want_out"
@@ -164,7 +132,7 @@ run_device_case() {
     local dir="$work/$case_name"
     mkdir -p "$dir"
     ip netns exec "$dev" "$device" "${@:2}" >"$dir/device.out" 2>&1 &
-    devsim_pid=$!
+    pids+=($!)
     local tries
     for ((tries = 0; tries < 100; tries++)); do
         grep -q listening "$dir/device.out" 2>/dev/null && break
@@ -176,9 +144,7 @@ run_device_case() {
     echo $? >"$dir/status"
     end=$(date +%s%N)
     echo $(((end - start) / 1000000)) >"$dir/elapsed"
-    kill -TERM "$devsim_pid" 2>/dev/null
-    wait "$devsim_pid" 2>/dev/null
-    devsim_pid=
+    stop_devsims
     grep -q '^request from 198\.51\.100\.1:' "$dir/device.out" ||
         fail "the request did not come from 198.51.100.1: $(cat "$dir/device.out")"
 }

@@ -12,39 +12,16 @@ discover=${1:?path to nimbrel-discover}
 devsim=${2:?path to nimbrel-devsim}
 count=50
 
-skip() {
-    echo "many_devices: SKIPPED: $*"
-    exit 77
-}
 fail() {
     echo "many_devices: FAIL: $*"
     exit 1
 }
 
-[ "$EUID" = 0 ] || skip "creating network namespaces needs root"
-command -v ip >/dev/null || skip "'ip' (iproute2) is not installed"
-
+test_name=many_devices
+source "$(dirname "$0")/namespaces.sh"
 ws=nbm-ws-$$
 dev=nbm-dev-$$
-work=$(mktemp -d)
-devsim_pid=
-
-cleanup() {
-    if [ -n "$devsim_pid" ]; then
-        kill "$devsim_pid" 2>/dev/null
-        wait "$devsim_pid" 2>/dev/null
-    fi
-    ip netns del "$ws" 2>/dev/null
-    ip netns del "$dev" 2>/dev/null
-    rm -rf "/etc/netns/$ws" "$work"
-    rmdir /etc/netns 2>/dev/null
-    return 0
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM
-
-ip netns add "$ws" 2>"$work/netns.err" || skip "ip netns add failed: $(cat "$work/netns.err")"
-ip netns add "$dev" 2>"$work/netns.err" || skip "ip netns add failed: $(cat "$work/netns.err")"
+add_namespaces "$ws" "$dev"
 
 # Everything is made inside the two new namespaces. The host name resolves to the workstation's
 # address there, so that the search sends from it.
@@ -57,8 +34,7 @@ setup() {
         ip -n "$ws" link set nbm0 up &&
         ip -n "$dev" link set nbm1 up &&
         ip -n "$ws" route add default dev nbm0 &&
-        mkdir -p "/etc/netns/$ws" &&
-        printf '127.0.0.1 localhost\n198.51.100.1 %s\n' "$(hostname)" >"/etc/netns/$ws/hosts"
+        resolve_hostname "$ws" 198.51.100.1
 }
 setup 2>"$work/setup.err" || skip "cannot build the two-namespace network: $(cat "$work/setup.err")"
 
@@ -75,21 +51,14 @@ for ((n = 1; n <= count; n++)); do
 done
 expected="{\"version\":1,\"devices\":[$expected],\"left_out\":0,\"dropped_datagrams\":0}"
 
-ip netns exec "$dev" "$devsim" --requests 1 "${devices[@]}" >"$work/devsim.out" 2>&1 &
-devsim_pid=$!
-for ((tries = 0; tries < 100; tries++)); do
-    grep -q 'listening on' "$work/devsim.out" 2>/dev/null && break
-    kill -0 "$devsim_pid" 2>/dev/null || break
-    sleep 0.05
-done
-grep -q 'listening on 0.0.0.0:10001' "$work/devsim.out" ||
+start_devsim "$dev" "$work/devsim.out" --requests 1 "${devices[@]}" ||
     fail "the simulator did not start: $(cat "$work/devsim.out")"
 
 ip netns exec "$ws" "$discover" --json >"$work/stdout" 2>"$work/stderr"
 status=$?
-wait "$devsim_pid"
+wait "${pids[0]}"
 devsim_status=$?
-devsim_pid=
+pids=()
 
 [ "$status" = 0 ] || fail "nimbrel-discover ended with status $status: $(cat "$work/stderr")"
 [ -s "$work/stderr" ] && fail "unexpected stderr: $(cat "$work/stderr")"

@@ -14,38 +14,12 @@ discover=${1:?path to nimbrel-discover}
 devsim=${2:?path to nimbrel-devsim}
 window=${3:-}
 
-skip() {
-    echo "networks: SKIPPED: $*"
-    exit 77
-}
-
-[ "$EUID" = 0 ] || skip "creating network namespaces needs root"
-command -v ip >/dev/null || skip "'ip' (iproute2) is not installed"
-
+test_name=networks
+source "$(dirname "$0")/namespaces.sh"
 ws=nbn-ws-$$
 one=nbn-one-$$
 two=nbn-two-$$
-work=$(mktemp -d)
-pids=()
-
-cleanup() {
-    for pid in "${pids[@]}"; do
-        kill "$pid" 2>/dev/null
-        wait "$pid" 2>/dev/null
-    done
-    for namespace in "$ws" "$one" "$two"; do
-        ip netns del "$namespace" 2>/dev/null
-    done
-    rm -rf "/etc/netns/$ws" "$work"
-    rmdir /etc/netns 2>/dev/null
-    return 0
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM
-
-for namespace in "$ws" "$one" "$two"; do
-    ip netns add "$namespace" 2>"$work/netns.err" || skip "ip netns add failed: $(cat "$work/netns.err")"
-done
+add_namespaces "$ws" "$one" "$two"
 
 setup() {
     ip -n "$ws" link add nbw0 type veth peer name nbd0 netns "$one" &&
@@ -58,8 +32,7 @@ setup() {
         ip -n "$ws" link set nbw0 up && ip -n "$ws" link set nbw1 up &&
         ip -n "$one" link set nbd0 up && ip -n "$two" link set nbd1 up &&
         ip -n "$ws" route add default dev nbw0 &&
-        mkdir -p "/etc/netns/$ws" &&
-        printf '127.0.0.1 localhost\n198.51.100.1 %s\n' "$(hostname)" >"/etc/netns/$ws/hosts"
+        resolve_hostname "$ws" 198.51.100.1
 }
 setup 2>"$work/setup.err" || skip "cannot build the three-namespace network: $(cat "$work/setup.err")"
 
@@ -69,26 +42,9 @@ fail() {
     failures=$((failures + 1))
 }
 
-# start_devsim NAMESPACE LOG DEVSIM-ARGUMENTS...: a simulator, once it listens.
-start_devsim() {
-    local namespace=$1 log=$2
-    shift 2
-    ip netns exec "$namespace" "$devsim" "$@" >"$log" 2>&1 &
-    pids+=($!)
-    local tries
-    for ((tries = 0; tries < 100; tries++)); do
-        grep -q 'listening on' "$log" 2>/dev/null && return 0
-        sleep 0.05
-    done
-    fail "a simulator did not start: $(cat "$log")"
-}
-
-stop_devsims() {
-    for pid in "${pids[@]}"; do
-        kill "$pid" 2>/dev/null
-        wait "$pid" 2>/dev/null
-    done
-    pids=()
+# started NAMESPACE LOG DEVSIM-ARGUMENTS...: a simulator, or a failure when it does not start.
+started() {
+    start_devsim "$@" || fail "a simulator did not start: $(cat "$2")"
 }
 
 # models FILE: the models listed in a JSON report, one a line, with their interface.
@@ -114,8 +70,8 @@ expect_search() {
 
 a='model=AP-ONE,ipv4=198.51.100.2,mac=00-00-5E-00-53-01,firmware=1.0'
 b='model=AP-TWO,ipv4=203.0.113.2,mac=00-00-5E-00-53-02,firmware=1.0'
-start_devsim "$one" "$work/one.log" --device "$a"
-start_devsim "$two" "$work/two.log" --device "$b"
+started "$one" "$work/one.log" --device "$a"
+started "$two" "$work/two.log" --device "$b"
 
 expect_search default "AP-ONE nbw0"
 expect_search all_interfaces "AP-ONE nbw0
@@ -154,12 +110,12 @@ wait_for_lines() { # COUNT: waits up to 20 s until the watch has printed COUNT l
     fail "watch: only $(wc -l <"$work/watch.out") of $1 lines: $(cat "$work/watch.out" "$work/watch.err")"
     return 1
 }
-start_devsim "$one" "$work/watch1.log" --device "$a"
+started "$one" "$work/watch1.log" --device "$a"
 ip netns exec "$ws" "$discover" --watch --interval 3 --json >"$work/watch.out" 2>"$work/watch.err" &
 watcher=$!
 if wait_for_lines 1; then
     stop_devsims
-    start_devsim "$one" "$work/watch2.log" --device "${a/firmware=1.0/firmware=1.1}" \
+    started "$one" "$work/watch2.log" --device "${a/firmware=1.0/firmware=1.1}" \
         --device 'model=AP-THREE,ipv4=198.51.100.3,mac=00-00-5E-00-53-03'
     if wait_for_lines 3; then
         stop_devsims

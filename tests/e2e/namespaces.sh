@@ -1,0 +1,76 @@
+# SPDX-License-Identifier: MIT
+# Sourced by the end-to-end scripts: network namespaces of their own, removed again when the
+# script ends, a simulator started in one of them, and the skip that a test without root or
+# iproute2 takes. Set `test_name` before sourcing.
+
+# skip REASON: ends the script as skipped.
+skip() {
+    echo "$test_name: SKIPPED: $*"
+    exit 77
+}
+
+[ "$EUID" = 0 ] || skip "creating network namespaces needs root"
+command -v ip >/dev/null || skip "'ip' (iproute2) is not installed"
+
+work=$(mktemp -d)
+namespaces=()
+pids=()
+
+cleanup() {
+    local pid namespace
+    for pid in "${pids[@]}"; do
+        kill "$pid" 2>/dev/null
+        wait "$pid" 2>/dev/null
+    done
+    for namespace in "${namespaces[@]}"; do
+        ip netns del "$namespace" 2>/dev/null
+        rm -rf "/etc/netns/$namespace"
+    done
+    rmdir /etc/netns 2>/dev/null
+    rm -rf "$work"
+    return 0
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+# add_namespaces NAME...: new, empty network namespaces, or a skip where none can be made.
+add_namespaces() {
+    local namespace
+    for namespace in "$@"; do
+        ip netns add "$namespace" 2>"$work/netns.err" ||
+            skip "ip netns add failed: $(cat "$work/netns.err")"
+        namespaces+=("$namespace")
+    done
+}
+
+# resolve_hostname NAMESPACE ADDRESS: in NAMESPACE, this computer's host name resolves to
+# ADDRESS (ip netns exec mounts /etc/netns/NAMESPACE/hosts over /etc/hosts).
+resolve_hostname() {
+    mkdir -p "/etc/netns/$1" &&
+        printf '127.0.0.1 localhost\n%s %s\n' "$2" "$(hostname)" >"/etc/netns/$1/hosts"
+}
+
+# start_devsim NAMESPACE LOG DEVSIM-ARGUMENTS...: a simulator in NAMESPACE, once it listens;
+# its pid is the last of `pids`. Returns 1 when it did not start.
+start_devsim() {
+    local namespace=$1 log=$2 tries
+    shift 2
+    ip netns exec "$namespace" "$devsim" "$@" >"$log" 2>&1 &
+    pids+=($!)
+    for ((tries = 0; tries < 100; tries++)); do
+        grep -q 'listening on' "$log" 2>/dev/null && return 0
+        kill -0 "${pids[-1]}" 2>/dev/null || break
+        sleep 0.05
+    done
+    return 1
+}
+
+# stop_devsims: ends the simulators started so far and waits for them.
+stop_devsims() {
+    local pid
+    for pid in "${pids[@]}"; do
+        kill "$pid" 2>/dev/null
+        wait "$pid" 2>/dev/null
+    done
+    pids=()
+}
