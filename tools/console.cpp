@@ -48,4 +48,28 @@ std::optional<std::string> WriteText(std::FILE* stream, std::string_view text) {
     return code != 0 ? std::string(std::strerror(code)) : std::string("unknown error");
 }
 
+void ProgramMessages::Complain(std::string_view message) const {
+    std::fwrite(name_.data(), 1, name_.size(), stderr);
+    std::fputs(": ", stderr);
+    std::fwrite(message.data(), 1, message.size(), stderr);
+    std::fputc('\n', stderr);
+    std::fflush(stderr);
+}
+
+int ProgramMessages::UsageError(std::string_view message) const {
+    Complain(message);
+    std::fputs("Try '", stderr);
+    std::fwrite(name_.data(), 1, name_.size(), stderr);
+    std::fputs(" --help'.\n", stderr);
+    return 2;
+}
+
+int ProgramMessages::WriteOut(std::string_view text) const {
+    if (const std::optional<std::string> reason = WriteText(stdout, text)) {
+        Complain("write error: " + *reason);
+        return 1;
+    }
+    return 0;
+}
+
 }  // namespace nimbrel::tools

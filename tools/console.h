@@ -16,6 +16,24 @@ bool IsTerminal(std::FILE* stream);
 /// console has a code page of its own, switches it to UTF-8.
 void PrepareConsole();
 
+/// A program's own lines: messages on stderr after its name, and its output on stdout.
+class ProgramMessages {
+public:
+    explicit constexpr ProgramMessages(std::string_view name) : name_(name) {}
+
+    /// "NAME: message" on stderr, the message byte for byte (a socket error's CR LF included).
+    void Complain(std::string_view message) const;
+
+    /// The message, then how to get help; returns the status of bad usage, 2.
+    int UsageError(std::string_view message) const;
+
+    /// Writes `text` to stdout; returns 0, or 1 after "NAME: write error: <reason>".
+    int WriteOut(std::string_view text) const;
+
+private:
+    std::string_view name_;
+};
+
 /// Writes `text` and flushes the stream. nullopt when all of it was written; otherwise the
 /// system's reason, such as "No space left on device", for "write error: <reason>".
 std::optional<std::string> WriteText(std::FILE* stream, std::string_view text);

@@ -24,6 +24,8 @@ namespace {
 using namespace nimbrel;
 using tools::SimulatedReply;
 
+constexpr tools::ProgramMessages Program{"nimbrel-devsim"};
+
 constexpr std::string_view Usage =
     "Usage: nimbrel-devsim [--listen ADDRESS:PORT] [--log FILE] [--requests N]\n"
     "                      [--delay MS] (--device KEYS | --reply-hex HEX)...\n"
@@ -121,21 +123,6 @@ std::optional<Options> ReadOptions(std::span<const char* const> arguments, std::
     return options;
 }
 
-void Complain(std::string_view message) {
-    std::fputs("nimbrel-devsim: ", stderr);
-    std::fwrite(message.data(), 1, message.size(), stderr);
-    std::fputc('\n', stderr);
-    std::fflush(stderr);
-}
-
-int WriteOut(std::string_view text) {
-    if (const std::optional<std::string> reason = tools::WriteText(stdout, text)) {
-        Complain("write error: " + *reason);
-        return 1;
-    }
-    return 0;
-}
-
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
@@ -160,13 +147,13 @@ int Simulate(Options& options) {
     if (!options.logPath.empty()) {
         log.reset(std::fopen(options.logPath.c_str(), "ab"));
         if (!log) {
-            Complain("cannot open log file '" + options.logPath + "'");
+            Program.Complain("cannot open log file '" + options.logPath + "'");
             return 1;
         }
     }
     tools::DeviceSimulator simulator(std::move(options.replies));
     if (const Status listening = simulator.Listen(options.listen); !listening) {
-        Complain(listening.GetError().message);
+        Program.Complain(listening.GetError().message);
         return 1;
     }
     if (log) {
@@ -175,10 +162,12 @@ int Simulate(Options& options) {
         });
     }
     simulator.SetQueueFullObserver([] {
-        Complain("more than " + std::to_string(tools::DeviceSimulator::DefaultQueueCapacity) +
-                 " replies were waiting; the oldest waiting are dropped");
+        Program.Complain("more than " +
+                         std::to_string(tools::DeviceSimulator::DefaultQueueCapacity) +
+                         " replies were waiting; the oldest waiting are dropped");
     });
-    if (WriteOut("nimbrel-devsim: listening on " + FormatPeer(simulator.Local()) + "\n") != 0) {
+    if (Program.WriteOut("nimbrel-devsim: listening on " + FormatPeer(simulator.Local()) + "\n") !=
+        0) {
         return 1;
     }
     std::signal(SIGINT, OnStopSignal);
@@ -196,15 +185,13 @@ int main(int argc, char** argv) {
                                                  static_cast<std::size_t>(argc > 0 ? argc - 1 : 0));
     std::optional<Options> options = ReadOptions(arguments, error);
     if (!options) {
-        Complain(error);
-        std::fputs("Try 'nimbrel-devsim --help'.\n", stderr);
-        return 2;
+        return Program.UsageError(error);
     }
     if (options->help) {
-        return WriteOut(Usage);
+        return Program.WriteOut(Usage);
     }
     if (options->version) {
-        return WriteOut("nimbrel-devsim " + std::string(Version) + "\n");
+        return Program.WriteOut("nimbrel-devsim " + std::string(Version) + "\n");
     }
     return Simulate(*options);
 }

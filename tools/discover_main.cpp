@@ -42,6 +42,8 @@ constexpr std::chrono::milliseconds TickEvery{250};
 constexpr int DefaultIntervalSeconds = 8;
 constexpr int ShortestIntervalSeconds = 3;
 
+constexpr tools::ProgramMessages Program{"nimbrel-discover"};
+
 constexpr std::string_view Usage =
     "Usage: nimbrel-discover [--json] [--from ADDRESS | --interface NAME... |\n"
     "                        --all-interfaces] [--watch [--interval SECONDS]]\n"
@@ -164,28 +166,6 @@ std::optional<Options> ReadOptions(std::span<const char* const> arguments, std::
     return options;
 }
 
-void Complain(std::string_view message) {
-    // Byte for byte, a socket error's CR LF included: it is the text that the window shows.
-    std::fputs("nimbrel-discover: ", stderr);
-    std::fwrite(message.data(), 1, message.size(), stderr);
-    std::fputc('\n', stderr);
-    std::fflush(stderr);
-}
-
-int UsageError(const std::string& message) {
-    Complain(message);
-    std::fputs("Try 'nimbrel-discover --help'.\n", stderr);
-    return 2;
-}
-
-int WriteOut(std::string_view text) {
-    if (const std::optional<std::string> reason = tools::WriteText(stdout, text)) {
-        Complain("write error: " + *reason);
-        return 1;
-    }
-    return 0;
-}
-
 struct Outcome {
     std::optional<SearchResult> result;
     std::optional<Error> error;
@@ -235,7 +215,7 @@ public:
         events.failed = [&outcome](const Error& error) { outcome.error = error; };
         events.datagramDropped = [this](const Peer& from) {
             progress_.Erase();
-            Complain("dropped an over-long datagram from " + FormatPeer(from));
+            Program.Complain("dropped an over-long datagram from " + FormatPeer(from));
         };
         search_.SetEvents(std::move(events));
         if (search_.Start() == Search::StartOutcome::LookUpFailed) {
@@ -279,15 +259,15 @@ int Discover(const Options& options) {
     const Outcome outcome = searcher.Run();
     progress.Erase();
     if (const std::string failure = FailureOf(options, outcome); !failure.empty()) {
-        Complain(failure);
+        Program.Complain(failure);
         return 1;
     }
     const SearchResult& result = *outcome.result;
     if (result.leftOut > 0) {
-        Complain(std::to_string(result.devices.size()) + " devices listed; " +
-                 std::to_string(result.leftOut) + " more answered and were left out");
+        Program.Complain(std::to_string(result.devices.size()) + " devices listed; " +
+                         std::to_string(result.leftOut) + " more answered and were left out");
     }
-    return WriteOut(options.json ? tools::JsonReport(result) : tools::TextReport(result));
+    return Program.WriteOut(options.json ? tools::JsonReport(result) : tools::TextReport(result));
 }
 
 /// Searches every interval until a stop is asked for, printing a line for each change. A
@@ -305,10 +285,11 @@ int Watch(const Options& options) {
             break;
         }
         if (const std::string failure = FailureOf(options, outcome); !failure.empty()) {
-            Complain(failure);
+            Program.Complain(failure);
         } else {
             for (const tools::DeviceChange& change : watch.Update(outcome.result->devices)) {
-                if (WriteOut(tools::WatchLine(change, options.json, std::time(nullptr))) != 0) {
+                if (Program.WriteOut(tools::WatchLine(change, options.json, std::time(nullptr))) !=
+                    0) {
                     return 1;
                 }
             }
@@ -332,13 +313,13 @@ int main(int argc, char** argv) {
                                                  static_cast<std::size_t>(argc > 0 ? argc - 1 : 0));
     const std::optional<Options> options = ReadOptions(arguments, error);
     if (!options) {
-        return UsageError(error);
+        return Program.UsageError(error);
     }
     if (options->help) {
-        return WriteOut(Usage);
+        return Program.WriteOut(Usage);
     }
     if (options->version) {
-        return WriteOut("nimbrel-discover " + std::string(Version) + "\n");
+        return Program.WriteOut("nimbrel-discover " + std::string(Version) + "\n");
     }
     return options->watch ? Watch(*options) : Discover(*options);
 }
