@@ -157,49 +157,67 @@ private:
     nimbrel::Peer local_;
 };
 
-/// A search with the real timings whose request goes to a loopback port where a socket is
-/// bound but nothing answers. `realLookUp` chooses the host-name look-up over a fixed address.
-void SearchWithoutReply(benchmark::State& state, bool realLookUp) {
-    const LoopbackSink sink;
-    nimbrel::UdpSearchSocket socket;
-    if (!socket.Open()) {
-        state.SkipWithError("no socket");
-        return;
+/// A search with the real timings whose request goes to `target` on loopback, counting the
+/// devices that it found.
+struct LoopbackSearch {
+    explicit LoopbackSearch(
+        const nimbrel::Peer& target,
+        nimbrel::LocalAddressLookup lookup =
+            [] {
+                return std::optional<nimbrel::Ipv4Bytes>{{127, 0, 0, 1}};
+            })
+        : opened(socket.Open()),
+          search(socket, clock, std::move(lookup), {}, DeviceTable::DefaultCapacity, target) {
+        nimbrel::SearchEvents events;
+        events.finished = [this](const nimbrel::SearchResult& result) {
+            found = static_cast<int>(result.devices.size());
+        };
+        search.SetEvents(std::move(events));
     }
-    const nimbrel::SteadyClock clock;
-    nimbrel::LocalAddressLookup lookup = nimbrel::LookUpLocalAddress;
-    if (!realLookUp) {
-        lookup = [] { return std::optional<nimbrel::Ipv4Bytes>{{127, 0, 0, 1}}; };
-    }
-    nimbrel::Search search(socket, clock, lookup, {}, DeviceTable::DefaultCapacity, sink.Local());
-    int found = -1;
-    nimbrel::SearchEvents events;
-    events.finished = [&found](const nimbrel::SearchResult& result) {
-        found = static_cast<int>(result.devices.size());
-    };
-    search.SetEvents(std::move(events));
 
+    /// Runs one search to its end; false when it did not start.
+    bool Run() {
+        if (search.Start() != nimbrel::Search::StartOutcome::Started) {
+            return false;
+        }
+        nimbrel::RunSearchToEnd(search, clock, std::chrono::milliseconds{250}, {});
+        return true;
+    }
+
+    nimbrel::UdpSearchSocket socket;
+    nimbrel::Status opened;
+    const nimbrel::SteadyClock clock;
+    nimbrel::Search search;
+    int found = -1;
+};
+
+/// Searches again and again where nothing answers, timing each search's CPU time too.
+void SearchesWithoutReply(benchmark::State& state, LoopbackSearch& searching) {
     double cpu = 0.0;
     for (auto _ : state) {
         const double before = ProcessCpuMilliseconds();
-        if (search.Start() != nimbrel::Search::StartOutcome::Started) {
+        if (!searching.opened || !searching.Run()) {
             state.SkipWithError("the search did not start");
             break;
         }
-        nimbrel::RunSearchToEnd(search, clock, std::chrono::milliseconds{250}, {});
         cpu += ProcessCpuMilliseconds() - before;
     }
     state.counters["process_cpu_ms"] = benchmark::Counter(cpu, benchmark::Counter::kAvgIterations);
-    state.counters["devices"] = found;
+    state.counters["devices"] = searching.found;
+    state.counters["sockets"] = static_cast<double>(searching.search.Handles().size());
 }
 
 void BM_SearchWithoutReply(benchmark::State& state) {
-    SearchWithoutReply(state, false);
+    const LoopbackSink sink;
+    LoopbackSearch searching(sink.Local());
+    SearchesWithoutReply(state, searching);
 }
 BENCHMARK(BM_SearchWithoutReply)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
 void BM_SearchWithoutReply_HostLookUp(benchmark::State& state) {
-    SearchWithoutReply(state, true);
+    const LoopbackSink sink;
+    LoopbackSearch searching(sink.Local(), nimbrel::LookUpLocalAddress);
+    SearchesWithoutReply(state, searching);
 }
 BENCHMARK(BM_SearchWithoutReply_HostLookUp)
     ->Unit(benchmark::kMillisecond)
@@ -210,30 +228,13 @@ BENCHMARK(BM_SearchWithoutReply_HostLookUp)
 /// with no reply: the pause and the quiet time are shared, so it lasts as long as on one path.
 void BM_SearchWithoutReply_FourPaths(benchmark::State& state) {
     const LoopbackSink sink;
-    nimbrel::UdpSearchSocket socket;
-    if (!socket.Open()) {
-        state.SkipWithError("no socket");
-        return;
-    }
-    const nimbrel::SteadyClock clock;
-    nimbrel::Search search(socket, clock, {}, {}, DeviceTable::DefaultCapacity, sink.Local());
-    search.SetPaths(
+    LoopbackSearch searching(sink.Local());
+    searching.search.SetPaths(
         [] {
             return std::vector<nimbrel::SearchPath>(4, nimbrel::SearchPath{{127, 0, 0, 1}, "lo"});
         },
         [] { return std::make_unique<nimbrel::UdpSearchSocket>(); });
-    double cpu = 0.0;
-    for (auto _ : state) {
-        const double before = ProcessCpuMilliseconds();
-        if (search.Start() != nimbrel::Search::StartOutcome::Started) {
-            state.SkipWithError("the search did not start");
-            break;
-        }
-        nimbrel::RunSearchToEnd(search, clock, std::chrono::milliseconds{250}, {});
-        cpu += ProcessCpuMilliseconds() - before;
-    }
-    state.counters["process_cpu_ms"] = benchmark::Counter(cpu, benchmark::Counter::kAvgIterations);
-    state.counters["sockets"] = static_cast<double>(search.Handles().size());
+    SearchesWithoutReply(state, searching);
 }
 BENCHMARK(BM_SearchWithoutReply_FourPaths)
     ->Unit(benchmark::kMillisecond)
@@ -244,24 +245,7 @@ BENCHMARK(BM_SearchWithoutReply_FourPaths)
 /// the search must end at its bound (1 s pause and 10 s) all the same.
 void BM_SearchUnderEndlessStream(benchmark::State& state) {
     const LoopbackSink device;
-    nimbrel::UdpSearchSocket socket;
-    if (!socket.Open()) {
-        state.SkipWithError("no socket");
-        return;
-    }
-    const nimbrel::SteadyClock clock;
-    nimbrel::Search search(
-        socket, clock,
-        [] {
-            return std::optional<nimbrel::Ipv4Bytes>{{127, 0, 0, 1}};
-        },
-        {}, DeviceTable::DefaultCapacity, device.Local());
-    int found = -1;
-    nimbrel::SearchEvents events;
-    events.finished = [&found](const nimbrel::SearchResult& result) {
-        found = static_cast<int>(result.devices.size());
-    };
-    search.SetEvents(std::move(events));
+    LoopbackSearch searching(device.Local());
     const Reply reply = WorstCaseReply(1);
     for (auto _ : state) {
         std::atomic<bool> stop{false};
@@ -284,12 +268,13 @@ void BM_SearchUnderEndlessStream(benchmark::State& state) {
                 }
             }
         });
-        search.Start();
-        nimbrel::RunSearchToEnd(search, clock, std::chrono::milliseconds{250}, {});
+        if (!searching.opened || !searching.Run()) {
+            state.SkipWithError("the search did not start");
+        }
         stop = true;
         streamer.join();
     }
-    state.counters["devices"] = found;
+    state.counters["devices"] = searching.found;
 }
 BENCHMARK(BM_SearchUnderEndlessStream)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 
