@@ -32,10 +32,27 @@ std::optional<std::vector<SearchPath>> Search::LookUpPaths() const {
 
 std::vector<platform::SocketHandle> Search::Handles() const {
     std::vector<platform::SocketHandle> handles;
-    for (std::size_t path = 0; path < std::max<std::size_t>(paths_.size(), 1); ++path) {
-        handles.push_back(sockets_[path]->Handle());
+    for (std::size_t path = 0; path < paths_.size(); ++path) {
+        if (active_[path]) {
+            handles.push_back(sockets_[path]->Handle());
+        }
+    }
+    if (handles.empty()) {
+        handles.push_back(sockets_.front()->Handle());  // before the first search
     }
     return handles;
+}
+
+bool Search::DropPath(std::size_t path, const Error& error) {
+    active_[path] = false;
+    if (std::find(active_.begin(), active_.end(), true) == active_.end()) {
+        Fail(error);
+        return false;
+    }
+    if (events_.pathFailed) {
+        events_.pathFailed(paths_[path], error);
+    }
+    return true;
 }
 
 Search::StartOutcome Search::Start() {
@@ -52,22 +69,31 @@ Search::StartOutcome Search::Start() {
     }
     paths->resize(std::min(paths->size(), sockets_.size()));
     paths_ = std::move(*paths);
+    active_.assign(paths_.size(), true);
+    ++searches_;
     table_.ClearTable();
     droppedDatagrams_ = 0;
     emptyDatagramSeen_ = false;
+    // One interface that fails must not cost the others their devices: a path that cannot be
+    // opened or sent on is dropped, and only a search with no path left fails.
     for (std::size_t path = 0; path < paths_.size(); ++path) {
         if (const Status reopened = sockets_[path]->Reopen(paths_[path].local); !reopened) {
-            Fail(reopened.GetError());
-            return StartOutcome::Failed;
+            if (!DropPath(path, reopened.GetError())) {
+                return StartOutcome::Failed;
+            }
         }
     }
     if (events_.started) {
         events_.started();
     }
     for (std::size_t path = 0; path < paths_.size(); ++path) {
+        if (!active_[path]) {
+            continue;
+        }
         if (const Status sent = sockets_[path]->Send(DiscoveryRequest, target_); !sent) {
-            Fail(sent.GetError());
-            return StartOutcome::Failed;
+            if (!DropPath(path, sent.GetError())) {
+                return StartOutcome::Failed;
+            }
         }
     }
     pauseEnd_ = clock_.Now() + timings_.pause;
@@ -78,29 +104,32 @@ Search::StartOutcome Search::Start() {
 
 void Search::SocketReadable() {
     // Replies that come during the pause are read at once; they count from the pause's end.
-    for (std::size_t path = 0; path < paths_.size() && Running(); ++path) {
-        if (!ReadFrom(path)) {
-            return;
+    const std::uint64_t search = searches_;
+    for (std::size_t path = 0; path < paths_.size(); ++path) {
+        if (!ReadFrom(path, search)) {
+            return;  // this search has ended, and another may have begun
         }
     }
     TimePassed();
 }
 
-bool Search::ReadFrom(std::size_t path) {
-    for (int read = 0; read < ReadsPerCall && Running(); ++read) {
+bool Search::ReadFrom(std::size_t path, std::uint64_t search) {
+    for (int read = 0; read < ReadsPerCall && active_[path]; ++read) {
+        if (!Running() || searches_ != search) {
+            return false;
+        }
         const Received received = sockets_[path]->Receive(buffer_);
         if (received.kind == Received::Kind::Nothing) {
             break;
         }
         if (received.kind == Received::Kind::Failed) {
-            Fail(received.error);
-            return false;
+            return DropPath(path, received.error);
         }
         const auto size = static_cast<std::size_t>(std::max(received.size, 0));
         Read(received, Datagram(buffer_).first(std::min(size, buffer_.size())),
              static_cast<int>(path), clock_.Now());
     }
-    return true;
+    return Running() && searches_ == search;
 }
 
 void Search::Read(const Received& received, Datagram datagram, int path, Clock::TimePoint now) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -46,6 +47,9 @@ struct SearchEvents {
     std::function<void(const SearchResult&)> finished;
     std::function<void(const Error&)> failed;
     std::function<void(const Peer& from)> datagramDropped;  // longer than any reply
+    /// One of several paths failed and the search goes on without it; when the last one fails,
+    /// `failed` tells that instead.
+    std::function<void(const SearchPath& path, const Error& error)> pathFailed;
 };
 
 class Search {
@@ -79,6 +83,7 @@ public:
     StartOutcome Start();
 
     /// A socket is readable: reads what waits on each, up to ReadsPerCall datagrams a socket.
+    /// Stops as soon as the search ends, even when its `finished` starts the next one.
     void SocketReadable();
 
     /// Time has passed: ends the pause or the search when their time has come.
@@ -94,14 +99,17 @@ public:
 
     const SearchSocket& Socket() const { return *sockets_.front(); }
 
-    /// What to watch for readability: one handle per path of the running or last search.
+    /// What to watch for readability: one handle per path of the running or last search that
+    /// has not failed.
     std::vector<platform::SocketHandle> Handles() const;
 
 private:
     enum class Phase { Idle, Pausing, Receiving };
 
     std::optional<std::vector<SearchPath>> LookUpPaths() const;
-    bool ReadFrom(std::size_t path);
+    bool ReadFrom(std::size_t path, std::uint64_t search);
+    /// Takes a failed path out of the search; false when none is left (the search has failed).
+    bool DropPath(std::size_t path, const Error& error);
     void Read(const Received& received, Datagram datagram, int path, Clock::TimePoint now);
     void Finish();
     void Fail(const Error& error);
@@ -113,6 +121,8 @@ private:
     SearchPathsLookup pathsLookup_;
     SearchSocketFactory makeSocket_;
     std::vector<SearchPath> paths_;
+    std::vector<bool> active_;    // per path: false once it failed
+    std::uint64_t searches_ = 0;  // counts searches, so that a read loop notices a new one
     SearchTimings timings_;
     Peer target_;
     SearchEvents events_;

@@ -19,6 +19,7 @@ SearchDriver::SearchDriver(std::unique_ptr<SearchSocket> socket, std::unique_ptr
         .finished = [this](const SearchResult& result) { Q_EMIT finished(result); },
         .failed = [this](const Error& error) { Q_EMIT failed(error); },
         .datagramDropped = {},
+        .pathFailed = {},
     });
     deadline_.setSingleShot(true);
     deadline_.setTimerType(Qt::PreciseTimer);

@@ -42,7 +42,11 @@ protected:
                               log.push_back("failed");
                               error = failure;
                           },
-                          [this](const Peer& from) { dropped.push_back(from); }});
+                          [this](const Peer& from) { dropped.push_back(from); },
+                          [this](const SearchPath& path, const Error& failure) {
+                              log.push_back("path " + path.interfaceName +
+                                            " failed: " + std::to_string(failure.code));
+                          }});
     }
 
     /// Lets time pass in steps, telling the search as a driver would.
@@ -63,6 +67,16 @@ protected:
             search.TimePassed();
         }
         return std::chrono::duration_cast<milliseconds>(clock.Now() - start);
+    }
+
+    /// From the next search on, searches on `paths`; the sockets made for them land in `made`.
+    void SearchOnPaths(std::vector<SearchPath> paths, std::vector<FakeSearchSocket*>& made) {
+        search.SetPaths([paths] { return paths; },
+                        [&made] {
+                            auto another = std::make_unique<FakeSearchSocket>();
+                            made.push_back(another.get());
+                            return another;
+                        });
     }
 
     std::vector<std::string> Models() const {
@@ -282,16 +296,7 @@ TEST_F(SearchTest, TheNextSearchMayStartFromTheFinishedEvent) {
 
 TEST_F(SearchTest, SearchesSeveralInterfacesInOneSearchTellingThePathsApart) {
     std::vector<FakeSearchSocket*> more;
-    search.SetPaths(
-        [] {
-            return std::vector<SearchPath>{{{198, 51, 100, 1}, "eth0"},
-                                           {{203, 0, 113, 1}, "wlan0"}};
-        },
-        [&more] {
-            auto made = std::make_unique<FakeSearchSocket>();
-            more.push_back(made.get());
-            return made;
-        });
+    SearchOnPaths({{{198, 51, 100, 1}, "eth0"}, {{203, 0, 113, 1}, "wlan0"}}, more);
     ASSERT_EQ(search.Start(), Search::StartOutcome::Started);
     ASSERT_EQ(more.size(), 1u);
     EXPECT_EQ(socket.boundTo, (Ipv4Bytes{198, 51, 100, 1}));
@@ -313,6 +318,54 @@ TEST_F(SearchTest, SearchesSeveralInterfacesInOneSearchTellingThePathsApart) {
 
     ASSERT_EQ(search.Start(), Search::StartOutcome::Started);  // the sockets are reused
     EXPECT_EQ(more.size(), 1u);
+}
+
+TEST_F(SearchTest, AFailedInterfaceIsDroppedAndTheOthersSearchOn) {
+    std::vector<FakeSearchSocket*> more;
+    SearchOnPaths({{{198, 51, 100, 1}, "eth0"}, {{203, 0, 113, 1}, "wlan0"}}, more);
+    ASSERT_EQ(search.Start(), Search::StartOutcome::Started);  // makes the second socket
+    RunToEnd();
+    log.clear();
+
+    more[0]->reopenError = SocketError(10049);
+    ASSERT_EQ(search.Start(), Search::StartOutcome::Started);
+    EXPECT_EQ(log, (std::vector<std::string>{"path wlan0 failed: 10049", "started"}));
+    EXPECT_EQ(search.Handles().size(), 1u);  // the failed socket is not watched
+    socket.Arrive(Device(1));
+    socket.receiveError = SocketError(10054);  // the last path failing fails the search
+    search.SocketReadable();
+    EXPECT_EQ(log.back(), "failed");
+    EXPECT_EQ(error->code, 10054);
+}
+
+TEST_F(SearchTest, ANewSearchStartedAsTheLastEndsIsNotReadByTheLastOnesLoop) {
+    std::vector<FakeSearchSocket*> more;
+    SearchOnPaths({{{198, 51, 100, 1}, "eth0"}, {{203, 0, 113, 1}, "wlan0"}}, more);
+    ASSERT_EQ(search.Start(), Search::StartOutcome::Started);
+    // The next search has only the first path.
+    search.SetPaths(
+        [] {
+            return std::vector<SearchPath>{{{198, 51, 100, 1}, "eth0"}};
+        },
+        [] { return std::make_unique<FakeSearchSocket>(); });
+    std::vector<std::size_t> found;
+    SearchEvents events;
+    events.finished = [&](const SearchResult& ended) {
+        found.push_back(ended.devices.size());
+        if (found.size() == 1) {
+            EXPECT_EQ(search.Start(), Search::StartOutcome::Started);
+        }
+    };
+    search.SetEvents(std::move(events));
+    Pass(milliseconds{1100});
+    socket.Arrive({});  // ends the first search, whose end starts the second
+    more[0]->Arrive(Device(2));
+    search.SocketReadable();
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_TRUE(search.Running());
+    EXPECT_EQ(more[0]->queue.size(), 1u);  // not read into the second search
+    RunToEnd();
+    EXPECT_EQ(found, (std::vector<std::size_t>{0, 0}));
 }
 
 }  // namespace
