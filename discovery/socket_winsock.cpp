@@ -236,15 +236,13 @@ int ReceiveFrom(SocketHandle socket, std::span<std::uint8_t> buffer, int& receiv
     const int result = ::recvfrom(ToHandle(socket), reinterpret_cast<char*>(buffer.data()),
                                   static_cast<int>(buffer.size()), 0,
                                   reinterpret_cast<sockaddr*>(&address), &size);
-    if (result == SOCKET_ERROR) {
-        received = 0;
-        return LastErrorCode();
-    }
-    if (from != nullptr) {
+    const int code = result == SOCKET_ERROR ? LastErrorCode() : 0;
+    // An over-long datagram is dropped, but its sender is known, as on the other platforms.
+    if (from != nullptr && (code == 0 || code == CodeMessageTooLong)) {
         *from = FromSockaddr(address);
     }
-    received = result;
-    return 0;
+    received = code == 0 ? result : 0;
+    return code;
 }
 
 void CloseSocket(SocketHandle socket) {

@@ -10,6 +10,8 @@
 #include <windows.h>
 #else
 #include <unistd.h>
+
+#include <csignal>
 #endif
 
 namespace nimbrel::tools {
@@ -32,7 +34,10 @@ bool IsTerminal(std::FILE* stream) {
     return isatty(fileno(stream)) != 0;
 }
 
-void PrepareConsole() {}
+void PrepareConsole() {
+    // A reader that has gone away (`| head`) is a write error to report, not a reason to die.
+    std::signal(SIGPIPE, SIG_IGN);
+}
 
 #endif
 

@@ -13,7 +13,8 @@ namespace nimbrel::tools {
 bool IsTerminal(std::FILE* stream);
 
 /// Makes stdout and stderr pass bytes as they are (no CR inserted before LF) and, where the
-/// console has a code page of its own, switches it to UTF-8.
+/// console has a code page of its own, switches it to UTF-8; where a closed pipe would end the
+/// program with a signal, makes writing to it fail instead.
 void PrepareConsole();
 
 /// A program's own lines: messages on stderr after its name, and its output on stdout.

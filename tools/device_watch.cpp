@@ -36,22 +36,26 @@ const char* KindName(DeviceChange::Kind kind) {
 
 std::vector<DeviceChange> DeviceWatch::Update(const std::vector<DeviceView>& devices) {
     std::vector<DeviceChange> changes;
+    // Devices of the same identity (several that sent no address, say) pair up in their order.
+    std::vector<bool> matched(known_.size(), false);
     for (const DeviceView& device : devices) {
-        const auto before = std::find_if(known_.begin(), known_.end(), [&](const DeviceView& old) {
-            return SameIdentity(old, device);
-        });
-        if (before == known_.end()) {
+        std::size_t before = 0;
+        while (before < known_.size() &&
+               (matched[before] || !SameIdentity(known_[before], device))) {
+            ++before;
+        }
+        if (before == known_.size()) {
             changes.push_back({DeviceChange::Kind::Appeared, device});
-        } else if (Shown(*before) != Shown(device)) {
+            continue;
+        }
+        matched[before] = true;
+        if (Shown(known_[before]) != Shown(device)) {
             changes.push_back({DeviceChange::Kind::Changed, device});
         }
     }
-    for (const DeviceView& old : known_) {
-        const bool stays =
-            std::any_of(devices.begin(), devices.end(),
-                        [&](const DeviceView& device) { return SameIdentity(old, device); });
-        if (!stays) {
-            changes.push_back({DeviceChange::Kind::Gone, old});
+    for (std::size_t old = 0; old < known_.size(); ++old) {
+        if (!matched[old]) {
+            changes.push_back({DeviceChange::Kind::Gone, known_[old]});
         }
     }
     known_ = devices;

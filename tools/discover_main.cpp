@@ -217,6 +217,11 @@ public:
             progress_.Erase();
             Program.Complain("dropped an over-long datagram from " + FormatPeer(from));
         };
+        events.pathFailed = [this](const SearchPath& path, const Error& error) {
+            progress_.Erase();
+            Program.Complain("interface " + path.interfaceName +
+                             " left out of the search: " + error.message);
+        };
         search_.SetEvents(std::move(events));
         if (search_.Start() == Search::StartOutcome::LookUpFailed) {
             outcome.lookUpFailure = lookUpFailure_;

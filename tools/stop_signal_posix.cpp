@@ -33,6 +33,8 @@ void InstallStopSignals() {
     }
     struct sigaction action {};
     action.sa_handler = OnStopSignal;
+    // A write that the signal interrupts goes on (a poll still returns at once on Linux).
+    action.sa_flags = SA_RESTART;
     sigemptyset(&action.sa_mask);
     ::sigaction(SIGINT, &action, nullptr);
     ::sigaction(SIGTERM, &action, nullptr);

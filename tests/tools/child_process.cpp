@@ -62,7 +62,8 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     switch (to) {
-        case Stdout::Pipe: posix_spawn_file_actions_adddup2(&actions, out[1], 1); break;
+        case Stdout::Pipe:
+        case Stdout::Broken: posix_spawn_file_actions_adddup2(&actions, out[1], 1); break;
         case Stdout::Full:
             posix_spawn_file_actions_addopen(&actions, 1, "/dev/full", O_WRONLY, 0);
             break;
@@ -78,13 +79,25 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
     }
     argv.push_back(nullptr);
 
+    // Whatever this process ignores, the child starts with the default for a broken pipe.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    sigaddset(&defaults, SIGPIPE);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
     const int spawned =
-        ::posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), environ);
+        ::posix_spawn(&pid_, program.c_str(), &actions, &attributes, argv.data(), environ);
+    posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     ::close(out[1]);
     ::close(err[1]);
     out_ = out[0];
     err_ = err[0];
+    if (to == Stdout::Broken) {
+        Close(out_);  // the reader goes before the child writes
+    }
     if (spawned != 0) {
         pid_ = -1;
         Close(out_);

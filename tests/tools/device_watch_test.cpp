@@ -42,6 +42,16 @@ TEST(DeviceWatch, ReportsWhatAppearedChangedAndWentInOrder) {
               (std::vector<std::string>{"gone 1 1.0", "gone 2 2.0"}));
 }
 
+TEST(DeviceWatch, PairsDevicesOfTheSameIdentityInTheirOrder) {
+    DeviceWatch watch;
+    DeviceView first = Device(0);
+    DeviceView second = Device(0);
+    second.ipv4 = {198, 51, 100, 200};  // the same MAC, another record
+    watch.Update({first, second});
+    EXPECT_TRUE(watch.Update({first, second}).empty());
+    EXPECT_EQ(Lines(watch.Update({first})), std::vector<std::string>{"gone 0 1.0"});
+}
+
 TEST(DeviceWatch, KnowsADeviceByItsMacAndInterface) {
     DeviceWatch watch;
     watch.Update({Device(1, "1.0", "eth0")});

@@ -100,6 +100,9 @@ void ExpectWriteError(const std::string& program, const std::string& name,
     const Outcome closed = RunToEnd(program, arguments, Stdout::Closed);
     EXPECT_EQ(closed.status, 1);
     EXPECT_EQ(closed.err, name + ": write error: Bad file descriptor\n");
+    const Outcome broken = RunToEnd(program, arguments, Stdout::Broken);
+    EXPECT_EQ(broken.status, 1);
+    EXPECT_EQ(broken.err, name + ": write error: Broken pipe\n");
 }
 
 // ---- nimbrel-discover ------------------------------------------------------------------------
