@@ -13,6 +13,70 @@ namespace {
 
 constexpr char ProgramName[] = "nimbrel-utility";
 
+// The options that every Qt program takes (QGuiApplication, QApplication and the X11 platform
+// read and remove them), with whether each takes a value. They are the application object's,
+// not ours: the program must not refuse them.
+struct QtOption {
+    const char* name;
+    bool takesValue;
+};
+constexpr QtOption QtOptions[] = {
+    {"platform", true},
+    {"platformpluginpath", true},
+    {"platformtheme", true},
+    {"plugin", true},
+    {"qwindowgeometry", true},
+    {"qwindowicon", true},
+    {"qwindowtitle", true},
+    {"reverse", false},
+    {"session", true},
+    {"style", true},
+    {"stylesheet", true},
+    {"widgetcount", false},
+    {"display", true},
+    {"geometry", true},
+    {"name", true},
+    {"title", true},
+    {"visual", true},
+    {"nograb", false},
+    {"dograb", false},
+    {"sync", false},
+    {"testability", false},
+};
+
+// `arguments` without Qt's own options and their values.
+QStringList WithoutQtOptions(const QStringList& arguments) {
+    QStringList kept;
+    for (qsizetype index = 0; index < arguments.size(); ++index) {
+        const QString& argument = arguments[index];
+        QString name = argument;
+        while (name.startsWith(QLatin1Char('-'))) {
+            name.remove(0, 1);
+        }
+        const bool inlineValue = name.contains(QLatin1Char('='));
+        name = name.section(QLatin1Char('='), 0, 0);
+        const QtOption* option = nullptr;
+        for (const QtOption& candidate : QtOptions) {
+            if (name == QLatin1String(candidate.name)) {
+                option = &candidate;
+            }
+        }
+        if (index == 0 || !argument.startsWith(QLatin1Char('-')) || argument == "--" ||
+            option == nullptr) {
+            kept << argument;
+            if (argument == "--") {
+                kept << arguments.mid(index + 1);
+                break;
+            }
+            continue;
+        }
+        if (option->takesValue && !inlineValue) {
+            ++index;  // its value
+        }
+    }
+    return kept;
+}
+
 std::string UsageError(const QString& message) {
     return std::string(ProgramName) + ": " + message.toStdString() + "\nTry '" + ProgramName +
            " --help' for more information.\n";
@@ -26,7 +90,7 @@ CommandLineOutcome ReadCommandLine(const QStringList& arguments) {
         "Finds the access points and bridges on the local network and lists them in a window."));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
-    if (!parser.parse(arguments)) {
+    if (!parser.parse(WithoutQtOptions(arguments))) {
         return {false, UsageExitStatus, {}, UsageError(parser.errorText())};
     }
     if (parser.isSet(help)) {

@@ -46,6 +46,17 @@ TEST(CommandLine, UnknownOptionsAndArgumentsEndWithStatusTwo) {
     }
 }
 
+TEST(CommandLine, QtsOwnOptionsAreLeftToTheApplicationObject) {
+    for (const QStringList& arguments :
+         {QStringList{"-platform", "offscreen"}, QStringList{"-style=fusion", "-reverse"},
+          QStringList{"--session", "1a2b"}, QStringList{"-qwindowgeometry", "100x100"}}) {
+        EXPECT_TRUE(Read(arguments).run) << arguments.join(' ').toStdString();
+    }
+    // Their names stay ours after "--", and an unknown option is still refused beside them.
+    EXPECT_FALSE(Read({"--", "-reverse"}).run);
+    EXPECT_FALSE(Read({"-platform", "offscreen", "--frobnicate"}).run);
+}
+
 class CommandLineOfTheProgram : public ::testing::Test {
 protected:
     // No QT_QPA_PLATFORM, no DISPLAY, no WAYLAND_DISPLAY.
