@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace nimbrel::tools {
 
@@ -16,6 +17,11 @@ bool IsTerminal(std::FILE* stream);
 /// console has a code page of its own, switches it to UTF-8; where a closed pipe would end the
 /// program with a signal, makes writing to it fail instead.
 void PrepareConsole();
+
+/// The program's arguments after its name, in UTF-8: on Windows read anew from the wide command
+/// line (argv holds them in the ANSI code page, which cannot spell every interface's name);
+/// elsewhere argv as it is.
+std::vector<std::string> Utf8Arguments(int argc, char** argv);
 
 /// A program's own lines: messages on stderr after its name, and its output on stdout.
 class ProgramMessages {

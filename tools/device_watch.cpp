@@ -83,7 +83,7 @@ std::string WatchLine(const DeviceChange& change, bool json, std::time_t when) {
                        (device.hasAddress ? FormatMac(device.mac) : "-") + ' ' +
                        (device.hasFirmware ? TerminalText(device.firmware) : "-");
     if (!device.interfaceName.empty()) {
-        line += " on " + TerminalText(device.interfaceName);
+        line += " on " + TerminalSystemText(device.interfaceName);
     }
     return line + '\n';
 }

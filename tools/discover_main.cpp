@@ -314,8 +314,13 @@ int Watch(const Options& options) {
 int main(int argc, char** argv) {
     tools::PrepareConsole();
     std::string error;
-    const std::span<const char* const> arguments(argv + (argc > 0 ? 1 : 0),
-                                                 static_cast<std::size_t>(argc > 0 ? argc - 1 : 0));
+    // Interface names may be spelt in any script, so the arguments are read as UTF-8.
+    const std::vector<std::string> words = tools::Utf8Arguments(argc, argv);
+    std::vector<const char*> pointers;
+    for (const std::string& word : words) {
+        pointers.push_back(word.c_str());
+    }
+    const std::span<const char* const> arguments(pointers);
     const std::optional<Options> options = ReadOptions(arguments, error);
     if (!options) {
         return Program.UsageError(error);

@@ -26,7 +26,8 @@ Row DeviceRow(const DeviceView& device, std::size_t number) {
             TableText(device.hasAddress, FormatIpv4(device.ipv4)),
             TableText(device.hasAddress, FormatMac(device.mac)),
             TableText(device.hasFirmware, device.firmware),
-            TableText(!device.interfaceName.empty(), device.interfaceName),
+            device.interfaceName.empty() ? std::string(Missing)
+                                         : TerminalSystemText(device.interfaceName),
             TableText(device.hasCopyText, device.copyText)};
 }
 
@@ -56,7 +57,10 @@ std::string JsonDevice(const DeviceView& device) {
     out += ",\"firmware\":" + JsonText(device.hasFirmware, device.firmware);
     out += ",\"copy_text\":" + JsonText(device.hasCopyText, device.copyText);
     out += ",\"source\":\"" + FormatPeer(device.source) + '"';
-    out += ",\"interface\":" + JsonText(!device.interfaceName.empty(), device.interfaceName) + '}';
+    out += ",\"interface\":" +
+           (device.interfaceName.empty() ? std::string("null")
+                                         : JsonSystemString(device.interfaceName)) +
+           '}';
     return out;
 }
 

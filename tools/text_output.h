@@ -16,6 +16,12 @@ std::string JsonString(std::string_view bytes);
 /// cannot send escape sequences to the user's terminal.
 std::string TerminalText(std::string_view bytes);
 
+/// Text of this computer's own, such as an interface's name: UTF-8 as the system gives it (a
+/// text that is not valid UTF-8 is read as Latin-1, as device text is). Control characters are
+/// escaped as by JsonString and TerminalText.
+std::string JsonSystemString(std::string_view text);
+std::string TerminalSystemText(std::string_view text);
+
 /// The number of terminal columns that a TerminalText result takes (one per character).
 std::size_t DisplayWidth(std::string_view utf8);
 

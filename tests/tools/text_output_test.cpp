@@ -88,6 +88,17 @@ TEST(TerminalText, ShowsControlCharactersAsHexAndEverythingElseAsItself) {
     EXPECT_EQ(TerminalText(""), "");
 }
 
+TEST(SystemText, KeepsUtf8AndEscapesItsControlsOrReadsOtherBytesAsLatin1) {
+    // "Ethernet 2" in Cyrillic and with an accent: the interface names of some systems.
+    const std::string name = "\xd0\x95th\xc3\xa9rnet\t2";
+    EXPECT_EQ(JsonSystemString(name), "\"\xd0\x95th\xc3\xa9rnet\\u00092\"");
+    EXPECT_EQ(TerminalSystemText(name), "\xd0\x95th\xc3\xa9rnet\\x092");
+    EXPECT_EQ(TerminalSystemText("a\xc2\x9b[2J"), "a\\x9b[2J");  // U+009B, a C1 control
+    // Not UTF-8 (a lone byte 0xE9, an overlong slash): read as Latin-1.
+    EXPECT_EQ(TerminalSystemText("\xe9t\xe9"), TerminalText("\xe9t\xe9"));
+    EXPECT_EQ(JsonSystemString("\xc0\xaf\""), JsonString("\xc0\xaf\""));
+}
+
 TEST(DisplayWidth, CountsCharactersNotBytes) {
     EXPECT_EQ(DisplayWidth(""), 0u);
     EXPECT_EQ(DisplayWidth("AP-1"), 4u);
