@@ -79,6 +79,9 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
     }
     argv.push_back(nullptr);
 
+    if (to == Stdout::Broken) {
+        Close(out[0]);  // the reader is gone before the child can write
+    }
     // Whatever this process ignores, the child starts with the default for a broken pipe.
     posix_spawnattr_t attributes;
     posix_spawnattr_init(&attributes);
@@ -95,9 +98,6 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
     ::close(err[1]);
     out_ = out[0];
     err_ = err[0];
-    if (to == Stdout::Broken) {
-        Close(out_);  // the reader goes before the child writes
-    }
     if (spawned != 0) {
         pid_ = -1;
         Close(out_);
