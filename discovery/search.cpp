@@ -67,6 +67,12 @@ Search::StartOutcome Search::Start() {
         ownSockets_.push_back(makeSocket_());
         sockets_.push_back(ownSockets_.back().get());
     }
+    // Fewer paths than before (an interface went away, or one network is searched again): the
+    // sockets of the others are closed rather than left bound and unread.
+    while (sockets_.size() > std::max<std::size_t>(paths->size(), 1) && !ownSockets_.empty()) {
+        sockets_.pop_back();
+        ownSockets_.pop_back();
+    }
     paths->resize(std::min(paths->size(), sockets_.size()));
     paths_ = std::move(*paths);
     active_.assign(paths_.size(), true);

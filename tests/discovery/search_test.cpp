@@ -316,8 +316,18 @@ TEST_F(SearchTest, SearchesSeveralInterfacesInOneSearchTellingThePathsApart) {
     EXPECT_EQ(result.devices[2].interfaceName, "wlan0");
     EXPECT_FALSE(result.devices[0].SameDeviceAs(result.devices[2]));
 
+    RunToEnd();
     ASSERT_EQ(search.Start(), Search::StartOutcome::Started);  // the sockets are reused
     EXPECT_EQ(more.size(), 1u);
+    RunToEnd();
+
+    // Back to one network: the other interface's socket is closed.
+    bool closed = false;
+    more[0]->destroyed = &closed;
+    search.SetPaths([] { return std::vector<SearchPath>{{{198, 51, 100, 1}, "eth0"}}; }, {});
+    ASSERT_EQ(search.Start(), Search::StartOutcome::Started);
+    EXPECT_TRUE(closed);
+    EXPECT_EQ(search.Handles().size(), 1u);
 }
 
 TEST_F(SearchTest, AFailedInterfaceIsDroppedAndTheOthersSearchOn) {

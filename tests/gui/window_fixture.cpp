@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "tests/gui/window_fixture.h"
 
+#include <QSettings>
 #include <QTest>
 
 #include "discovery/model_icons.h"
@@ -57,6 +58,8 @@ Error MessageTooLong() {
 }
 
 void WindowTest::SetUp() {
+    // Each window starts from the defaults, whatever a test before it left in the settings.
+    QSettings(QStringLiteral("Nimbrel"), QStringLiteral("nimbrel-utility")).clear();
     auto runner = std::make_unique<FakeSearchRunner>();
     runner_ = runner.get();
     window_ = std::make_unique<MainWindow>(std::move(runner));

@@ -28,11 +28,21 @@ private:
 /// Datagrams queue until the search reads them; every call is recorded for the test to see.
 class FakeSearchSocket final : public SearchSocket {
 public:
+    FakeSearchSocket() = default;
+    FakeSearchSocket(const FakeSearchSocket&) = delete;
+    FakeSearchSocket& operator=(const FakeSearchSocket&) = delete;
+
     struct Queued {
         std::vector<std::uint8_t> bytes;
         Peer from{{198, 51, 100, 2}, DiscoveryPort};
         bool overlong = false;  // as the platform reports a datagram that did not fit
     };
+
+    ~FakeSearchSocket() override {
+        if (destroyed != nullptr) {
+            *destroyed = true;
+        }
+    }
 
     Status Reopen(const Ipv4Bytes& local) override {
         ++reopens;
@@ -87,6 +97,7 @@ public:
     int reopens = 0;
     int receiveCalls = 0;
     bool open = false;
+    bool* destroyed = nullptr;  // set when the socket is destroyed
     std::optional<Error> reopenError;
     std::optional<Error> sendError;
     std::optional<Error> receiveError;
