@@ -44,7 +44,6 @@ QSettings UserSettings() {
                      QString::fromLatin1(SettingsApplication));
 }
 
-
 }  // namespace
 
 char KeyCharacter(int key, Qt::KeyboardModifiers modifiers, const QString& text) {
