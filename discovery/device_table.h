@@ -52,7 +52,6 @@ public:
     void AddReply(Datagram reply, const Peer& source = {}, int path = 0);
 
     int RecordCount() const { return static_cast<int>(records_.size()); }
-    int Capacity() const { return capacity_; }
 
     /// Distinct devices that answered after the table was full (counted up to a bound).
     int LeftOut() const { return static_cast<int>(leftOut_.size()); }

@@ -61,6 +61,15 @@ std::string InterfaceHolding(const Ipv4Bytes& address,
     return {};
 }
 
+std::optional<std::vector<SearchPath>> LookedUpPath(
+    std::span<const platform::LocalInterface> interfaces) {
+    const std::optional<Ipv4Bytes> local = LookUpLocalAddress();
+    if (!local) {
+        return std::nullopt;
+    }
+    return std::vector<SearchPath>{{*local, InterfaceHolding(*local, interfaces)}};
+}
+
 SearchPathsLookup AllInterfacesLookup() {
     return []() -> std::optional<std::vector<SearchPath>> {
         const std::vector<platform::LocalInterface> interfaces = platform::LocalInterfaces();
@@ -68,11 +77,7 @@ SearchPathsLookup AllInterfacesLookup() {
         if (auto paths = ChooseInterfaces({}, interfaces, error)) {
             return paths;
         }
-        const std::optional<Ipv4Bytes> local = LookUpLocalAddress();
-        if (!local) {
-            return std::nullopt;
-        }
-        return std::vector<SearchPath>{{*local, InterfaceHolding(*local, interfaces)}};
+        return LookedUpPath(interfaces);
     };
 }
 

@@ -19,8 +19,13 @@ std::optional<std::vector<SearchPath>> ChooseInterfaces(
     std::span<const std::string> names, std::span<const platform::LocalInterface> interfaces,
     std::string& error);
 
+/// The single path of the look-up rule (LookUpLocalAddress), named after the interface that
+/// holds its address; nullopt when the host name cannot be looked up.
+std::optional<std::vector<SearchPath>> LookedUpPath(
+    std::span<const platform::LocalInterface> interfaces);
+
 /// Every interface that can broadcast, looked up anew for each search; where there is none, the
-/// single address that LookUpLocalAddress chooses.
+/// looked-up path.
 SearchPathsLookup AllInterfacesLookup();
 
 /// The name of the interface that holds `address`; empty when none does (the any-address).

@@ -97,8 +97,6 @@ public:
 
     bool Running() const { return phase_ != Phase::Idle; }
 
-    const SearchSocket& Socket() const { return *sockets_.front(); }
-
     /// What to watch for readability: one handle per path of the running or last search that
     /// has not failed.
     std::vector<platform::SocketHandle> Handles() const;

@@ -14,7 +14,6 @@
 
 #include "discovery/clock.h"
 #include "discovery/interface_choice.h"
-#include "discovery/local_address.h"
 #include "discovery/search.h"
 #include "discovery/search_loop.h"
 #include "discovery/search_socket.h"
@@ -185,14 +184,12 @@ SearchPathsLookup PathsFor(const Options& options, std::string& lookUpFailure) {
             return ChooseInterfaces(options.interfaces, platform::LocalInterfaces(), lookUpFailure);
         };
     }
-    return [&lookUpFailure]() -> std::optional<std::vector<SearchPath>> {
-        const std::optional<Ipv4Bytes> local = LookUpLocalAddress();
-        if (!local) {
+    return [&lookUpFailure] {
+        std::optional<std::vector<SearchPath>> path = LookedUpPath(platform::LocalInterfaces());
+        if (!path) {
             lookUpFailure = "cannot look up this computer's host name";
-            return std::nullopt;
         }
-        return std::vector<SearchPath>{
-            {*local, InterfaceHolding(*local, platform::LocalInterfaces())}};
+        return path;
     };
 }
 
