@@ -33,8 +33,9 @@ fail() {
 
 # --- Outside: the two namespaces, made and removed here. ---------------------------------------
 if [ "${ACCESSIBILITY_INNER:-}" != 1 ]; then
-    [ "$EUID" = 0 ] || skip "creating network namespaces needs root"
-    for command in ip Xvfb dbus-daemon dbus-send "$python"; do
+    test_name=accessibility
+    source "$(dirname "$0")/../e2e/namespaces.sh"
+    for command in Xvfb dbus-daemon dbus-send "$python"; do
         command -v "$command" >/dev/null || skip "$command is missing"
     done
     [ -x /usr/libexec/at-spi-bus-launcher ] || skip "at-spi-bus-launcher is missing (at-spi2-core)"
@@ -43,19 +44,7 @@ if [ "${ACCESSIBILITY_INNER:-}" != 1 ]; then
 
     ws=nba-ws-$$
     dev=nba-dev-$$
-    work=$(mktemp -d)
-    cleanup() {
-        ip netns del "$ws" 2>/dev/null
-        ip netns del "$dev" 2>/dev/null
-        rm -rf "/etc/netns/$ws" "$work"
-        rmdir /etc/netns 2>/dev/null
-        return 0
-    }
-    trap cleanup EXIT
-    trap 'exit 130' INT TERM
-
-    ip netns add "$ws" 2>"$work/netns.err" || skip "ip netns add failed: $(cat "$work/netns.err")"
-    ip netns add "$dev" 2>"$work/netns.err" || skip "ip netns add failed: $(cat "$work/netns.err")"
+    add_namespaces "$ws" "$dev"
     # The host name resolves to the workstation's address, so that the search sends from it.
     setup() {
         ip -n "$ws" link add nba0 type veth peer name nba1 netns "$dev" &&
@@ -66,8 +55,7 @@ if [ "${ACCESSIBILITY_INNER:-}" != 1 ]; then
             ip -n "$ws" link set nba0 up &&
             ip -n "$dev" link set nba1 up &&
             ip -n "$ws" route add default dev nba0 &&
-            mkdir -p "/etc/netns/$ws" &&
-            printf '127.0.0.1 localhost\n198.51.100.1 %s\n' "$(hostname)" >"/etc/netns/$ws/hosts"
+            resolve_hostname "$ws" 198.51.100.1
     }
     setup 2>"$work/setup.err" || skip "cannot build the two-namespace network: $(cat "$work/setup.err")"
 
