@@ -81,7 +81,6 @@ void Startup::reportFailure(const Error& error) {
 void Startup::afterFirstSearch() {
     if (showCommand_ == ShowMinimizedNoActive) {
         // Only the taskbar entry appears; the second search waits for the first restore.
-        waitingForRestore_ = true;
         window_->installEventFilter(this);
         window_->setAttribute(Qt::WA_ShowWithoutActivating);
         window_->setWindowState(window_->windowState() | Qt::WindowMinimized);
@@ -100,8 +99,8 @@ void Startup::showWindow() {
 
 bool Startup::eventFilter(QObject* watched, QEvent* event) {
     if (watched == window_.get() && event->type() == QEvent::WindowStateChange &&
-        waitingForRestore_ && !window_->isMinimized()) {
-        waitingForRestore_ = false;
+        !window_->isMinimized()) {
+        // Installed only while the window waits for its first restore.
         window_->removeEventFilter(this);
         searchThen({});
     }

@@ -54,7 +54,6 @@ private:
     std::unique_ptr<AboutDialog> about_;
     // The start-up step that waits for the running search to end; empty after start-up.
     std::function<void()> afterSearch_;
-    bool waitingForRestore_ = false;
 };
 
 /// The program once its command line and display are known good: opens the search's socket

@@ -33,6 +33,14 @@ namespace {
 
 constexpr int AutoRefreshMilliseconds = 8000;
 
+// A permanent label of the status bar, shown only while it has something to say.
+void ShowHint(QLabel* label, const QString& text) {
+    if (label->text() != text) {
+        label->setText(text);
+        label->setVisible(!text.isEmpty());
+    }
+}
+
 // Where the one setting is kept: the platform's usual place for the user's settings
 // (~/.config/Nimbrel/nimbrel-utility.conf on Linux, the registry on Windows).
 constexpr auto SettingsOrganization = "Nimbrel";
@@ -98,7 +106,6 @@ void MainWindow::createParts() {
     deviceList_->setObjectName(QStringLiteral("deviceList"));
     deviceList_->setAccessibleName(QStringLiteral("Devices found"));
     deviceList_->setGeometry(1, 1, 390, 379);
-    deviceList_->setIconSize(deviceImages_->ImageSize());
     // The selection stays as visible while the list has no keyboard focus.
     QPalette selection = deviceList_->palette();
     for (const QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText}) {
@@ -294,10 +301,7 @@ void MainWindow::setStatusText(const QString& text) {
 }
 
 void MainWindow::setLeftOutText(const QString& text) {
-    if (leftOutLabel_->text() != text) {
-        leftOutLabel_->setText(text);
-        leftOutLabel_->setVisible(!text.isEmpty());
-    }
+    ShowHint(leftOutLabel_, text);
 }
 
 void MainWindow::copySelectedDevice() {
@@ -339,10 +343,7 @@ void MainWindow::showNetworksHint() {
     const QString text = deviceList_->count() > 0       ? QString()
                          : searchRunner_->AllNetworks() ? QStringLiteral("All networks")
                                                         : QStringLiteral("One network");
-    if (networksLabel_->text() != text) {
-        networksLabel_->setText(text);
-        networksLabel_->setVisible(!text.isEmpty());
-    }
+    ShowHint(networksLabel_, text);
 }
 
 }  // namespace nimbrel

@@ -26,10 +26,7 @@ SearchDriver::SearchDriver(std::unique_ptr<SearchSocket> socket, std::unique_ptr
     connect(&deadline_, &QTimer::timeout, this, &SearchDriver::DeadlineCame);
 }
 
-SearchDriver::~SearchDriver() {
-    // The program may end in the middle of a search; nothing of it is handed out any more.
-    search_.Cancel();
-}
+SearchDriver::~SearchDriver() = default;
 
 void SearchDriver::SetAllNetworks(bool on) {
     SearchRunner::SetAllNetworks(on);
@@ -39,12 +36,9 @@ void SearchDriver::SetAllNetworks(bool on) {
 }
 
 Search::StartOutcome SearchDriver::Start() {
-    if (search_.Running()) {
-        return Search::StartOutcome::AlreadyRunning;
-    }
     const Search::StartOutcome outcome = search_.Start();
     if (outcome == Search::StartOutcome::Started) {
-        socketsReplaced_ = true;
+        WatchSockets();  // each search opens new sockets, which need new notifiers
     }
     Rearm();
     return outcome;
@@ -67,11 +61,8 @@ void SearchDriver::Rearm() {
         deadline_.stop();
         return;
     }
-    if (socketsReplaced_) {
-        WatchNewSockets();
-    }
-    for (const std::unique_ptr<QSocketNotifier>& notifier : notifiers_) {
-        notifier->setEnabled(true);
+    if (search_.Handles() != watched_) {
+        WatchSockets();  // a path has failed: its socket is no longer read, so not watched
     }
     const auto remaining =
         std::chrono::ceil<std::chrono::milliseconds>(*search_.Deadline() - clock_->Now());
@@ -84,8 +75,8 @@ void SearchDriver::StopWatching() {
     }
 }
 
-void SearchDriver::WatchNewSockets() {
-    socketsReplaced_ = false;
+void SearchDriver::WatchSockets() {
+    watched_ = search_.Handles();
     StopWatching();
     for (std::unique_ptr<QSocketNotifier>& notifier : notifiers_) {
         // This may run inside an old notifier's own signal (a search started from the end of
@@ -93,7 +84,7 @@ void SearchDriver::WatchNewSockets() {
         notifier.release()->deleteLater();
     }
     notifiers_.clear();
-    for (const platform::SocketHandle handle : search_.Handles()) {
+    for (const platform::SocketHandle handle : watched_) {
         if (handle == platform::NoSocket) {
             continue;
         }

@@ -38,14 +38,14 @@ private:
     void SocketReadable();
     void DeadlineCame();
     void Rearm();
-    void WatchNewSockets();
+    void WatchSockets();
     void StopWatching();
 
     std::unique_ptr<SearchSocket> socket_;
     std::unique_ptr<Clock> clock_;
     Search search_;
     std::vector<std::unique_ptr<QSocketNotifier>> notifiers_;
-    bool socketsReplaced_ = false;  // each search opens new sockets, which need new notifiers
+    std::vector<platform::SocketHandle> watched_;  // the sockets that notifiers_ watch
     QTimer deadline_;
 };
 
