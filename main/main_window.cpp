@@ -340,9 +340,9 @@ void MainWindow::setSearchAllNetworks(bool on) {
 
 void MainWindow::showNetworksHint() {
     // Only while the list is empty: then the user may wonder where the search looked.
-    const QString text = deviceList_->count() > 0       ? QString()
-                         : searchRunner_->AllNetworks() ? QStringLiteral("All networks")
-                                                        : QStringLiteral("One network");
+    const QString text = deviceList_->count() > 0          ? QString()
+                         : allNetworksAction_->isChecked() ? QStringLiteral("All networks")
+                                                           : QStringLiteral("One network");
     ShowHint(networksLabel_, text);
 }
 

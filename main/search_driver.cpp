@@ -29,7 +29,6 @@ SearchDriver::SearchDriver(std::unique_ptr<SearchSocket> socket, std::unique_ptr
 SearchDriver::~SearchDriver() = default;
 
 void SearchDriver::SetAllNetworks(bool on) {
-    SearchRunner::SetAllNetworks(on);
     // Without a paths look-up the search sends from the single looked-up address.
     search_.SetPaths(on ? AllInterfacesLookup() : SearchPathsLookup{},
                      [] { return std::make_unique<UdpSearchSocket>(); });

@@ -27,16 +27,12 @@ public:
 
     /// From the next search on, searches every network of the computer at once, or only the
     /// one of the looked-up address.
-    virtual void SetAllNetworks(bool on) { allNetworks_ = on; }
-    bool AllNetworks() const { return allNetworks_; }
+    virtual void SetAllNetworks(bool on) = 0;
 
 Q_SIGNALS:
     void started();
     void finished(const nimbrel::SearchResult& result);
     void failed(const nimbrel::Error& error);
-
-private:
-    bool allNetworks_ = false;
 };
 
 }  // namespace nimbrel

@@ -20,6 +20,8 @@ class FakeSearchRunner final : public SearchRunner {
 public:
     Search::StartOutcome Start() override;
     bool Running() const override { return running_; }
+    void SetAllNetworks(bool on) override { allNetworks_ = on; }
+    bool AllNetworks() const { return allNetworks_; }
 
     void Finish(std::vector<DeviceView> devices, int leftOut = 0);
     void Fail(const Error& error);
@@ -30,6 +32,7 @@ public:
 
 private:
     bool running_ = false;
+    bool allNetworks_ = false;
 };
 
 /// A device as a search reports it, its icon and listed MAC chosen by its model.
