@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "discovery/address.h"
 #include "discovery/wire.h"
 
 namespace nimbrel::testing {
@@ -53,6 +54,11 @@ inline Bytes AddressValue(std::initializer_list<std::uint8_t> mac,
         value.push_back(byte);
     }
     return value;
+}
+
+inline Bytes AddressValue(const MacBytes& mac, const Ipv4Bytes& ipv4) {
+    return AddressValue({mac[0], mac[1], mac[2], mac[3], mac[4], mac[5]},
+                        {ipv4[0], ipv4[1], ipv4[2], ipv4[3]});
 }
 
 }  // namespace nimbrel::testing

@@ -4,18 +4,13 @@
 #include <array>
 
 #include "discovery/wire.h"
+#include "tests/discovery/reply_bytes.h"
 
 namespace nimbrel::testing {
 
 std::vector<std::uint8_t> ReplyBytes(const std::string& model, const Ipv4Bytes& ipv4,
                                      const MacBytes& mac) {
-    std::vector<std::uint8_t> reply{0x01, 0x00, 0x00, 0x00, FieldAddress, 0x00, 10};
-    reply.insert(reply.end(), mac.begin(), mac.end());
-    reply.insert(reply.end(), ipv4.begin(), ipv4.end());
-    reply.insert(reply.end(), {FieldModel, 0x00, static_cast<std::uint8_t>(model.size())});
-    reply.insert(reply.end(), model.begin(), model.end());
-    reply[3] = static_cast<std::uint8_t>(reply.size() - 4);
-    return reply;
+    return Reply({{FieldAddress, AddressValue(mac, ipv4)}, {FieldModel, Text(model)}});
 }
 
 LoopbackDevice::LoopbackDevice() {

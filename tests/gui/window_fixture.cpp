@@ -4,7 +4,8 @@
 #include <QSettings>
 #include <QTest>
 
-#include "discovery/model_icons.h"
+#include "discovery/device_view.h"
+#include "tests/discovery/reply_bytes.h"
 
 namespace nimbrel::testing {
 
@@ -37,20 +38,13 @@ void FakeSearchRunner::Fail(const Error& error) {
 
 DeviceView Device(std::string model, std::uint8_t last, MacBytes mac, std::string firmware,
                   std::string copyText) {
-    DeviceView device;
-    const IconChoice icon = ChooseModelIcon(model);
-    device.model = std::move(model);
-    device.ipv4 = {192, 0, 2, last};
-    device.mac = mac;
-    device.listedMac = mac;
-    if (icon.clearFirstMacByte) {
-        device.listedMac[0] = 0;
-    }
-    device.iconIndex = icon.imageIndex;
-    device.firmware = std::move(firmware);
-    device.copyText = std::move(copyText);
-    device.hasAddress = device.hasModel = device.hasFirmware = device.hasCopyText = true;
-    return device;
+    // As the core views a reply of these fields, icon and listed MAC included.
+    DeviceTable table;
+    table.AddReply(Reply({{FieldAddress, AddressValue(mac, {192, 0, 2, last})},
+                          {FieldFirmware, Text(firmware)},
+                          {FieldModel, Text(model)},
+                          {FieldCopyText, Text(copyText)}}));
+    return ViewDevice(table, 0);
 }
 
 Error MessageTooLong() {
