@@ -111,8 +111,8 @@ int RunUtility(int showCommand) {
     auto socket = std::make_unique<UdpSearchSocket>();
     // The first socket is opened as the main window is created; a failure there belongs to no
     // search and ends the program.
-    if (const Status opened = socket->Open(); !opened) {
-        ReportFatalFailure(opened.GetError());
+    if (const Result<> opened = socket->Open(); !opened.ok()) {
+        ReportFatalFailure(opened.error());
         return FatalExitStatus;
     }
     Startup startup(std::make_unique<SearchDriver>(

@@ -41,6 +41,9 @@ struct SearchResult {
     std::vector<DeviceView> devices;  // in the order of their first reply
     int leftOut = 0;                  // distinct devices that answered beyond the table's capacity
     int droppedDatagrams = 0;         // datagrams longer than any reply, dropped unread
+    /// Datagrams that the system dropped on the search's sockets because their receive buffers
+    /// were full (counted where the system tells: Linux); each may have been a device's reply.
+    int lostReplies = 0;
 };
 
 DeviceView ViewDevice(const DeviceTable& table, int record);

@@ -80,4 +80,19 @@ std::string SocketErrorMessage(int code) {
     return "Socket Error # " + std::to_string(code) + "\r\n" + std::string(SocketErrorText(code));
 }
 
+std::string ErrorReason(const Error& error) {
+    const auto withoutStop = [](std::string_view text) {
+        while (!text.empty() && (text.back() == '.' || text.back() == ' ')) {
+            text.remove_suffix(1);
+        }
+        return std::string(text);
+    };
+    if (error.kind != "ESocketError") {
+        return withoutStop(error.message);
+    }
+    const std::string text = withoutStop(SocketErrorText(error.code));
+    const std::string code = "socket error " + std::to_string(error.code);
+    return text.empty() ? code : text + " (" + code + ")";
+}
+
 }  // namespace nimbrel

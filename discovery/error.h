@@ -21,25 +21,15 @@ Error SocketError(int code);
 /// A failure of our own, with a fixed message.
 Error OwnError(std::string kind, std::string message);
 
-/// Either nothing went wrong or an Error says what did.
-class [[nodiscard]] Status {
-public:
-    Status() = default;
-    Status(Error error) : error_(std::move(error)), failed_(true) {}  // NOLINT: implicit on purpose
-
-    bool Ok() const { return !failed_; }
-    explicit operator bool() const { return !failed_; }
-    const Error& GetError() const { return error_; }
-
-private:
-    Error error_;
-    bool failed_ = false;
-};
-
 /// The text for a socket error code (codes are numbered as Winsock numbers them on every
 /// platform); empty for a code that has none.
 std::string_view SocketErrorText(int code);
 
 std::string SocketErrorMessage(int code);
+
+/// The error on one line, for a command-line program's "program: what failed: reason": the
+/// code's text without its full stop, then "(socket error N)" for a socket error; an error of
+/// our own gives its message without its full stop.
+std::string ErrorReason(const Error& error);
 
 }  // namespace nimbrel

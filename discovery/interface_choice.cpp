@@ -17,9 +17,8 @@ const platform::LocalInterface* Find(std::span<const platform::LocalInterface> i
 
 }  // namespace
 
-std::optional<std::vector<SearchPath>> ChooseInterfaces(
-    std::span<const std::string> names, std::span<const platform::LocalInterface> interfaces,
-    std::string& error) {
+Result<std::vector<SearchPath>> ChooseInterfaces(
+    std::span<const std::string> names, std::span<const platform::LocalInterface> interfaces) {
     std::vector<std::string> chosen(names.begin(), names.end());
     if (chosen.empty()) {
         for (const platform::LocalInterface& interface : interfaces) {
@@ -29,17 +28,16 @@ std::optional<std::vector<SearchPath>> ChooseInterfaces(
             }
         }
         if (chosen.empty()) {
-            error = "no network interface is up with an IPv4 address that can broadcast";
-            return std::nullopt;
+            return OwnError("EUsage",
+                            "no network interface is up with an IPv4 address that can broadcast");
         }
     }
     std::vector<SearchPath> paths;
     for (const std::string& name : chosen) {
         const platform::LocalInterface* interface = Find(interfaces, name);
         if (interface == nullptr) {
-            error =
-                "no interface named '" + name + "' is up with an IPv4 address that can broadcast";
-            return std::nullopt;
+            return OwnError("EUsage", "no interface named '" + name +
+                                          "' is up with an IPv4 address that can broadcast");
         }
         const bool twice = std::any_of(paths.begin(), paths.end(), [&](const SearchPath& path) {
             return path.interfaceName == name;
@@ -73,9 +71,8 @@ std::optional<std::vector<SearchPath>> LookedUpPath(
 SearchPathsLookup AllInterfacesLookup() {
     return []() -> std::optional<std::vector<SearchPath>> {
         const std::vector<platform::LocalInterface> interfaces = platform::LocalInterfaces();
-        std::string error;
-        if (auto paths = ChooseInterfaces({}, interfaces, error)) {
-            return paths;
+        if (Result<std::vector<SearchPath>> paths = ChooseInterfaces({}, interfaces); paths.ok()) {
+            return std::move(paths).value();
         }
         return LookedUpPath(interfaces);
     };

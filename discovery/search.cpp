@@ -83,8 +83,8 @@ Search::StartOutcome Search::Start() {
     // One interface that fails must not cost the others their devices: a path that cannot be
     // opened or sent on is dropped, and only a search with no path left fails.
     for (std::size_t path = 0; path < paths_.size(); ++path) {
-        if (const Status reopened = sockets_[path]->Reopen(paths_[path].local); !reopened) {
-            if (!DropPath(path, reopened.GetError())) {
+        if (const Result<> reopened = sockets_[path]->Reopen(paths_[path].local); !reopened.ok()) {
+            if (!DropPath(path, reopened.error())) {
                 return StartOutcome::Failed;
             }
         }
@@ -96,8 +96,8 @@ Search::StartOutcome Search::Start() {
         if (!active_[path]) {
             continue;
         }
-        if (const Status sent = sockets_[path]->Send(DiscoveryRequest, target_); !sent) {
-            if (!DropPath(path, sent.GetError())) {
+        if (const Result<> sent = sockets_[path]->Send(DiscoveryRequest, target_); !sent.ok()) {
+            if (!DropPath(path, sent.error())) {
                 return StartOutcome::Failed;
             }
         }

@@ -12,7 +12,7 @@ UdpSearchSocket::~UdpSearchSocket() {
     }
 }
 
-Status UdpSearchSocket::Open() {
+Result<> UdpSearchSocket::Open() {
     if (!libraryStarted_) {
         if (const int code = platform::StartSocketLibrary(); code != 0) {
             return SocketError(code);
@@ -31,7 +31,7 @@ void UdpSearchSocket::Close() {
     bound_ = {};
 }
 
-Status UdpSearchSocket::OpenSocket() {
+Result<> UdpSearchSocket::OpenSocket() {
     int error = 0;
     const platform::SocketHandle socket = platform::OpenDatagramSocket(error);
     if (socket == platform::NoSocket) {
@@ -47,8 +47,8 @@ Status UdpSearchSocket::OpenSocket() {
     return {};
 }
 
-Status UdpSearchSocket::Reopen(const Ipv4Bytes& local) {
-    if (Status opened = Open(); !opened) {
+Result<> UdpSearchSocket::Reopen(const Ipv4Bytes& local) {
+    if (Result<> opened = Open(); !opened.ok()) {
         return opened;
     }
     local_ = local;
@@ -65,7 +65,7 @@ Status UdpSearchSocket::Reopen(const Ipv4Bytes& local) {
     return {};
 }
 
-Status UdpSearchSocket::Send(std::span<const std::uint8_t> bytes, const Peer& to) {
+Result<> UdpSearchSocket::Send(std::span<const std::uint8_t> bytes, const Peer& to) {
     int sent = 0;
     if (const int code = platform::SendFrom(socket_, bytes, to, local_, sent); code != 0) {
         if (code == platform::CodeMessageTooLong) {

@@ -7,6 +7,7 @@
 
 #include "discovery/address.h"
 #include "discovery/error.h"
+#include "discovery/result.h"
 #include "discovery/socket_platform.h"
 
 namespace nimbrel {
@@ -32,10 +33,10 @@ public:
     /// Closes the socket that is open, if any, and opens a new non-blocking one with broadcast
     /// permission that sends from `local` (the any-address: the system's choice) and receives
     /// the replies, broadcast ones included.
-    virtual Status Reopen(const Ipv4Bytes& local) = 0;
+    virtual Result<> Reopen(const Ipv4Bytes& local) = 0;
 
     /// Sends one datagram to `to` from the address given to Reopen.
-    virtual Status Send(std::span<const std::uint8_t> bytes, const Peer& to) = 0;
+    virtual Result<> Send(std::span<const std::uint8_t> bytes, const Peer& to) = 0;
 
     /// Reads the next waiting datagram, if any, without waiting.
     virtual Received Receive(std::span<std::uint8_t> buffer) = 0;
@@ -53,10 +54,10 @@ public:
     UdpSearchSocket& operator=(const UdpSearchSocket&) = delete;
 
     /// Starts the socket library and opens a socket with broadcast permission, unbound.
-    Status Open();
+    Result<> Open();
 
-    Status Reopen(const Ipv4Bytes& local) override;
-    Status Send(std::span<const std::uint8_t> bytes, const Peer& to) override;
+    Result<> Reopen(const Ipv4Bytes& local) override;
+    Result<> Send(std::span<const std::uint8_t> bytes, const Peer& to) override;
     Received Receive(std::span<std::uint8_t> buffer) override;
     platform::SocketHandle Handle() const override { return socket_; }
 
@@ -65,7 +66,7 @@ public:
 
 private:
     void Close();
-    Status OpenSocket();
+    Result<> OpenSocket();
 
     bool libraryStarted_ = false;
     platform::SocketHandle socket_ = platform::NoSocket;

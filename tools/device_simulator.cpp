@@ -73,7 +73,7 @@ DeviceSimulator::~DeviceSimulator() {
     }
 }
 
-Status DeviceSimulator::Listen(const Peer& listen) {
+Result<> DeviceSimulator::Listen(const Peer& listen) {
     if (const int code = platform::StartSocketLibrary(); code != 0) {
         return SocketError(code);
     }

@@ -13,6 +13,7 @@
 
 #include "discovery/address.h"
 #include "discovery/error.h"
+#include "discovery/result.h"
 #include "discovery/socket_platform.h"
 #include "tools/reply_queue.h"
 
@@ -54,7 +55,7 @@ public:
     DeviceSimulator& operator=(const DeviceSimulator&) = delete;
 
     /// Binds to `listen` (port 0: the system chooses). Called once, before Run.
-    Status Listen(const Peer& listen);
+    Result<> Listen(const Peer& listen);
 
     /// The bound address and port.
     Peer Local() const { return local_; }

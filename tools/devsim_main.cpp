@@ -152,8 +152,8 @@ int Simulate(Options& options) {
         }
     }
     tools::DeviceSimulator simulator(std::move(options.replies));
-    if (const Status listening = simulator.Listen(options.listen); !listening) {
-        Program.Complain(listening.GetError().message);
+    if (const Result<> listening = simulator.Listen(options.listen); !listening.ok()) {
+        Program.Complain(listening.error().message);
         return 1;
     }
     if (log) {

@@ -157,8 +157,9 @@ std::optional<Options> ReadOptions(std::span<const char* const> arguments, std::
     }
     if (!options.interfaces.empty()) {
         // Checked now, so that a mistyped name is a usage error before anything is sent.
-        if (!ChooseInterfaces(options.interfaces, platform::LocalInterfaces(), error)) {
-            error = "--interface: " + error;
+        if (const auto chosen = ChooseInterfaces(options.interfaces, platform::LocalInterfaces());
+            !chosen.ok()) {
+            error = "--interface: " + chosen.error().message;
             return std::nullopt;
         }
     }
@@ -181,7 +182,13 @@ SearchPathsLookup PathsFor(const Options& options, std::string& lookUpFailure) {
     }
     if (!options.interfaces.empty() || options.allInterfaces) {
         return [&options, &lookUpFailure] {
-            return ChooseInterfaces(options.interfaces, platform::LocalInterfaces(), lookUpFailure);
+            Result<std::vector<SearchPath>> chosen =
+                ChooseInterfaces(options.interfaces, platform::LocalInterfaces());
+            if (!chosen.ok()) {
+                lookUpFailure = chosen.error().message;
+                return std::optional<std::vector<SearchPath>>();
+            }
+            return std::optional<std::vector<SearchPath>>(std::move(chosen).value());
         };
     }
     return [&lookUpFailure] {
@@ -203,8 +210,8 @@ public:
 
     Outcome Run() {
         Outcome outcome;
-        if (const Status opened = socket_.Open(); !opened) {
-            outcome.error = opened.GetError();
+        if (const Result<> opened = socket_.Open(); !opened.ok()) {
+            outcome.error = opened.error();
             return outcome;
         }
         SearchEvents events;

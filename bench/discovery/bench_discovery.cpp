@@ -185,7 +185,7 @@ struct LoopbackSearch {
     }
 
     nimbrel::UdpSearchSocket socket;
-    nimbrel::Status opened;
+    nimbrel::Result<> opened;
     const nimbrel::SteadyClock clock;
     nimbrel::Search search;
     int found = -1;
@@ -196,7 +196,7 @@ void SearchesWithoutReply(benchmark::State& state, LoopbackSearch& searching) {
     double cpu = 0.0;
     for (auto _ : state) {
         const double before = ProcessCpuMilliseconds();
-        if (!searching.opened || !searching.Run()) {
+        if (!searching.opened.ok() || !searching.Run()) {
             state.SkipWithError("the search did not start");
             break;
         }
@@ -268,7 +268,7 @@ void BM_SearchUnderEndlessStream(benchmark::State& state) {
                 }
             }
         });
-        if (!searching.opened || !searching.Run()) {
+        if (!searching.opened.ok() || !searching.Run()) {
             state.SkipWithError("the search did not start");
         }
         stop = true;

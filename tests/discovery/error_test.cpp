@@ -5,6 +5,7 @@
 #include <string>
 
 #include "discovery/error.h"
+#include "discovery/result.h"
 
 namespace nimbrel {
 namespace {
@@ -62,12 +63,28 @@ TEST(SocketError, CarriesItsCodeKindMessageAndWhereItWasRaised) {
     EXPECT_NE(own.raisedAt, nullptr);
 }
 
-TEST(Status, IsOkUnlessItCarriesAnError) {
-    const Status ok;
-    EXPECT_TRUE(ok.Ok());
-    const Status failed = SocketError(10049);
-    EXPECT_FALSE(failed);
-    EXPECT_EQ(failed.GetError().code, 10049);
+TEST(Result, HoldsEitherItsValueOrTheError) {
+    const Result<> done;
+    EXPECT_TRUE(done.ok());
+    const Result<> failed = SocketError(10049);
+    EXPECT_FALSE(failed.ok());
+    EXPECT_EQ(failed.error().code, 10049);
+
+    const Result<std::string> value = std::string("eth0");
+    ASSERT_TRUE(value.ok());
+    EXPECT_EQ(value.value(), "eth0");
+    const Result<std::string> refused = OwnError("EUsage", "No such interface.");
+    ASSERT_FALSE(refused.ok());
+    EXPECT_EQ(refused.error().kind, "EUsage");
+}
+
+TEST(ErrorReason, IsOneLineWithTheSocketCodeInParentheses) {
+    EXPECT_EQ(ErrorReason(SocketError(10049)),
+              "Cannot assign requested address (socket error 10049)");
+    EXPECT_EQ(ErrorReason(SocketError(10035)), "Operation would block (socket error 10035)");
+    EXPECT_EQ(ErrorReason(SocketError(99)), "socket error 99");
+    EXPECT_EQ(ErrorReason(OwnError("ECouldNotBind", "Could not bind socket.")),
+              "Could not bind socket");
 }
 
 }  // namespace

@@ -25,26 +25,27 @@ std::vector<std::string> Names(const std::vector<SearchPath>& paths) {
 }
 
 TEST(ChooseInterfaces, AllTakesEachBroadcastingInterfaceOnceFromItsFirstAddress) {
-    std::string error;
-    const auto all = ChooseInterfaces({}, Interfaces, error);
-    ASSERT_TRUE(all) << error;
-    EXPECT_EQ(Names(*all), (std::vector<std::string>{"eth0", "wlan0"}));
-    EXPECT_EQ((*all)[0].local, (Ipv4Bytes{198, 51, 100, 1}));
-    EXPECT_FALSE(ChooseInterfaces({}, {}, error));
-    EXPECT_EQ(error, "no network interface is up with an IPv4 address that can broadcast");
+    const auto all = ChooseInterfaces({}, Interfaces);
+    ASSERT_TRUE(all.ok()) << all.error().message;
+    EXPECT_EQ(Names(all.value()), (std::vector<std::string>{"eth0", "wlan0"}));
+    EXPECT_EQ(all.value()[0].local, (Ipv4Bytes{198, 51, 100, 1}));
+    const auto none = ChooseInterfaces({}, {});
+    ASSERT_FALSE(none.ok());
+    EXPECT_EQ(none.error().message,
+              "no network interface is up with an IPv4 address that can broadcast");
 }
 
 TEST(ChooseInterfaces, NamedOnesInTheirOrderAndAnUnknownOneNamed) {
-    std::string error;
     const std::vector<std::string> named{"wlan0", "eth0", "wlan0"};
-    const auto chosen = ChooseInterfaces(named, Interfaces, error);
-    ASSERT_TRUE(chosen) << error;
-    EXPECT_EQ(Names(*chosen), (std::vector<std::string>{"wlan0", "eth0"}));
+    const auto chosen = ChooseInterfaces(named, Interfaces);
+    ASSERT_TRUE(chosen.ok()) << chosen.error().message;
+    EXPECT_EQ(Names(chosen.value()), (std::vector<std::string>{"wlan0", "eth0"}));
     for (const std::string name : {"eth9", "tun0"}) {
         const std::vector<std::string> one{name};
-        EXPECT_FALSE(ChooseInterfaces(one, Interfaces, error));
-        EXPECT_EQ(error, "no interface named '" + name +
-                             "' is up with an IPv4 address that can broadcast");
+        const auto unknown = ChooseInterfaces(one, Interfaces);
+        ASSERT_FALSE(unknown.ok());
+        EXPECT_EQ(unknown.error().message, "no interface named '" + name +
+                                               "' is up with an IPv4 address that can broadcast");
     }
 }
 

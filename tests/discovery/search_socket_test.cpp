@@ -61,12 +61,12 @@ Received ReceiveWaiting(UdpSearchSocket& socket, std::span<std::uint8_t> buffer)
 
 TEST(UdpSearchSocket, SendsFromItsAddressAndReadsWholeDatagramsWithoutWaiting) {
     UdpSearchSocket socket;
-    ASSERT_TRUE(socket.Open());
-    ASSERT_TRUE(socket.Reopen({127, 0, 0, 1}));
+    ASSERT_TRUE(socket.Open().ok());
+    ASSERT_TRUE(socket.Reopen({127, 0, 0, 1}).ok());
     EXPECT_NE(socket.Bound().port, 0);
 
     Peer127 device;
-    ASSERT_TRUE(socket.Send(DiscoveryRequest, device.Local()));
+    ASSERT_TRUE(socket.Send(DiscoveryRequest, device.Local()).ok());
     Peer from;
     EXPECT_EQ(device.ReceiveOne(from), (Bytes{0x01, 0x00, 0x00, 0x00}));
     EXPECT_EQ(from.address, (Ipv4Bytes{127, 0, 0, 1}));
@@ -93,18 +93,17 @@ TEST(UdpSearchSocket, SendsFromItsAddressAndReadsWholeDatagramsWithoutWaiting) {
 
 TEST(UdpSearchSocket, BindingToAnAddressThatIsNotOursFailsWithItsCode) {
     UdpSearchSocket socket;
-    ASSERT_TRUE(socket.Open());
-    const Status status = socket.Reopen({192, 0, 2, 77});
-    ASSERT_FALSE(status);
-    EXPECT_EQ(status.GetError().code, 10049);
-    EXPECT_EQ(status.GetError().message,
-              "Socket Error # 10049\r\nCannot assign requested address.");
+    ASSERT_TRUE(socket.Open().ok());
+    const Result<> status = socket.Reopen({192, 0, 2, 77});
+    ASSERT_FALSE(status.ok());
+    EXPECT_EQ(status.error().code, 10049);
+    EXPECT_EQ(status.error().message, "Socket Error # 10049\r\nCannot assign requested address.");
 }
 
 TEST(UdpSearchSocket, OneSearchOnTwoPathsSendsOnEachAndTellsTheirRepliesApart) {
     Peer127 device;
     UdpSearchSocket first;
-    ASSERT_TRUE(first.Open());
+    ASSERT_TRUE(first.Open().ok());
     const SteadyClock clock;
     Search search(first, clock, {}, {std::chrono::milliseconds{50}, std::chrono::milliseconds{300}},
                   DeviceTable::DefaultCapacity, device.Local());

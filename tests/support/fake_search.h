@@ -44,7 +44,7 @@ public:
         }
     }
 
-    Status Reopen(const Ipv4Bytes& local) override {
+    Result<> Reopen(const Ipv4Bytes& local) override {
         ++reopens;
         boundTo = local;
         queue.clear();  // a new socket: what waited on the old one is gone
@@ -55,7 +55,7 @@ public:
         return {};
     }
 
-    Status Send(std::span<const std::uint8_t> bytes, const Peer& to) override {
+    Result<> Send(std::span<const std::uint8_t> bytes, const Peer& to) override {
         sent.emplace_back(bytes.begin(), bytes.end());
         sentTo = to;
         if (sendError) {

@@ -127,8 +127,8 @@ class SimulatorThread {
 public:
     SimulatorThread(std::vector<SimulatedReply> replies, int requestLimit)
         : simulator_(std::move(replies)) {
-        const Status listening = simulator_.Listen({{127, 0, 0, 1}, 0});
-        EXPECT_TRUE(listening.Ok()) << listening.GetError().message;
+        const Result<> listening = simulator_.Listen({{127, 0, 0, 1}, 0});
+        EXPECT_TRUE(listening.ok()) << listening.error().message;
         thread_ =
             std::thread([this, requestLimit] { simulator_.RunUntilAnswered(stop_, requestLimit); });
     }
@@ -158,25 +158,25 @@ private:
 
 TEST(DeviceSimulator, BindsToTheAddressGivenAndAPortOfItsOwn) {
     DeviceSimulator simulator({});
-    ASSERT_TRUE(simulator.Listen({{127, 0, 0, 1}, 0}).Ok());
+    ASSERT_TRUE(simulator.Listen({{127, 0, 0, 1}, 0}).ok());
     EXPECT_EQ(simulator.Local().address, (Ipv4Bytes{127, 0, 0, 1}));
     EXPECT_NE(simulator.Local().port, 0);
 }
 
 TEST(DeviceSimulator, RefusesAnAddressItCannotBind) {
     DeviceSimulator foreign({});
-    const Status notOurs = foreign.Listen({{198, 51, 100, 77}, 0});
-    ASSERT_FALSE(notOurs.Ok()) << "bound to an address that is not this machine's";
-    EXPECT_EQ(notOurs.GetError().code, 10049);
-    EXPECT_EQ(notOurs.GetError().message,
+    const Result<> notOurs = foreign.Listen({{198, 51, 100, 77}, 0});
+    ASSERT_FALSE(notOurs.ok()) << "bound to an address that is not this machine's";
+    EXPECT_EQ(notOurs.error().code, 10049);
+    EXPECT_EQ(notOurs.error().message,
               "Socket Error # 10049\r\nCannot assign requested address.");
 
     DeviceSimulator first({});
-    ASSERT_TRUE(first.Listen({{127, 0, 0, 1}, 0}).Ok());
+    ASSERT_TRUE(first.Listen({{127, 0, 0, 1}, 0}).ok());
     DeviceSimulator second({});
-    const Status inUse = second.Listen(first.Local());
-    ASSERT_FALSE(inUse.Ok()) << "bound to a port in use";
-    EXPECT_EQ(inUse.GetError().code, 10048);
+    const Result<> inUse = second.Listen(first.Local());
+    ASSERT_FALSE(inUse.ok()) << "bound to a port in use";
+    EXPECT_EQ(inUse.error().code, 10048);
 }
 
 TEST(DeviceSimulator, AnswersTheRequestWithEveryReplyInOrderOfDelay) {
@@ -229,7 +229,7 @@ TEST(DeviceSimulator, AnswersEachRequesterAtItsOwnPort) {
 TEST(DeviceSimulator, RunEndsWhenAskedToStop) {
     std::atomic<bool> stop{false};
     DeviceSimulator simulator({{Request, milliseconds{0}}});
-    ASSERT_TRUE(simulator.Listen({{127, 0, 0, 1}, 0}).Ok());
+    ASSERT_TRUE(simulator.Listen({{127, 0, 0, 1}, 0}).ok());
     std::vector<ReceivedRequest> seen;
     simulator.SetReceiveObserver(
         [&seen](const ReceivedRequest& request) { seen.push_back(request); });
@@ -249,7 +249,7 @@ TEST(DeviceSimulator, DropsTheOldestWaitingRepliesPastItsQueueAndSaysSoOnce) {
     std::atomic<bool> stop{false};
     // Replies due long after the test has ended: all of them still wait when it looks.
     DeviceSimulator simulator({{Request, milliseconds{60'000}}}, 2);
-    ASSERT_TRUE(simulator.Listen({{127, 0, 0, 1}, 0}).Ok());
+    ASSERT_TRUE(simulator.Listen({{127, 0, 0, 1}, 0}).ok());
     std::mutex mutex;
     std::condition_variable changed;
     bool markerSeen = false;
