@@ -12,7 +12,7 @@ for job in "$@"; do
         test) packages+=(cmake ninja-build g++ clang libclang-rt-14-dev qt6-base-dev libgl-dev
                          libgtest-dev libgmock-dev libbenchmark-dev iproute2 util-linux fonts-dejavu-core
                          xvfb xauth x11-utils make dpkg-dev dbus at-spi2-core python3-gi gir1.2-atspi-2.0
-                         python3-pyatspi tcpdump) ;;
+                         python3-pyatspi tcpdump clang-tidy python3) ;;
         windows) packages+=(g++-mingw-w64-x86-64 wine wine64 googletest) ;;
         package) packages+=(desktop-file-utils appstream dpkg-dev file man-db binutils lintian) ;;
         bench) packages+=(cmake ninja-build g++ qt6-base-dev libgl-dev libbenchmark-dev jq xvfb xauth
