@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
-// The window as it opens: caption, frame, layout in pixels, menu, status text, focus, the
-// names a screen reader hears, and the list item's caption at several font sizes.
+// The window as it opens: caption, frame, how its parts share it, menu, status text, focus, the
+// names a screen reader hears, what fits in the list, and the item's caption at several font
+// sizes.
 #include <QFrame>
 #include <QLabel>
 #include <QMenu>
@@ -21,9 +22,9 @@ class LayoutTest : public WindowTest {};
 
 TEST_F(LayoutTest, WindowHasItsCaptionFixedSizeAndCloseButtonOnly) {
     EXPECT_EQ(window().windowTitle(), " Nimbrel AP/Bridge/CloudAP Utility Config");
-    EXPECT_EQ(window().centralWidget()->size(), QSize(392, 405));
     EXPECT_EQ(window().minimumSize(), window().maximumSize());
-    EXPECT_EQ(window().height(), 405 + window().menuBar()->height());
+    // The menu bar, and under it the client area, nothing else.
+    EXPECT_EQ(window().height(), window().menuBar()->height() + window().centralWidget()->height());
     const Qt::WindowFlags flags = window().windowFlags();
     EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
     EXPECT_FALSE(flags & Qt::WindowMinimizeButtonHint);
@@ -41,26 +42,64 @@ TEST_F(LayoutTest, WindowOpensCentredWithTheFocusOnTheList) {
     EXPECT_EQ(QApplication::focusWidget(), list());
 }
 
-TEST_F(LayoutTest, ControlsSitWhereTheDesignPutsThem) {
+// The list's framed panel and the status bar under it share the client area, each its full
+// width; the list fills the panel inside its frame, and the animation lies on the list.
+TEST_F(LayoutTest, PartsShareTheClientAreaWithoutOverlapping) {
+    const QRect client = window().centralWidget()->rect();
     auto* panel = window().findChild<QFrame*>("listPanel");
-    ASSERT_NE(panel, nullptr);
-    EXPECT_EQ(panel->geometry(), QRect(0, 0, 392, 381));
-    EXPECT_EQ(panel->frameShape(), QFrame::Panel);
-    EXPECT_EQ(panel->frameShadow(), QFrame::Raised);
-    EXPECT_EQ(list()->parentWidget(), panel);
-    EXPECT_EQ(list()->geometry(), QRect(1, 1, 390, 379));
-    EXPECT_EQ(animation()->parentWidget(), panel);
-    EXPECT_EQ(animation()->geometry(), QRect(187, 197, 80, 50));
-    EXPECT_TRUE(animation()->isHidden());
-    EXPECT_FALSE(animation()->isPlaying());
-    EXPECT_EQ(animation()->palette().color(QPalette::Window), QColor(Qt::white));
     auto* status = window().findChild<QStatusBar*>("statusBar");
+    ASSERT_NE(panel, nullptr);
     ASSERT_NE(status, nullptr);
-    EXPECT_EQ(status->geometry(), QRect(0, 381, 392, 24));
-    auto* label = status->findChild<QLabel*>("statusText");
-    ASSERT_NE(label, nullptr);
-    EXPECT_EQ(label->text(), "Press F5 to search,Double click to config");
-    EXPECT_EQ(label->textFormat(), Qt::PlainText);
+    EXPECT_EQ(panel->geometry() | status->geometry(), client);
+    EXPECT_FALSE(panel->geometry().intersects(status->geometry()));
+    EXPECT_EQ(panel->width(), client.width());
+    EXPECT_EQ(status->width(), client.width());
+    EXPECT_EQ(panel->frameShadow(), QFrame::Raised);
+    EXPECT_EQ(list()->geometry(), panel->contentsRect());
+    EXPECT_EQ(animation()->parentWidget(), panel);
+    EXPECT_TRUE(list()->geometry().contains(animation()->geometry()));
+    EXPECT_TRUE(animation()->isHidden());
+    EXPECT_EQ(animation()->palette().color(QPalette::Window), QColor(Qt::white));
+}
+
+// The start hint and the networks hint are read whole, on one line, inside the status bar.
+TEST_F(LayoutTest, StatusBarShowsItsHintsWholeOnOneLine) {
+    showWindow();
+    auto* status = window().findChild<QStatusBar*>("statusBar");
+    for (const char* name : {"statusText", "networksText"}) {
+        SCOPED_TRACE(name);
+        auto* label = status->findChild<QLabel*>(name);
+        ASSERT_NE(label, nullptr);
+        EXPECT_FALSE(label->isHidden());
+        EXPECT_EQ(label->textFormat(), Qt::PlainText);
+        EXPECT_FALSE(label->wordWrap());
+        EXPECT_GE(label->width(), label->sizeHint().width());
+        EXPECT_GE(label->height(), label->fontMetrics().height());
+        EXPECT_TRUE(status->rect().contains(label->geometry()));
+    }
+    EXPECT_EQ(window().statusText(), "Press F5 to search,Double click to config");
+}
+
+// As many devices as the window lists are all in view at once, each in a cell of its own.
+TEST_F(LayoutTest, EveryDeviceTheWindowListsIsInViewWithoutScrolling) {
+    showWindow();
+    std::vector<DeviceView> devices;
+    for (int index = 1; index <= DeviceTable::DefaultCapacity; ++index) {
+        const auto last = static_cast<std::uint8_t>(index);
+        devices.push_back(makeDevice("QZL-TMR1-AC-A", last, {1, 2, 3, 4, 5, last}));
+    }
+    found(devices);
+
+    ASSERT_EQ(list()->count(), DeviceTable::DefaultCapacity);
+    std::vector<QRect> cells;
+    for (int row = 0; row < list()->count(); ++row) {
+        const QRect cell = list()->visualItemRect(list()->item(row));
+        EXPECT_TRUE(list()->viewport()->rect().contains(cell)) << row;
+        for (const QRect& other : cells) {
+            EXPECT_FALSE(cell.intersects(other)) << row;
+        }
+        cells.push_back(cell);
+    }
 }
 
 TEST_F(LayoutTest, ListIsAReadOnlySingleSelectionIconView) {
@@ -154,7 +193,9 @@ TEST_F(LayoutTest, EveryItemShowsItsWholeAddressOnItsLastLine) {
         ASSERT_GE(lines.size(), 2u);
         const CaptionLine& address = lines.back();
         EXPECT_EQ(address.text, "192.0.2.255");
-        EXPECT_TRUE(cell.contains(address.rect)) << cell.height();
+        for (const CaptionLine& line : lines) {
+            EXPECT_TRUE(cell.contains(line.rect)) << line.text.toStdString();
+        }
         EXPECT_LE(QFontMetrics(list()->font()).horizontalAdvance(address.text),
                   address.rect.width());
         EXPECT_TRUE(lines[lines.size() - 2].text.endsWith(QChar(0x2026)));

@@ -68,13 +68,13 @@ TEST(DeviceText, UpperCasingMapsSmallLettersByteForByte) {
     EXPECT_EQ(upperDeviceBytes("\xE9\xF7\xFF\xB5"), "\xC9\xF7\xFF\xB5");
 }
 
-TEST(keyCharacter, ControlLettersGiveTheirControlCodes) {
+TEST(KeyCharacter, ControlLettersGiveTheirControlCodes) {
     EXPECT_EQ(keyCharacter(Qt::Key_C, Qt::ControlModifier, QString()), 3);
     EXPECT_EQ(keyCharacter(Qt::Key_C, Qt::ControlModifier, QStringLiteral("c")), 3);
     EXPECT_EQ(keyCharacter(Qt::Key_A, Qt::ControlModifier, QString()), 1);
 }
 
-TEST(keyCharacter, OtherKeysGiveTheTypedCharacterOrNothing) {
+TEST(KeyCharacter, OtherKeysGiveTheTypedCharacterOrNothing) {
     EXPECT_EQ(keyCharacter(Qt::Key_C, Qt::NoModifier, QStringLiteral("c")), 'c');
     EXPECT_EQ(keyCharacter(Qt::Key_F5, Qt::NoModifier, QString()), 0);
     EXPECT_EQ(keyCharacter(Qt::Key_C, Qt::ControlModifier | Qt::AltModifier, QString()), 0);
