@@ -44,54 +44,58 @@ constexpr QtOption QtOptions[] = {
     {"testability", false},
 };
 
-// `arguments` without Qt's own options and their values.
-QStringList WithoutQtOptions(const QStringList& arguments) {
+// The Qt option that `argument` names ("-style", "--style=fusion"); none for anything else.
+const QtOption* qtOptionNamed(const QString& argument) {
+    if (!argument.startsWith(QLatin1Char('-'))) {
+        return nullptr;
+    }
+    QString name = argument;
+    while (name.startsWith(QLatin1Char('-'))) {
+        name.remove(0, 1);
+    }
+    name = name.section(QLatin1Char('='), 0, 0);
+    for (const QtOption& candidate : QtOptions) {
+        if (name == QLatin1String(candidate.name)) {
+            return &candidate;
+        }
+    }
+    return nullptr;
+}
+
+// `arguments` without Qt's own options and their values; from "--" on, everything is kept.
+QStringList withoutQtOptions(const QStringList& arguments) {
     QStringList kept;
     for (qsizetype index = 0; index < arguments.size(); ++index) {
         const QString& argument = arguments[index];
-        QString name = argument;
-        while (name.startsWith(QLatin1Char('-'))) {
-            name.remove(0, 1);
+        if (argument == QLatin1String("--")) {
+            kept << arguments.mid(index);
+            break;
         }
-        const bool inlineValue = name.contains(QLatin1Char('='));
-        name = name.section(QLatin1Char('='), 0, 0);
-        const QtOption* option = nullptr;
-        for (const QtOption& candidate : QtOptions) {
-            if (name == QLatin1String(candidate.name)) {
-                option = &candidate;
-            }
-        }
-        if (index == 0 || !argument.startsWith(QLatin1Char('-')) || argument == "--" ||
-            option == nullptr) {
+        const QtOption* option = index == 0 ? nullptr : qtOptionNamed(argument);
+        if (option == nullptr) {
             kept << argument;
-            if (argument == "--") {
-                kept << arguments.mid(index + 1);
-                break;
-            }
-            continue;
-        }
-        if (option->takesValue && !inlineValue) {
+        } else if (option->takesValue && !argument.contains(QLatin1Char('='))) {
             ++index;  // its value
         }
     }
     return kept;
 }
 
-std::string UsageError(const QString& message) {
+std::string usageError(const QString& message) {
     return std::string(ProgramName) + ": " + message.toStdString() + "\nTry '" + ProgramName +
            " --help' for more information.\n";
 }
 
 }  // namespace
 
-CommandLineOutcome ReadCommandLine(const QStringList& arguments) {
+CommandLineOutcome readCommandLine(const QStringList& arguments) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Finds the access points and bridges on the local network and lists them in a window."));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
-    if (!parser.parse(WithoutQtOptions(arguments))) {
-        return {false, UsageExitStatus, {}, UsageError(parser.errorText())};
+    if (!parser.parse(withoutQtOptions(arguments))) {
+        return {false, UsageExitStatus, {}, usageError(parser.errorText())};
     }
     if (parser.isSet(help)) {
         return {false, 0, parser.helpText().toStdString(), {}};
@@ -103,17 +107,17 @@ CommandLineOutcome ReadCommandLine(const QStringList& arguments) {
         return {false,
                 UsageExitStatus,
                 {},
-                UsageError(QStringLiteral("Unexpected argument '%1'.")
+                usageError(QStringLiteral("Unexpected argument '%1'.")
                                .arg(parser.positionalArguments().front()))};
     }
     return {};
 }
 
-std::optional<int> HandleCommandLine(int& argc, char** argv) {
+std::optional<int> handleCommandLine(int& argc, char** argv) {
     // A core application needs no display: --help works on a bare terminal.
     const QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName(QString::fromLatin1(ProgramName));
-    const CommandLineOutcome outcome = ReadCommandLine(QCoreApplication::arguments());
+    const CommandLineOutcome outcome = readCommandLine(QCoreApplication::arguments());
     std::fputs(outcome.output.c_str(), stdout);
     std::fputs(outcome.errors.c_str(), stderr);
     std::fflush(stdout);
