@@ -116,9 +116,10 @@ int RunUtility(int showCommand) {
         ReportFatalFailure(opened.error());
         return FatalExitStatus;
     }
-    Startup startup(std::make_unique<SearchDriver>(std::move(socket), std::make_unique<SteadyClock>(),
-                                                   AddressLookup(LookUpLocalAddress)),
-                    showCommand);
+    Startup startup(
+        std::make_unique<SearchDriver>(std::move(socket), std::make_unique<SteadyClock>(),
+                                       AddressLookup(LookUpLocalAddress)),
+        showCommand);
     startup.Begin();
     return QApplication::exec();
 }

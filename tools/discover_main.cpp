@@ -205,9 +205,9 @@ class Searcher {
 public:
     Searcher(const Options& options, tools::ProgressLine& progress)
         : progress_(progress),
-          search_(clock_, PathsFor(options, lookUpFailure_),
-                  [] { return std::make_unique<UdpSearchSocket>(); }, SearchTimings{},
-                  ListedDevices) {}
+          search_(
+              clock_, PathsFor(options, lookUpFailure_),
+              [] { return std::make_unique<UdpSearchSocket>(); }, SearchTimings{}, ListedDevices) {}
 
     Outcome Run() {
         Outcome outcome;

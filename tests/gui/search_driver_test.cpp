@@ -20,9 +20,9 @@ constexpr SearchTimings ShortTimings{.pause = 50ms, .quiet = 100ms, .receiveBoun
 class SearchDriverTest : public ::testing::Test {
 protected:
     SearchDriver MakeDriver(Ipv4Bytes local = {127, 0, 0, 1}) {
-        return SearchDriver(
-            std::make_unique<UdpSearchSocket>(), std::make_unique<SteadyClock>(),
-            AddressLookup([local] { return local; }), ShortTimings, device_.Address());
+        return SearchDriver(std::make_unique<UdpSearchSocket>(), std::make_unique<SteadyClock>(),
+                            AddressLookup([local] { return local; }), ShortTimings,
+                            device_.Address());
     }
 
     LoopbackDevice device_;
@@ -94,9 +94,9 @@ TEST_F(SearchDriverTest, ASocketThatCannotBeBoundFailsTheStart) {
 }
 
 TEST_F(SearchDriverTest, AFailedLookUpStartsNothing) {
-    SearchDriver driver(
-        std::make_unique<UdpSearchSocket>(), std::make_unique<SteadyClock>(),
-        AddressLookup([] { return std::nullopt; }), ShortTimings, device_.Address());
+    SearchDriver driver(std::make_unique<UdpSearchSocket>(), std::make_unique<SteadyClock>(),
+                        AddressLookup([] { return std::nullopt; }), ShortTimings,
+                        device_.Address());
     QSignalSpy started(&driver, &SearchRunner::started);
 
     EXPECT_EQ(driver.Start(), Search::StartOutcome::LookUpFailed);
