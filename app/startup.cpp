@@ -11,6 +11,7 @@
 #include "app/failure_report.h"
 #include "app/fatal_report.h"
 #include "discovery/clock.h"
+#include "discovery/interface_choice.h"
 #include "discovery/search_socket.h"
 #include "main/main_window.h"
 #include "main/message_dialog.h"
@@ -115,9 +116,10 @@ int runUtility(int showCommand) {
         reportFatalFailure(opened.error());
         return FatalExitStatus;
     }
-    Startup startup(std::make_unique<SearchDriver>(
-                        std::move(socket), std::make_unique<SteadyClock>(), LookUpLocalAddress),
-                    showCommand);
+    Startup startup(
+        std::make_unique<SearchDriver>(std::move(socket), std::make_unique<SteadyClock>(),
+                                       AddressLookup(LookUpLocalAddress)),
+        showCommand);
     startup.begin();
     return QApplication::exec();
 }

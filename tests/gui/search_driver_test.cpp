@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <chrono>
 
+#include "discovery/interface_choice.h"
 #include "main/search_driver.h"
 #include "tests/gui/loopback_device.h"
 
@@ -19,9 +20,9 @@ constexpr SearchTimings ShortTimings{.pause = 50ms, .quiet = 100ms, .receiveBoun
 class SearchDriverTest : public ::testing::Test {
 protected:
     SearchDriver makeDriver(Ipv4Bytes local = {127, 0, 0, 1}) {
-        return SearchDriver(
-            std::make_unique<UdpSearchSocket>(), std::make_unique<SteadyClock>(),
-            [local] { return local; }, ShortTimings, device_.address());
+        return SearchDriver(std::make_unique<UdpSearchSocket>(), std::make_unique<SteadyClock>(),
+                            AddressLookup([local] { return local; }), ShortTimings,
+                            device_.address());
     }
 
     LoopbackDevice device_;
@@ -93,9 +94,9 @@ TEST_F(SearchDriverTest, ASocketThatCannotBeBoundFailsTheStart) {
 }
 
 TEST_F(SearchDriverTest, AFailedLookUpStartsNothing) {
-    SearchDriver driver(
-        std::make_unique<UdpSearchSocket>(), std::make_unique<SteadyClock>(),
-        [] { return std::nullopt; }, ShortTimings, device_.address());
+    SearchDriver driver(std::make_unique<UdpSearchSocket>(), std::make_unique<SteadyClock>(),
+                        AddressLookup([] { return std::nullopt; }), ShortTimings,
+                        device_.address());
     QSignalSpy started(&driver, &SearchRunner::started);
 
     EXPECT_EQ(driver.start(), Search::StartOutcome::LookUpFailed);
