@@ -1,9 +1,16 @@
 // SPDX-License-Identifier: MIT
 // A device that misbehaves on purpose, for the end-to-end test: it answers the first discovery
-// request by broadcast, or with a stream of replies that never stops.
+// request by broadcast, or with a stream of replies that never stops; or it stands in for many
+// devices whose replies all arrive at once.
 //   e2e_device broadcast HEX        answer to 255.255.255.255 at the request's source port
 //   e2e_device stream HEX MS        answer to the request's source every MS until killed
-// It prints "request from A.B.C.D:PORT" when the request arrives.
+//   e2e_device burst COUNT [REQUESTS]
+//                                   answer each of REQUESTS requests (default 1) with COUNT
+//                                   distinct replies sent back to back from one socket, then
+//                                   exit; device n (from 1) is model BURST-n, MAC
+//                                   02-00-00-00-HI-LO (n in hex), 198.51.100.(n % 254 + 1)
+// It prints "request from A.B.C.D:PORT" when a request arrives, and in burst mode "sent N" after
+// each burst.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -24,6 +31,19 @@ std::vector<std::uint8_t> FromHex(const std::string& hex) {
     return bytes;
 }
 
+/// The reply of burst device `n`: an address element and a model, nothing else.
+std::vector<std::uint8_t> BurstReply(int n) {
+    const auto byte = [](int value) { return static_cast<std::uint8_t>(value & 0xff); };
+    std::vector<std::uint8_t> reply{
+        0x01,    0x00, 0x00, 0x00, FieldAddress,     0x00, 10, 0x02, 0x00, 0x00, 0x00, byte(n >> 8),
+        byte(n), 198,  51,   100,  byte(n % 254 + 1)};
+    const std::string model = "BURST-" + std::to_string(n);
+    reply.insert(reply.end(), {FieldModel, 0x00, byte(static_cast<int>(model.size()))});
+    reply.insert(reply.end(), model.begin(), model.end());
+    reply[3] = byte(static_cast<int>(reply.size()) - 4);
+    return reply;
+}
+
 int Fail(const char* what, int code) {
     std::fprintf(stderr, "e2e_device: %s failed (%d)\n", what, code);
     return 1;
@@ -33,12 +53,20 @@ int Fail(const char* what, int code) {
 
 int main(int argc, char** argv) {
     if (argc < 3) {
-        std::fputs("usage: e2e_device broadcast HEX | stream HEX MS\n", stderr);
+        std::fputs("usage: e2e_device broadcast HEX | stream HEX MS | burst COUNT [REQUESTS]\n",
+                   stderr);
         return 2;
     }
     const std::string mode = argv[1];
-    const std::vector<std::uint8_t> reply = FromHex(argv[2]);
+    const bool burst = mode == "burst";
+    const std::vector<std::uint8_t> reply = burst ? std::vector<std::uint8_t>{} : FromHex(argv[2]);
     const int every = argc > 3 ? std::atoi(argv[3]) : 100;
+    const int count = burst ? std::atoi(argv[2]) : 0;
+    const int requests = burst && argc > 3 ? std::atoi(argv[3]) : 1;
+    std::vector<std::vector<std::uint8_t>> replies;
+    for (int n = 1; n <= count; ++n) {
+        replies.push_back(BurstReply(n));
+    }
 
     int code = platform::StartSocketLibrary();
     const platform::SocketHandle socket = platform::OpenDatagramSocket(code);
@@ -57,14 +85,32 @@ int main(int argc, char** argv) {
     std::vector<std::uint8_t> buffer(512);
     Peer from;
     int received = 0;
-    while (!platform::WaitReadable(socket, 1000) ||
-           platform::ReceiveFrom(socket, buffer, received, &from) != 0 || received != 4) {
-    }
-    std::printf("request from %u.%u.%u.%u:%u\n", from.address[0], from.address[1], from.address[2],
-                from.address[3], from.port);
-    std::fflush(stdout);
+    const auto awaitRequest = [&] {
+        while (!platform::WaitReadable(socket, 1000) ||
+               platform::ReceiveFrom(socket, buffer, received, &from) != 0 || received != 4) {
+        }
+        std::printf("request from %u.%u.%u.%u:%u\n", from.address[0], from.address[1],
+                    from.address[2], from.address[3], from.port);
+        std::fflush(stdout);
+    };
 
     int sent = 0;
+    if (burst) {
+        for (int request = 0; request < requests; ++request) {
+            awaitRequest();
+            int total = 0;
+            for (const std::vector<std::uint8_t>& each : replies) {
+                if ((code = platform::SendTo(socket, each, from, sent)) != 0) {
+                    return Fail("send", code);
+                }
+                ++total;
+            }
+            std::printf("sent %d\n", total);
+            std::fflush(stdout);
+        }
+        return 0;
+    }
+    awaitRequest();
     if (mode == "broadcast") {
         code = platform::SendTo(socket, reply, {{255, 255, 255, 255}, from.port}, sent);
         return code == 0 ? 0 : Fail("send", code);

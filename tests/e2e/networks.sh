@@ -83,8 +83,9 @@ if ip netns exec "$ws" "$discover" --interface nbw9 >"$work/unknown.out" 2>"$wor
     fail "an unknown interface was accepted"
 else
     status=$?
-    [ "$status" = 2 ] && grep -q "'nbw9'" "$work/unknown.err" ||
+    if [ "$status" != 2 ] || ! grep -q "'nbw9'" "$work/unknown.err"; then
         fail "unknown interface: status $status, $(cat "$work/unknown.err")"
+    fi
 fi
 if [ -n "$window" ]; then
     # The window, its settings in a folder of this test's, lists the devices of both networks.
