@@ -34,10 +34,12 @@ std::vector<std::uint8_t> FromHex(const std::string& hex) {
 /// The reply of burst device `n`: an address element and a model, nothing else.
 std::vector<std::uint8_t> BurstReply(int n) {
     const auto byte = [](int value) { return static_cast<std::uint8_t>(value & 0xff); };
-    std::vector<std::uint8_t> reply{
-        0x01,    0x00, 0x00, 0x00, FieldAddress,     0x00, 10, 0x02, 0x00, 0x00, 0x00, byte(n >> 8),
-        byte(n), 198,  51,   100,  byte(n % 254 + 1)};
     const std::string model = "BURST-" + std::to_string(n);
+    std::vector<std::uint8_t> reply{0x01, 0x00, 0x00, 0x00};  // the length follows below
+    // Elements: a type, a 16-bit length, the value.
+    reply.insert(reply.end(), {FieldAddress, 0x00, 10});
+    reply.insert(reply.end(), {0x02, 0x00, 0x00, 0x00, byte(n >> 8), byte(n)});
+    reply.insert(reply.end(), {198, 51, 100, byte(n % 254 + 1)});
     reply.insert(reply.end(), {FieldModel, 0x00, byte(static_cast<int>(model.size()))});
     reply.insert(reply.end(), model.begin(), model.end());
     reply[3] = byte(static_cast<int>(reply.size()) - 4);
