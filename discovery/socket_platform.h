@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// The thin socket layer: the same functions, in the same order, in socket_bsd.cpp and
-// socket_winsock.cpp. Functions that can fail return 0 or the failure's code, numbered as
+// The thin socket layer: the same functions, in the same order, in socket_posix.cpp and
+// socket_win.cpp. Functions that can fail return 0 or the failure's code, numbered as
 // Winsock numbers them on every platform, so that the messages read the same everywhere.
 #pragma once
 

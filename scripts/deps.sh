@@ -7,15 +7,17 @@ set -euo pipefail
 packages=()
 for job in "$@"; do
     case "$job" in
-        build) packages+=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-dejavu-core
+        build) packages+=(cmake ninja-build g++ qt6-base-dev libgl-dev libcli11-dev nlohmann-json3-dev
+                          fonts-dejavu-core
                           qt6-wayland) ;;
         test) packages+=(cmake ninja-build g++ clang libclang-rt-14-dev qt6-base-dev libgl-dev
-                         libgtest-dev libgmock-dev libbenchmark-dev iproute2 util-linux fonts-dejavu-core
+                         libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev iproute2 util-linux fonts-dejavu-core
                          xvfb xauth x11-utils make dpkg-dev dbus at-spi2-core python3-gi gir1.2-atspi-2.0
                          python3-pyatspi tcpdump) ;;
         windows) packages+=(g++-mingw-w64-x86-64 wine wine64 googletest) ;;
         package) packages+=(desktop-file-utils appstream dpkg-dev file man-db binutils lintian) ;;
-        bench) packages+=(cmake ninja-build g++ qt6-base-dev libgl-dev libbenchmark-dev jq xvfb xauth
+        bench) packages+=(cmake ninja-build g++ qt6-base-dev libgl-dev libbenchmark-dev libcli11-dev
+                          nlohmann-json3-dev jq xvfb xauth
                           x11-utils iproute2 util-linux fonts-dejavu-core) ;;
         *) echo "deps.sh: unknown job '$job'" >&2; exit 2 ;;
     esac

@@ -4,6 +4,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "tools/text_output.h"
+
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
@@ -79,9 +81,11 @@ std::optional<std::string> WriteText(std::FILE* stream, std::string_view text) {
 }
 
 void ProgramMessages::Complain(std::string_view message) const {
+    // Messages name interfaces, files and options as the user or the system spelt them.
+    const std::string shown = TerminalSystemText(message);
     std::fwrite(name_.data(), 1, name_.size(), stderr);
     std::fputs(": ", stderr);
-    std::fwrite(message.data(), 1, message.size(), stderr);
+    std::fwrite(shown.data(), 1, shown.size(), stderr);
     std::fputc('\n', stderr);
     std::fflush(stderr);
 }

@@ -28,7 +28,8 @@ class ProgramMessages {
 public:
     explicit constexpr ProgramMessages(std::string_view name) : name_(name) {}
 
-    /// "NAME: message" on stderr, the message byte for byte (a socket error's CR LF included).
+    /// "NAME: message" and a line break on stderr; the message's control characters and bytes
+    /// that are not UTF-8 are shown as \xHH (TerminalSystemText), so that it stays one line.
     void Complain(std::string_view message) const;
 
     /// The message, then how to get help; returns the status of bad usage, 2.

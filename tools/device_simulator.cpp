@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <array>
 #include <span>
-#include <stdexcept>
 #include <utility>
 
 #include "discovery/wire.h"
@@ -32,9 +31,6 @@ void AppendElement(std::vector<std::uint8_t>& reply, std::uint8_t type,
 }
 
 void AppendText(std::vector<std::uint8_t>& reply, std::uint8_t type, const std::string& text) {
-    if (text.size() > TextCapacity) {
-        throw std::invalid_argument("a device text holds at most 64 bytes");
-    }
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
     AppendElement(reply, type, {bytes, text.size()});
 }
@@ -43,9 +39,36 @@ bool IsRequest(std::span<const std::uint8_t> bytes) {
     return std::ranges::equal(bytes, DiscoveryRequest);
 }
 
+// Whether `from` is the simulator's own socket at `local`: answering it would send the replies
+// to itself, and a reply that reads as a request would be answered again, without end.
+bool FromItself(const Peer& from, const Peer& local) {
+    if (from.port != local.port) {
+        return false;
+    }
+    if (from.address == local.address) {
+        return true;
+    }
+    if (local.address != Ipv4Bytes{0, 0, 0, 0}) {
+        return false;
+    }
+    // Bound to the any-address, it receives at every address of this computer.
+    if (from.address[0] == 127) {
+        return true;
+    }
+    const std::vector<platform::LocalInterface> own = platform::LocalInterfaces();
+    return std::ranges::any_of(own, [&from](const platform::LocalInterface& candidate) {
+        return candidate.address == from.address;
+    });
+}
+
 }  // namespace
 
-std::vector<std::uint8_t> BuildReply(const DeviceSpec& device) {
+Result<std::vector<std::uint8_t>> BuildReply(const DeviceSpec& device) {
+    for (const std::string* text : {&device.model, &device.firmware, &device.copy}) {
+        if (text->size() > TextCapacity) {
+            return OwnError("ETextTooLong", "a device text holds at most 64 bytes");
+        }
+    }
     std::vector<std::uint8_t> reply(DiscoveryRequest.begin(), DiscoveryRequest.end());
     std::array<std::uint8_t, 10> address{};
     std::ranges::copy(device.mac, address.begin());
@@ -160,7 +183,7 @@ void DeviceSimulator::ReceiveOne(std::span<std::uint8_t> buffer, bool answer) {
     if (observer_) {
         observer_(request);
     }
-    if (!answer || !IsRequest(request.bytes)) {
+    if (!answer || !IsRequest(request.bytes) || FromItself(request.from, local_)) {
         return;
     }
     const Clock::time_point arrived = Clock::now();

@@ -29,8 +29,8 @@ struct DeviceSpec {
 };
 
 /// A well-formed reply for `device`: header, then the address, firmware, model and copy-text
-/// elements (texts of up to 64 bytes; longer ones are refused with std::invalid_argument).
-std::vector<std::uint8_t> BuildReply(const DeviceSpec& device);
+/// elements. A text longer than the 64 bytes that a device's field holds is refused.
+Result<std::vector<std::uint8_t>> BuildReply(const DeviceSpec& device);
 
 struct SimulatedReply {
     std::vector<std::uint8_t> bytes;     // sent as they stand, any length including 0

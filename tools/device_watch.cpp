@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <tuple>
 
 #include "tools/report.h"
@@ -16,12 +17,53 @@ bool SameIdentity(const DeviceView& a, const DeviceView& b) {
     return a.mac == b.mac && a.interfaceName == b.interfaceName;
 }
 
-// The sender's port may differ from one search to the next without anything being different.
+// What the report and the watch lines show of a device. The sender's address and port are left
+// out: a port may differ from one search to the next without anything being different.
 auto Shown(const DeviceView& view) {
     return std::tie(view.model, view.ipv4, view.listedMac, view.firmware, view.copyText,
-                    view.hasAddress, view.hasFirmware, view.hasModel, view.hasCopyText,
-                    view.source.address);
+                    view.hasAddress, view.hasFirmware, view.hasModel, view.hasCopyText);
 }
+
+/// For each new device, the index of the known device that it pairs with, if any.
+class Pairing {
+public:
+    Pairing(const std::vector<DeviceView>& known, const std::vector<DeviceView>& devices)
+        : known_(known), taken_(known.size(), false), pairs_(devices.size()) {
+        // Equal devices first, so that of two devices of one identity the one that changed is
+        // the one reported, whatever their order.
+        Pass(devices,
+             [](const DeviceView& a, const DeviceView& b) { return Shown(a) == Shown(b); });
+        Pass(devices, [](const DeviceView&, const DeviceView&) { return true; });
+    }
+
+    std::optional<std::size_t> PairOf(std::size_t device) const { return pairs_[device]; }
+    bool Taken(std::size_t known) const { return taken_[known]; }
+
+private:
+    template <typename Fits>
+    void Pass(const std::vector<DeviceView>& devices, Fits fits) {
+        for (std::size_t device = 0; device < devices.size(); ++device) {
+            if (!pairs_[device]) {
+                pairs_[device] = Free(devices[device], fits);
+            }
+        }
+    }
+
+    template <typename Fits>
+    std::optional<std::size_t> Free(const DeviceView& device, Fits fits) {
+        for (std::size_t old = 0; old < known_.size(); ++old) {
+            if (!taken_[old] && SameIdentity(known_[old], device) && fits(known_[old], device)) {
+                taken_[old] = true;
+                return old;
+            }
+        }
+        return std::nullopt;
+    }
+
+    const std::vector<DeviceView>& known_;
+    std::vector<bool> taken_;
+    std::vector<std::optional<std::size_t>> pairs_;
+};
 
 }  // namespace
 
@@ -34,39 +76,43 @@ const char* KindName(DeviceChange::Kind kind) {
     return "";
 }
 
-std::vector<DeviceChange> DeviceWatch::Update(const std::vector<DeviceView>& devices) {
+bool Incomplete(const SearchResult& result) {
+    return result.leftOut > 0 || result.lostReplies > 0;
+}
+
+std::vector<DeviceChange> DeviceWatch::Update(const SearchResult& result) {
+    const std::vector<DeviceView>& devices = result.devices;
+    const Pairing pairing(known_, devices);
     std::vector<DeviceChange> changes;
-    // Devices of the same identity (several that sent no address, say) pair up in their order.
-    std::vector<bool> matched(known_.size(), false);
-    for (const DeviceView& device : devices) {
-        std::size_t before = 0;
-        while (before < known_.size() &&
-               (matched[before] || !SameIdentity(known_[before], device))) {
-            ++before;
-        }
-        if (before == known_.size()) {
-            changes.push_back({DeviceChange::Kind::Appeared, device});
-            continue;
-        }
-        matched[before] = true;
-        if (Shown(known_[before]) != Shown(device)) {
-            changes.push_back({DeviceChange::Kind::Changed, device});
+    for (std::size_t device = 0; device < devices.size(); ++device) {
+        const std::optional<std::size_t> old = pairing.PairOf(device);
+        if (!old) {
+            changes.push_back({DeviceChange::Kind::Appeared, devices[device]});
+        } else if (Shown(known_[*old]) != Shown(devices[device])) {
+            changes.push_back({DeviceChange::Kind::Changed, devices[device]});
         }
     }
+    std::vector<DeviceView> kept = devices;
     for (std::size_t old = 0; old < known_.size(); ++old) {
-        if (!matched[old]) {
+        if (pairing.Taken(old)) {
+            continue;
+        }
+        if (Incomplete(result)) {
+            kept.push_back(known_[old]);  // perhaps among those that were not read
+        } else {
             changes.push_back({DeviceChange::Kind::Gone, known_[old]});
         }
     }
-    known_ = devices;
+    known_ = std::move(kept);
     return changes;
 }
 
 std::string WatchLine(const DeviceChange& change, bool json, std::time_t when) {
     const char* kind = KindName(change.kind);
     if (json) {
-        return std::string("{\"event\":\"") + kind + "\",\"device\":" + JsonDevice(change.device) +
-               "}\n";
+        const nlohmann::ordered_json line = {{"event", kind},
+                                             {"device", JsonDevice(change.device)}};
+        return JsonLine(line) + '\n';
     }
     std::tm utc{};
 #ifdef _WIN32

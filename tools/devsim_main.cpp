@@ -1,23 +1,22 @@
 // SPDX-License-Identifier: MIT
 // nimbrel-devsim: answers discovery requests as a set of devices would, for trying the utility
 // and for the end-to-end tests.
-#include <array>
 #include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
+#include <map>
 #include <memory>
-#include <optional>
-#include <span>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "nimbrel_version.h"
-#include "tools/command_line.h"
 #include "tools/console.h"
 #include "tools/device_options.h"
 #include "tools/device_simulator.h"
+#include "tools/option_reading.h"
 
 namespace {
 
@@ -26,28 +25,17 @@ using tools::SimulatedReply;
 
 constexpr tools::ProgramMessages Program{"nimbrel-devsim"};
 
-constexpr std::string_view Usage =
-    "Usage: nimbrel-devsim [--listen ADDRESS:PORT] [--log FILE] [--requests N]\n"
-    "                      [--delay MS] (--device KEYS | --reply-hex HEX)...\n"
-    "\n"
+const std::string HelpFooter =
     "Answers every discovery request (01 00 00 00) that reaches ADDRESS:PORT\n"
-    "(default 0.0.0.0:10001) with the replies given, in order of their delays,\n"
-    "each sent to the request's source address and port. At most 4096 replies\n"
-    "wait for their time; past that the oldest waiting is dropped.\n"
+    "(default 0.0.0.0:10001) with the replies given, at least one, in order of\n"
+    "their delays, each sent to the request's source address and port; never one\n"
+    "that comes from its own address and port. At most 4096 replies wait for\n"
+    "their time; past that the oldest waiting is dropped.\n"
     "\n"
-    "  --device KEYS      a well-formed reply from comma-separated key=value pairs:\n"
-    "                     model=TEXT, ipv4=A.B.C.D, mac=XX-XX-XX-XX-XX-XX (or ':'),\n"
-    "                     firmware=TEXT, copy=TEXT, delay=MS (any subset; texts are\n"
-    "                     taken byte for byte, at most 64 bytes, without ',')\n"
-    "  --reply-hex HEX    a datagram sent exactly as given; \"\" sends an empty one\n"
-    "  --delay MS         milliseconds after the request for the replies given after\n"
-    "                     this option (default 0)\n"
-    "  --log FILE         append one line per datagram received:\n"
-    "                     from A.B.C.D:PORT HEXBYTES\n"
-    "  --requests N       exit once N requests are answered (default: run until\n"
-    "                     interrupted)\n"
-    "  -h, --help         show this text\n"
-    "  --version          show the version\n";
+    "--device KEYS is comma-separated key=value pairs, any subset: model=TEXT,\n"
+    "ipv4=A.B.C.D, mac=XX-XX-XX-XX-XX-XX (or ':'), firmware=TEXT, copy=TEXT,\n"
+    "delay=MS. Texts are taken byte for byte, at most 64 bytes, without ','.\n"
+    "--delay MS holds for the replies given after it.";
 
 std::atomic<bool> stopRequested{false};
 static_assert(std::atomic<bool>::is_always_lock_free, "set from a signal handler");
@@ -61,64 +49,105 @@ struct Options {
     std::vector<SimulatedReply> replies;
     std::string logPath;
     int requests = 0;  // 0: no limit
+};
+
+/// The command line as CLI11 reads it; the values are checked afterwards, in the order given,
+/// because --delay holds for the replies after it.
+struct CommandLine {
+    std::string listen;
+    std::vector<std::string> devices;
+    std::vector<std::string> replyHex;
+    std::vector<std::string> delays;
+    std::string logPath;
+    int requests = 0;
     bool help = false;
     bool version = false;
 };
 
-constexpr std::array<tools::OptionSpec, 8> Specs{{
-    {"listen", true, 0},
-    {"device", true, 0},
-    {"reply-hex", true, 0},
-    {"delay", true, 0},
-    {"log", true, 0},
-    {"requests", true, 0},
-    {"help", false, 'h'},
-    {"version", false, 0},
-}};
-
-// Applies one option in command-line order (--delay holds for the replies after it); the value
-// parsers throw std::invalid_argument with the reason.
-void Apply(const tools::GivenOption& option, Options& options, std::chrono::milliseconds& delay) {
-    const std::string_view value = option.value;
-    if (option.name == "help") {
-        options.help = true;
-    } else if (option.name == "version") {
-        options.version = true;
-    } else if (option.name == "listen") {
-        options.listen = tools::ParseListen(value);
-    } else if (option.name == "device") {
-        const tools::DeviceOption device = tools::ParseDeviceOption(value);
-        options.replies.push_back({tools::BuildReply(device.device), device.delay.value_or(delay)});
-    } else if (option.name == "reply-hex") {
-        options.replies.push_back({tools::ParseHex(value), delay});
-    } else if (option.name == "delay") {
-        delay = tools::ParseDelay(value);
-    } else if (option.name == "log") {
-        options.logPath = value;
-    } else {
-        options.requests = tools::ParseCount(value);
-    }
+std::unique_ptr<CLI::App> DeclareOptions(CommandLine& line) {
+    std::unique_ptr<CLI::App> app =
+        tools::CommandLineReader("nimbrel-devsim", HelpFooter, line.help, line.version);
+    app->add_option("--listen", line.listen, "receive requests at this address and UDP port")
+        ->type_name("ADDRESS:PORT");
+    app->add_option("--device", line.devices, "a well-formed reply (repeatable)")
+        ->type_name("KEYS");
+    app->add_option("--reply-hex", line.replyHex,
+                    "a datagram sent exactly as given; \"\" sends an empty one (repeatable)")
+        ->type_name("HEX");
+    app->add_option("--delay", line.delays,
+                    "milliseconds after the request for the replies given after this option "
+                    "(default 0)")
+        ->type_name("MS");
+    app->add_option("--log", line.logPath,
+                    "append one line per datagram received: from A.B.C.D:PORT HEXBYTES")
+        ->type_name("FILE");
+    app->add_option("--requests", line.requests,
+                    "exit once N requests are answered (default: run until interrupted)")
+        ->type_name("N")
+        ->check(CLI::Range(1, 1'000'000'000));
+    return app;
 }
 
-// nullopt with the message in `error` when the command line is wrong.
-std::optional<Options> ReadOptions(std::span<const char* const> arguments, std::string& error) {
-    const std::optional<tools::CommandLine> line = tools::ParseCommandLine(arguments, Specs, error);
-    if (!line) {
-        return std::nullopt;
-    }
-    if (!line->operands.empty()) {
-        error = "unexpected argument '" + line->operands.front() + "'";
-        return std::nullopt;
-    }
-    Options options;
-    std::chrono::milliseconds delay{0};
-    for (const tools::GivenOption& option : line->options) {
-        try {
-            Apply(option, options, delay);
-        } catch (const std::invalid_argument& refused) {
-            error = "--" + std::string(option.name) + ": " + refused.what();
-            return std::nullopt;
+Error Named(std::string_view option, const Error& error) {
+    return OwnError("EUsage", std::string(option) + ": " + error.message);
+}
+
+/// One reply-giving option's value, taken in command-line order with the delay that holds then.
+Result<> ApplyInOrder(const std::string& name, const std::string& value, Options& options,
+                      std::chrono::milliseconds& delay) {
+    if (name == "--delay") {
+        const Result<std::chrono::milliseconds> read = tools::ParseDelay(value);
+        if (!read.ok()) {
+            return Named(name, read.error());
         }
+        delay = read.value();
+    } else if (name == "--device") {
+        const Result<tools::DeviceOption> device = tools::ParseDeviceOption(value);
+        if (!device.ok()) {
+            return Named(name, device.error());
+        }
+        // ParseDeviceOption has built this reply once already.
+        options.replies.push_back({tools::BuildReply(device.value().device).value(),
+                                   device.value().delay.value_or(delay)});
+    } else if (name == "--reply-hex") {
+        Result<std::vector<std::uint8_t>> bytes = tools::ParseHex(value);
+        if (!bytes.ok()) {
+            return Named(name, bytes.error());
+        }
+        options.replies.push_back({std::move(bytes).value(), delay});
+    }
+    return {};
+}
+
+Result<Options> CheckValues(const CLI::App& app, const CommandLine& line) {
+    Options options;
+    if (!line.listen.empty()) {
+        const Result<Peer> listen = tools::ParseListen(line.listen);
+        if (!listen.ok()) {
+            return Named("--listen", listen.error());
+        }
+        options.listen = listen.value();
+    }
+    options.logPath = line.logPath;
+    options.requests = line.requests;
+    // The values of each option in the order given; parse_order names the options in the order
+    // of the command line, once per value.
+    std::map<std::string, std::size_t> taken;
+    std::chrono::milliseconds delay{0};
+    for (const CLI::Option* option : app.parse_order()) {
+        const std::string name = option->get_name();
+        const std::vector<std::string>& values = option->results();
+        const std::size_t index = taken[name]++;
+        if (index >= values.size()) {
+            continue;
+        }
+        if (const Result<> applied = ApplyInOrder(name, values[index], options, delay);
+            !applied.ok()) {
+            return applied.error();
+        }
+    }
+    if (options.replies.empty()) {
+        return OwnError("EUsage", "no reply given: give at least one --device or --reply-hex");
     }
     return options;
 }
@@ -128,38 +157,56 @@ struct FileCloser {
 };
 using File = std::unique_ptr<std::FILE, FileCloser>;
 
-// Flushed line by line, so that a test can read the log while the simulator runs and nothing
-// is lost when it is killed.
-void LogRequest(std::FILE* file, const tools::ReceivedRequest& request) {
-    constexpr std::string_view Digits = "0123456789abcdef";
-    std::string line = "from " + FormatPeer(request.from) + ' ';
-    for (const std::uint8_t byte : request.bytes) {
-        line += Digits[byte >> 4];
-        line += Digits[byte & 0x0F];
+/// Appends a line per datagram received, flushed at once so that a test can read the log while
+/// the simulator runs and nothing is lost when it is killed. A failed write (a full disk) is
+/// told once; the simulator goes on answering, and goes on trying the log.
+class RequestLog {
+public:
+    RequestLog(File file, std::string path) : file_(std::move(file)), path_(std::move(path)) {}
+
+    void Append(const tools::ReceivedRequest& request) {
+        constexpr std::string_view Digits = "0123456789abcdef";
+        std::string line = "from " + FormatPeer(request.from) + ' ';
+        for (const std::uint8_t byte : request.bytes) {
+            line += Digits[byte >> 4];
+            line += Digits[byte & 0x0F];
+        }
+        line += '\n';
+        const std::optional<std::string> failure = tools::WriteText(file_.get(), line);
+        if (failure && !failed_) {
+            failed_ = true;
+            Program.Complain("cannot write to log file '" + path_ + "': " + *failure +
+                             "; later failures are not told");
+        }
+        std::clearerr(file_.get());
     }
-    line += '\n';
-    std::fwrite(line.data(), 1, line.size(), file);
-    std::fflush(file);
-}
+
+private:
+    File file_;
+    std::string path_;
+    bool failed_ = false;
+};
 
 int Simulate(Options& options) {
-    File log;
+    std::unique_ptr<RequestLog> log;
     if (!options.logPath.empty()) {
-        log.reset(std::fopen(options.logPath.c_str(), "ab"));
-        if (!log) {
-            Program.Complain("cannot open log file '" + options.logPath + "'");
+        File file(std::fopen(options.logPath.c_str(), "ab"));
+        if (!file) {
+            Program.Complain("cannot open log file '" + options.logPath +
+                             "': " + std::strerror(errno));
             return 1;
         }
+        log = std::make_unique<RequestLog>(std::move(file), options.logPath);
     }
     tools::DeviceSimulator simulator(std::move(options.replies));
     if (const Result<> listening = simulator.Listen(options.listen); !listening.ok()) {
-        Program.Complain(listening.error().message);
+        Program.Complain("cannot listen on " + FormatPeer(options.listen) + ": " +
+                         ErrorReason(listening.error()));
         return 1;
     }
     if (log) {
-        simulator.SetReceiveObserver([file = log.get()](const tools::ReceivedRequest& request) {
-            LogRequest(file, request);
-        });
+        simulator.SetReceiveObserver(
+            [&log](const tools::ReceivedRequest& request) { log->Append(request); });
     }
     simulator.SetQueueFullObserver([] {
         Program.Complain("more than " +
@@ -180,18 +227,21 @@ int Simulate(Options& options) {
 
 int main(int argc, char** argv) {
     tools::PrepareConsole();
-    std::string error;
-    const std::span<const char* const> arguments(argv + (argc > 0 ? 1 : 0),
-                                                 static_cast<std::size_t>(argc > 0 ? argc - 1 : 0));
-    std::optional<Options> options = ReadOptions(arguments, error);
-    if (!options) {
-        return Program.UsageError(error);
+    CommandLine line;
+    const std::unique_ptr<CLI::App> app = DeclareOptions(line);
+    if (const Result<> read = tools::ReadArguments(*app, tools::Utf8Arguments(argc, argv));
+        !read.ok()) {
+        return Program.UsageError(read.error().message);
     }
-    if (options->help) {
-        return Program.WriteOut(Usage);
+    if (line.help) {
+        return Program.WriteOut(app->help());
     }
-    if (options->version) {
+    if (line.version) {
         return Program.WriteOut("nimbrel-devsim " + std::string(Version) + "\n");
     }
-    return Simulate(*options);
+    Result<Options> options = CheckValues(*app, line);
+    if (!options.ok()) {
+        return Program.UsageError(options.error().message);
+    }
+    return Simulate(options.value());
 }

@@ -1,15 +1,14 @@
 // SPDX-License-Identifier: MIT
 // nimbrel-discover: one search as the window runs it, reported on stdout.
-#include <array>
-#include <charconv>
+#include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <memory>
 #include <optional>
-#include <span>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "discovery/clock.h"
@@ -18,10 +17,10 @@
 #include "discovery/search_loop.h"
 #include "discovery/search_socket.h"
 #include "nimbrel_version.h"
-#include "tools/command_line.h"
 #include "tools/console.h"
 #include "tools/device_watch.h"
 #include "tools/from_address.h"
+#include "tools/option_reading.h"
 #include "tools/progress_line.h"
 #include "tools/report.h"
 #include "tools/stop_signal.h"
@@ -43,31 +42,16 @@ constexpr int ShortestIntervalSeconds = 3;
 
 constexpr tools::ProgramMessages Program{"nimbrel-discover"};
 
-constexpr std::string_view Usage =
-    "Usage: nimbrel-discover [--json] [--from ADDRESS | --interface NAME... |\n"
-    "                        --all-interfaces] [--watch [--interval SECONDS]]\n"
-    "\n"
+const std::string HelpFooter =
     "Broadcasts one discovery request to 255.255.255.255, UDP port 10001, and lists\n"
     "the devices that answer: model, IPv4 address, MAC address, firmware version,\n"
     "the interface they answered on, and copy text. The search ends 1.5 s after the\n"
     "last datagram, and at the latest 10 s after the 1 s pause that follows the\n"
     "request. Up to 1024 devices are listed.\n"
     "\n"
-    "  --json              print one JSON object instead of the table\n"
-    "  --from ADDRESS      send from this local IPv4 address instead of the one that\n"
-    "                      this computer's host name resolves to\n"
-    "  --interface NAME    search on this network interface (repeatable)\n"
-    "  --all-interfaces    search on every interface that is up and can broadcast\n"
-    "  --watch             search again and again until interrupted, printing one\n"
-    "                      line for each device that appeared, changed or is gone\n"
-    "  --interval SECONDS  time between the searches of --watch (default 8, at\n"
-    "                      least 3)\n"
-    "  -h, --help          show this text\n"
-    "  --version           show the version\n"
-    "\n"
     "Exit status: 0 after a completed search (or a watch ended by SIGINT or\n"
     "SIGTERM), 1 when the search fails or the output cannot be written, 2 for bad\n"
-    "usage or an unknown interface.\n";
+    "usage or an unknown interface.";
 
 struct Options {
     bool json = false;
@@ -75,92 +59,64 @@ struct Options {
     std::vector<std::string> interfaces;
     bool allInterfaces = false;
     bool watch = false;
-    std::optional<int> interval;
+    int interval = DefaultIntervalSeconds;
+};
+
+/// The command line as CLI11 reads it, before the values that it cannot check are checked.
+struct CommandLine {
+    Options options;
+    std::optional<std::string> from;
     bool help = false;
     bool version = false;
 };
 
-constexpr std::array<tools::OptionSpec, 8> Specs{{
-    {"json", false, 0},
-    {"from", true, 0},
-    {"interface", true, 0},
-    {"all-interfaces", false, 0},
-    {"watch", false, 0},
-    {"interval", true, 0},
-    {"help", false, 'h'},
-    {"version", false, 0},
-}};
-
-// A whole number of seconds, at least the shortest interval.
-std::optional<int> ReadInterval(const std::string& text, std::string& error) {
-    int seconds = 0;
-    const auto [end, failure] = std::from_chars(text.data(), text.data() + text.size(), seconds);
-    if (failure != std::errc{} || end != text.data() + text.size() ||
-        seconds < ShortestIntervalSeconds || seconds > 86400) {
-        error = "--interval: '" + text + "' is not a number of seconds from " +
-                std::to_string(ShortestIntervalSeconds) + " to 86400";
-        return std::nullopt;
-    }
-    return seconds;
+std::unique_ptr<CLI::App> DeclareOptions(CommandLine& line) {
+    std::unique_ptr<CLI::App> app =
+        tools::CommandLineReader("nimbrel-discover", HelpFooter, line.help, line.version);
+    Options& options = line.options;
+    app->add_flag("--json", options.json, "print one JSON object instead of the table")
+        ->disable_flag_override();
+    CLI::Option* from = app->add_option("--from", line.from,
+                                        "send from this local IPv4 address instead of the one "
+                                        "that this computer's host name resolves to")
+                            ->type_name("ADDRESS");
+    CLI::Option* interface = app->add_option("--interface", options.interfaces,
+                                             "search on this network interface (repeatable)")
+                                 ->type_name("NAME");
+    CLI::Option* all = app->add_flag("--all-interfaces", options.allInterfaces,
+                                     "search on every interface that is up and can broadcast")
+                           ->disable_flag_override();
+    from->excludes(interface)->excludes(all);
+    interface->excludes(all);
+    CLI::Option* watch = app->add_flag("--watch", options.watch,
+                                       "search again and again until interrupted, printing one "
+                                       "line for each device that appeared, changed or is gone")
+                             ->disable_flag_override();
+    app->add_option("--interval", options.interval, "time between the searches of --watch")
+        ->type_name("SECONDS")
+        ->check(CLI::Range(ShortestIntervalSeconds, 86400))
+        ->capture_default_str()
+        ->needs(watch);
+    return app;
 }
 
-// nullopt with the message in `error` when the command line is wrong.
-std::optional<Options> ReadOptions(std::span<const char* const> arguments, std::string& error) {
-    const std::optional<tools::CommandLine> line = tools::ParseCommandLine(arguments, Specs, error);
-    if (!line) {
-        return std::nullopt;
-    }
-    if (!line->operands.empty()) {
-        error = "unexpected argument '" + line->operands.front() + "'";
-        return std::nullopt;
-    }
-    Options options;
-    for (const tools::GivenOption& option : line->options) {
-        if (option.name == "json") {
-            options.json = true;
-        } else if (option.name == "help") {
-            options.help = true;
-        } else if (option.name == "version") {
-            options.version = true;
-        } else if (option.name == "interface") {
-            options.interfaces.push_back(option.value);
-        } else if (option.name == "all-interfaces") {
-            options.allInterfaces = true;
-        } else if (option.name == "watch") {
-            options.watch = true;
-        } else if (option.name == "interval") {
-            options.interval = ReadInterval(option.value, error);
-            if (!options.interval) {
-                return std::nullopt;
-            }
-        } else {
-            std::string reason;
-            options.from =
-                tools::ParseFromAddress(option.value, platform::LocalInterfaces(), reason);
-            if (!options.from) {
-                error = "--from: " + reason;
-                return std::nullopt;
-            }
+// The values that CLI11 does not check: the address to send from and the interfaces' names,
+// both against this computer's interfaces, so that a mistyped one is bad usage before anything
+// is sent.
+Result<Options> CheckValues(const CommandLine& line) {
+    Options options = line.options;
+    if (line.from) {
+        const Result<Ipv4Bytes> from =
+            tools::ParseFromAddress(*line.from, platform::LocalInterfaces());
+        if (!from.ok()) {
+            return OwnError("EUsage", "--from: " + from.error().message);
         }
-    }
-    if (options.from && (!options.interfaces.empty() || options.allInterfaces)) {
-        error = "--from cannot be combined with --interface or --all-interfaces";
-        return std::nullopt;
-    }
-    if (!options.interfaces.empty() && options.allInterfaces) {
-        error = "--interface and --all-interfaces exclude each other";
-        return std::nullopt;
-    }
-    if (options.interval && !options.watch) {
-        error = "--interval needs --watch";
-        return std::nullopt;
+        options.from = from.value();
     }
     if (!options.interfaces.empty()) {
-        // Checked now, so that a mistyped name is a usage error before anything is sent.
         if (const auto chosen = ChooseInterfaces(options.interfaces, platform::LocalInterfaces());
             !chosen.ok()) {
-            error = "--interface: " + chosen.error().message;
-            return std::nullopt;
+            return OwnError("EUsage", "--interface: " + chosen.error().message);
         }
     }
     return options;
@@ -224,7 +180,7 @@ public:
         events.pathFailed = [this](const SearchPath& path, const Error& error) {
             progress_.Erase();
             Program.Complain("interface " + path.interfaceName +
-                             " left out of the search: " + error.message);
+                             " left out of the search: " + ErrorReason(error));
         };
         search_.SetEvents(std::move(events));
         if (search_.Start() == Search::StartOutcome::LookUpFailed) {
@@ -254,29 +210,80 @@ std::string FailureOf(const Options& options, const Outcome& outcome) {
         return outcome.lookUpFailure;
     }
     if (outcome.error || !outcome.result) {
-        const std::string message = outcome.error ? outcome.error->message : "the search ended";
-        return options.from ? "cannot search from " + FormatIpv4(*options.from) + ": " + message
-                            : message;
+        const std::string reason = outcome.error ? ErrorReason(*outcome.error) : "it was cut short";
+        return options.from ? "cannot search from " + FormatIpv4(*options.from) + ": " + reason
+                            : "the search failed: " + reason;
     }
     return {};
 }
 
+/// Says on stderr what a search could not list or read: devices past the table's capacity and
+/// replies that the system dropped.
+void ReportShortfalls(const SearchResult& result) {
+    if (result.leftOut > 0) {
+        Program.Complain(std::to_string(result.devices.size()) + " devices listed; " +
+                         std::to_string(result.leftOut) + " more answered and were left out");
+    }
+    if (result.lostReplies > 0) {
+        Program.Complain(std::to_string(result.lostReplies) +
+                         (result.lostReplies == 1 ? " reply was" : " replies were") +
+                         " lost: the receive buffer was full");
+    }
+}
+
 int Discover(const Options& options) {
+    // Ctrl+C cancels the search at its next tick, so that the progress line can be ended first.
+    tools::InstallStopSignals();
     tools::ProgressLine progress(stderr, tools::IsTerminal(stderr));
     progress.Update();
     Searcher searcher(options, progress);
     const Outcome outcome = searcher.Run();
+    if (tools::StopRequested()) {
+        progress.EndLine();
+        tools::EndAsStopped();
+    }
     progress.Erase();
     if (const std::string failure = FailureOf(options, outcome); !failure.empty()) {
         Program.Complain(failure);
         return 1;
     }
     const SearchResult& result = *outcome.result;
-    if (result.leftOut > 0) {
-        Program.Complain(std::to_string(result.devices.size()) + " devices listed; " +
-                         std::to_string(result.leftOut) + " more answered and were left out");
-    }
+    ReportShortfalls(result);
     return Program.WriteOut(options.json ? tools::JsonReport(result) : tools::TextReport(result));
+}
+
+/// Writes the lines of `changes`; false when the watch is to end, with `status` set.
+bool WriteChanges(const std::vector<tools::DeviceChange>& changes, bool json, int& status) {
+    for (const tools::DeviceChange& change : changes) {
+        const tools::WriteEnd written =
+            tools::WriteUnlessStopped(tools::WatchLine(change, json, std::time(nullptr)));
+        if (written.kind == tools::WriteEnd::Kind::Stopped) {
+            status = 0;
+            return false;
+        }
+        if (written.kind == tools::WriteEnd::Kind::Failed) {
+            Program.Complain("write error: " + written.reason);
+            status = 1;
+            return false;
+        }
+    }
+    return true;
+}
+
+/// Waits until `next`; false when the watch is to end, with `status` set.
+bool WaitForNextSearch(std::chrono::steady_clock::time_point next, int& status) {
+    const auto left = std::max(
+        std::chrono::ceil<std::chrono::milliseconds>(next - std::chrono::steady_clock::now()),
+        std::chrono::milliseconds{0});
+    switch (tools::WaitForStopOrClosedOutput(left)) {
+        case tools::WaitEnd::TimedOut: return true;
+        case tools::WaitEnd::Stopped: status = 0; return false;
+        case tools::WaitEnd::OutputClosed: break;
+    }
+    // The reader has gone: said now rather than at the next change, which may never come.
+    Program.Complain("write error: " + std::string(std::strerror(EPIPE)));
+    status = 1;
+    return false;
 }
 
 /// Searches every interval until a stop is asked for, printing a line for each change. A
@@ -286,7 +293,8 @@ int Watch(const Options& options) {
     tools::ProgressLine progress(stderr, false);
     Searcher searcher(options, progress);
     tools::DeviceWatch watch;
-    const std::chrono::seconds interval{options.interval.value_or(DefaultIntervalSeconds)};
+    const std::chrono::seconds interval{options.interval};
+    int status = 0;
     while (!tools::StopRequested()) {
         const auto started = std::chrono::steady_clock::now();
         const Outcome outcome = searcher.Run();
@@ -296,18 +304,13 @@ int Watch(const Options& options) {
         if (const std::string failure = FailureOf(options, outcome); !failure.empty()) {
             Program.Complain(failure);
         } else {
-            for (const tools::DeviceChange& change : watch.Update(outcome.result->devices)) {
-                if (Program.WriteOut(tools::WatchLine(change, options.json, std::time(nullptr))) !=
-                    0) {
-                    return 1;
-                }
+            ReportShortfalls(*outcome.result);
+            if (!WriteChanges(watch.Update(*outcome.result), options.json, status)) {
+                return status;
             }
         }
-        const auto next = started + interval;
-        const auto left =
-            std::chrono::ceil<std::chrono::milliseconds>(next - std::chrono::steady_clock::now());
-        if (left.count() > 0 && tools::WaitForStop(left)) {
-            break;
+        if (!WaitForNextSearch(started + interval, status)) {
+            return status;
         }
     }
     return 0;
@@ -317,23 +320,22 @@ int Watch(const Options& options) {
 
 int main(int argc, char** argv) {
     tools::PrepareConsole();
-    std::string error;
+    CommandLine line;
+    const std::unique_ptr<CLI::App> app = DeclareOptions(line);
     // Interface names may be spelt in any script, so the arguments are read as UTF-8.
-    const std::vector<std::string> words = tools::Utf8Arguments(argc, argv);
-    std::vector<const char*> pointers;
-    for (const std::string& word : words) {
-        pointers.push_back(word.c_str());
+    if (const Result<> read = tools::ReadArguments(*app, tools::Utf8Arguments(argc, argv));
+        !read.ok()) {
+        return Program.UsageError(read.error().message);
     }
-    const std::span<const char* const> arguments(pointers);
-    const std::optional<Options> options = ReadOptions(arguments, error);
-    if (!options) {
-        return Program.UsageError(error);
+    if (line.help) {
+        return Program.WriteOut(app->help());
     }
-    if (options->help) {
-        return Program.WriteOut(Usage);
-    }
-    if (options->version) {
+    if (line.version) {
         return Program.WriteOut("nimbrel-discover " + std::string(Version) + "\n");
     }
-    return options->watch ? Watch(*options) : Discover(*options);
+    const Result<Options> options = CheckValues(line);
+    if (!options.ok()) {
+        return Program.UsageError(options.error().message);
+    }
+    return options.value().watch ? Watch(options.value()) : Discover(options.value());
 }

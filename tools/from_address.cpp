@@ -2,6 +2,8 @@
 #include "tools/from_address.h"
 
 #include <algorithm>
+#include <optional>
+#include <string>
 
 namespace nimbrel::tools {
 
@@ -52,25 +54,23 @@ std::string NotUnicast(const Ipv4Bytes& address,
 
 }  // namespace
 
-std::optional<Ipv4Bytes> ParseFromAddress(std::string_view text,
-                                          std::span<const platform::LocalInterface> interfaces,
-                                          std::string& error) {
+Result<Ipv4Bytes> ParseFromAddress(std::string_view text,
+                                   std::span<const platform::LocalInterface> interfaces) {
     const std::optional<Ipv4Bytes> address = ParseIpv4(text);
     if (!address) {
-        error = "not an IPv4 address: '" + std::string(text) + "'";
-        return std::nullopt;
+        return OwnError("EBadAddress", "not an IPv4 address: '" + std::string(text) + "'");
     }
     if (HasLeadingZero(text)) {
-        error = std::string(text) +
-                " has leading zeros, which some programs read as octal; write " +
-                FormatIpv4(*address);
-        return std::nullopt;
+        return OwnError("EBadAddress",
+                        std::string(text) +
+                            " has leading zeros, which some programs read as octal; write " +
+                            FormatIpv4(*address));
     }
     if (const std::string what = NotUnicast(*address, interfaces); !what.empty()) {
-        error = FormatIpv4(*address) + " is " + what + ", not a unicast address of this computer";
-        return std::nullopt;
+        return OwnError("EBadAddress", FormatIpv4(*address) + " is " + what +
+                                           ", not a unicast address of this computer");
     }
-    return address;
+    return *address;
 }
 
 }  // namespace nimbrel::tools

@@ -40,4 +40,13 @@ void ProgressLine::Erase() {
     shown_.clear();
 }
 
+void ProgressLine::EndLine() {
+    if (shown_.empty()) {
+        return;
+    }
+    std::fputc('\n', stream_);
+    std::fflush(stream_);
+    shown_.clear();
+}
+
 }  // namespace nimbrel::tools

@@ -23,6 +23,10 @@ public:
     /// Blanks the line and puts the cursor back at its start.
     void Erase();
 
+    /// Ends the line as it stands with a line break, as after an interruption: what the shell
+    /// writes next starts on a line of its own.
+    void EndLine();
+
 private:
     std::FILE* stream_;
     bool enabled_;

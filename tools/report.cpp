@@ -9,6 +9,8 @@
 
 namespace nimbrel::tools {
 
+using json = nlohmann::ordered_json;
+
 namespace {
 
 constexpr std::size_t ColumnCount = 7;
@@ -44,37 +46,76 @@ void AppendRow(std::string& out, const Row& row,
     out.push_back('\n');
 }
 
-std::string JsonText(bool present, std::string_view text) {
-    return present ? JsonString(text) : std::string("null");
+json DeviceText(bool present, std::string_view bytes) {
+    return present ? json(Latin1ToUtf8(bytes)) : json(nullptr);
+}
+
+std::string Hex(std::string_view bytes) {
+    constexpr std::string_view Digits = "0123456789abcdef";
+    std::string out;
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        out.push_back(Digits[byte >> 4]);
+        out.push_back(Digits[byte & 0x0F]);
+    }
+    return out;
 }
 
 }  // namespace
 
-std::string JsonDevice(const DeviceView& device) {
-    std::string out = "{\"model\":" + JsonText(device.hasModel, device.model);
-    out += ",\"ipv4\":" + JsonText(device.hasAddress, FormatIpv4(device.ipv4));
-    out += ",\"mac\":" + JsonText(device.hasAddress, FormatMac(device.mac));
-    out += ",\"firmware\":" + JsonText(device.hasFirmware, device.firmware);
-    out += ",\"copy_text\":" + JsonText(device.hasCopyText, device.copyText);
-    out += ",\"source\":\"" + FormatPeer(device.source) + '"';
-    out += ",\"interface\":" +
-           (device.interfaceName.empty() ? std::string("null")
-                                         : JsonSystemString(device.interfaceName)) +
-           '}';
+json JsonDevice(const DeviceView& device) {
+    json object = {
+        {"model", DeviceText(device.hasModel, device.model)},
+        {"ipv4", device.hasAddress ? json(FormatIpv4(device.ipv4)) : json(nullptr)},
+        {"mac", device.hasAddress ? json(FormatMac(device.mac)) : json(nullptr)},
+        {"firmware", DeviceText(device.hasFirmware, device.firmware)},
+        {"copy_text", DeviceText(device.hasCopyText, device.copyText)},
+        {"source", FormatPeer(device.source)},
+        // Stored as the system gave it; JsonLine writes U+FFFD where it is not UTF-8.
+        {"interface", device.interfaceName.empty() ? json(nullptr) : json(device.interfaceName)},
+    };
+    if (!IsUtf8(device.interfaceName)) {
+        object["interface_hex"] = Hex(device.interfaceName);
+    }
+    return object;
+}
+
+std::string JsonLine(const json& value) {
+    const std::string dumped = value.dump(-1, ' ', false, json::error_handler_t::replace);
+    // The library escapes C0 controls itself; DEL and the C1 controls (in UTF-8, 0xC2 then 0x80
+    // to 0x9F: 0xC2 is never a continuation byte) it writes as they are.
+    std::string out;
+    out.reserve(dumped.size());
+    for (std::size_t at = 0; at < dumped.size(); ++at) {
+        const auto byte = static_cast<unsigned char>(dumped[at]);
+        const unsigned char next =
+            at + 1 < dumped.size() ? static_cast<unsigned char>(dumped[at + 1]) : 0U;
+        if (byte == 0x7F) {
+            out += "\\u007f";
+        } else if (byte == 0xC2 && next >= 0x80 && next < 0xA0) {
+            constexpr std::string_view Digits = "0123456789abcdef";
+            out += "\\u00";
+            out.push_back(Digits[next >> 4]);
+            out.push_back(Digits[next & 0x0F]);
+            ++at;
+        } else {
+            out.push_back(static_cast<char>(byte));
+        }
+    }
     return out;
 }
 
 std::string JsonReport(const SearchResult& result) {
-    std::string out = "{\"version\":" + std::to_string(JsonReportVersion) + ",\"devices\":[";
-    for (std::size_t number = 0; number < result.devices.size(); ++number) {
-        if (number != 0) {
-            out.push_back(',');
-        }
-        out += JsonDevice(result.devices[number]);
+    json devices = json::array();
+    for (const DeviceView& device : result.devices) {
+        devices.push_back(JsonDevice(device));
     }
-    out += "],\"left_out\":" + std::to_string(result.leftOut);
-    out += ",\"dropped_datagrams\":" + std::to_string(result.droppedDatagrams) + "}\n";
-    return out;
+    const json report = {
+        {"version", JsonReportVersion},       {"devices", std::move(devices)},
+        {"left_out", result.leftOut},         {"dropped_datagrams", result.droppedDatagrams},
+        {"lost_replies", result.lostReplies},
+    };
+    return JsonLine(report) + '\n';
 }
 
 std::string TextReport(const SearchResult& result) {

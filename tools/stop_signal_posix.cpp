@@ -1,11 +1,16 @@
 // SPDX-License-Identifier: MIT
-// POSIX: the handler writes to a pipe that the wait polls, so that no wait outlasts a signal.
+// POSIX: the handler writes to a pipe that every wait polls, so that no wait outlasts a signal;
+// without SA_RESTART a write blocked on a stalled reader returns as well.
 #include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
 
+#include <array>
 #include <atomic>
+#include <cerrno>
 #include <csignal>
+#include <cstdlib>
+#include <cstring>
 
 #include "tools/stop_signal.h"
 
@@ -14,12 +19,25 @@ namespace nimbrel::tools {
 namespace {
 
 std::atomic<bool> stopRequested{false};
+std::atomic<int> stopSignal{SIGINT};
 int wakeUp[2] = {-1, -1};
 
-extern "C" void OnStopSignal(int) {
+extern "C" void OnStopSignal(int number) {
+    stopSignal.store(number);
     stopRequested.store(true);
     const char byte = 1;
     [[maybe_unused]] const ssize_t written = ::write(wakeUp[1], &byte, 1);
+}
+
+// Waits for `events` on standard output or a stop; the revents of standard output, or -1 on a
+// stop.
+int PollOutput(short events, int timeout) {
+    std::array<pollfd, 2> entries{{{STDOUT_FILENO, events, 0}, {wakeUp[0], POLLIN, 0}}};
+    const int ready = ::poll(entries.data(), entries.size(), timeout);
+    if (StopRequested()) {
+        return -1;
+    }
+    return ready > 0 ? entries[0].revents : 0;
 }
 
 }  // namespace
@@ -33,8 +51,7 @@ void InstallStopSignals() {
     }
     struct sigaction action {};
     action.sa_handler = OnStopSignal;
-    // A write that the signal interrupts goes on (a poll still returns at once on Linux).
-    action.sa_flags = SA_RESTART;
+    action.sa_flags = 0;  // no SA_RESTART: a blocked write returns with EINTR
     sigemptyset(&action.sa_mask);
     ::sigaction(SIGINT, &action, nullptr);
     ::sigaction(SIGTERM, &action, nullptr);
@@ -44,12 +61,40 @@ bool StopRequested() {
     return stopRequested.load();
 }
 
-bool WaitForStop(std::chrono::milliseconds timeout) {
-    if (!StopRequested() && wakeUp[0] >= 0) {
-        pollfd entry{wakeUp[0], POLLIN, 0};
-        ::poll(&entry, 1, static_cast<int>(timeout.count()));
+void EndAsStopped() {
+    const int number = stopSignal.load();
+    std::signal(number, SIG_DFL);
+    std::raise(number);
+    std::_Exit(128 + number);  // only if the signal is blocked
+}
+
+WaitEnd WaitForStopOrClosedOutput(std::chrono::milliseconds timeout) {
+    // Asked for no event, poll still tells POLLERR (a pipe whose reader closed, on Linux) and
+    // POLLHUP; a terminal or a file tells neither.
+    const int revents = PollOutput(0, static_cast<int>(timeout.count()));
+    if (revents < 0) {
+        return WaitEnd::Stopped;
     }
-    return StopRequested();
+    return (revents & (POLLERR | POLLHUP)) != 0 ? WaitEnd::OutputClosed : WaitEnd::TimedOut;
+}
+
+WriteEnd WriteUnlessStopped(std::string_view text) {
+    while (!text.empty()) {
+        // The poll returns on a stop that came before the write could block; a stop during the
+        // write interrupts it.
+        if (PollOutput(POLLOUT, -1) < 0) {
+            return {WriteEnd::Kind::Stopped, {}};
+        }
+        const ssize_t written = ::write(STDOUT_FILENO, text.data(), text.size());
+        if (written >= 0) {
+            text.remove_prefix(static_cast<std::size_t>(written));
+        } else if (errno != EINTR && errno != EAGAIN) {
+            return {WriteEnd::Kind::Failed, std::strerror(errno)};
+        } else if (StopRequested()) {
+            return {WriteEnd::Kind::Stopped, {}};
+        }
+    }
+    return {};
 }
 
 }  // namespace nimbrel::tools

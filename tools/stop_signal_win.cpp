@@ -3,7 +3,11 @@
 #include <windows.h>
 
 #include <atomic>
+#include <cstdio>
+#include <optional>
+#include <string>
 
+#include "tools/console.h"
 #include "tools/stop_signal.h"
 
 namespace nimbrel::tools {
@@ -12,10 +16,16 @@ namespace {
 
 std::atomic<bool> stopRequested{false};
 HANDLE wakeUp = nullptr;
+HANDLE mainThread = nullptr;
 
 BOOL WINAPI OnControl(DWORD) {
     stopRequested.store(true);
     SetEvent(wakeUp);
+    // The handler runs on a thread of its own: a write of the main thread that waits for a
+    // stalled reader is cancelled from here, and fails with ERROR_OPERATION_ABORTED.
+    if (mainThread != nullptr) {
+        CancelSynchronousIo(mainThread);
+    }
     return TRUE;  // handled: the process is not ended
 }
 
@@ -24,6 +34,8 @@ BOOL WINAPI OnControl(DWORD) {
 void InstallStopSignals() {
     if (wakeUp == nullptr) {
         wakeUp = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), &mainThread,
+                        0, FALSE, DUPLICATE_SAME_ACCESS);
     }
     SetConsoleCtrlHandler(OnControl, TRUE);
 }
@@ -32,11 +44,33 @@ bool StopRequested() {
     return stopRequested.load();
 }
 
-bool WaitForStop(std::chrono::milliseconds timeout) {
+void EndAsStopped() {
+    // The status that Windows gives a console program ended by Ctrl+C.
+    ExitProcess(static_cast<UINT>(0xC000013AL));
+}
+
+WaitEnd WaitForStopOrClosedOutput(std::chrono::milliseconds timeout) {
+    // An anonymous pipe tells its writer nothing of a reader that closed until the next write
+    // fails (ERROR_NO_DATA): the nearest that Windows offers is the write error of the next
+    // change, so only the stop is waited for here.
     if (!StopRequested() && wakeUp != nullptr) {
         WaitForSingleObject(wakeUp, static_cast<DWORD>(timeout.count()));
     }
-    return StopRequested();
+    return StopRequested() ? WaitEnd::Stopped : WaitEnd::TimedOut;
+}
+
+WriteEnd WriteUnlessStopped(std::string_view text) {
+    if (StopRequested()) {
+        return {WriteEnd::Kind::Stopped, {}};
+    }
+    std::optional<std::string> reason = WriteText(stdout, text);
+    if (StopRequested()) {
+        return {WriteEnd::Kind::Stopped, {}};  // the handler cancelled the write
+    }
+    if (reason) {
+        return {WriteEnd::Kind::Failed, std::move(*reason)};
+    }
+    return {};
 }
 
 }  // namespace nimbrel::tools

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
-// Device texts are 8-bit and come from the network: these turn them into safe output.
+// Device texts are 8-bit and come from the network, interface names from the system: these turn
+// them into safe output.
 #pragma once
 
 #include <cstddef>
@@ -8,18 +9,20 @@
 
 namespace nimbrel::tools {
 
-/// A quoted JSON string of `bytes` read as Latin-1; control characters (C0, DEL and C1) are
-/// written as \u00xx so that the output is safe to show on a terminal as well.
-std::string JsonString(std::string_view bytes);
+/// `bytes` read as Latin-1 (each byte the character of the same code), in UTF-8.
+std::string Latin1ToUtf8(std::string_view bytes);
 
-/// `bytes` read as Latin-1 for a terminal: control characters become \xHH, so that a device
-/// cannot send escape sequences to the user's terminal.
+/// True when `text` is well-formed UTF-8 (no overlong forms, surrogates or values past
+/// U+10FFFF).
+bool IsUtf8(std::string_view text);
+
+/// `bytes` read as Latin-1 for a terminal: control characters (C0, DEL and C1) become \xHH, so
+/// that a device cannot send escape sequences to the user's terminal.
 std::string TerminalText(std::string_view bytes);
 
-/// Text of this computer's own, such as an interface's name: UTF-8 as the system gives it (a
-/// text that is not valid UTF-8 is read as Latin-1, as device text is). Control characters are
-/// escaped as by JsonString and TerminalText.
-std::string JsonSystemString(std::string_view text);
+/// Text of this computer's own, such as an interface's name or a message holding one: UTF-8
+/// as it is, except that each control character (C0, DEL, C1) and each byte that is not part
+/// of well-formed UTF-8 becomes \xHH. Nothing is re-encoded: the bytes can be read back.
 std::string TerminalSystemText(std::string_view text);
 
 /// The number of terminal columns that a TerminalText result takes (one per character).

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// BSD sockets (Linux, macOS). Keep the functions in the order of socket_platform.h and of
-// socket_winsock.cpp.
+// POSIX sockets (Linux, macOS). Keep the functions in the order of socket_platform.h and of
+// socket_win.cpp.
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <ifaddrs.h>

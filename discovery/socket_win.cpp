@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// Windows Sockets. Keep the functions in the order of socket_platform.h and of socket_bsd.cpp.
+// Windows Sockets. Keep the functions in the order of socket_platform.h and of socket_posix.cpp.
 // Failure codes come from WSAGetLastError and are already the numbers that the messages use.
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN

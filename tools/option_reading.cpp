@@ -1,0 +1,51 @@
+// SPDX-License-Identifier: MIT
+#include "tools/option_reading.h"
+
+#include <cctype>
+#include <charconv>
+
+namespace nimbrel::tools {
+
+std::unique_ptr<CLI::App> CommandLineReader(const std::string& program, const std::string& footer,
+                                            bool& help, bool& version) {
+    auto app = std::make_unique<CLI::App>("", program);
+    app->set_help_flag();  // replaced by a flag of our own, written out by the program
+    app->footer(footer);
+    app->get_formatter()->column_width(24);
+    // "--help=yes" is bad usage, as for any option that takes no value.
+    app->add_flag("-h,--help", help, "show this text and exit")->disable_flag_override();
+    app->add_flag("--version", version, "show the version and exit")->disable_flag_override();
+    return app;
+}
+
+Result<> ReadArguments(CLI::App& app, const std::vector<std::string>& arguments) {
+    // CLI11 takes the words last first.
+    std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
+    try {
+        app.parse(reversed);
+    } catch (const CLI::ParseError& refused) {
+        std::string reason = refused.what();
+        if (!reason.empty()) {
+            // CLI11 writes a sentence; after "program: " it reads as the rest of one.
+            reason[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(reason[0])));
+        }
+        return OwnError("EUsage", reason);
+    }
+    return {};
+}
+
+std::optional<long long> WholeNumber(std::string_view text, long long low, long long high) {
+    long long value = 0;
+    const char* const end = text.data() + text.size();
+    const auto [next, failure] = std::from_chars(text.data(), end, value);
+    if (text.empty() || failure != std::errc{} || next != end || value < low || value > high) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+Error Refusal(std::string_view what, std::string_view text) {
+    return OwnError("EUsage", std::string(what) + ": '" + std::string(text) + "'");
+}
+
+}  // namespace nimbrel::tools
