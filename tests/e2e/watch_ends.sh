@@ -2,18 +2,17 @@
 # SPDX-License-Identifier: MIT
 # How nimbrel-discover --watch ends when its reader misbehaves, on a "workstation" namespace
 # joined by a veth cable to a "device" namespace:
-#   stalled_reader  its stdout is a pipe whose reader never reads; once the watch is blocked
-#                   writing into the full pipe, SIGTERM ends it at once, with status 0;
+#   stalled_reader  its stdout is a pipe whose reader never reads; once the watch has filled
+#                   the pipe and cannot write on, SIGTERM ends it at once, with status 0;
 #   closed_reader   `--watch --interval 3 | head -1` while nothing changes: once head has its
 #                   line and is gone, the watch ends with status 1 before its next search.
 #
-# Usage: watch_ends.sh NIMBREL-DISCOVER NIMBREL-DEVSIM E2E-DEVICE
+# Usage: watch_ends.sh NIMBREL-DISCOVER NIMBREL-DEVSIM
 # Exit status: 0 passed, 1 failed, 77 skipped (no namespaces here).
 set -u
 
 discover=${1:?path to nimbrel-discover}
 devsim=${2:?path to nimbrel-devsim}
-device=${3:?path to e2e_device}
 
 # The longest a stopped watch may take to end; it is meant to take well under 100 ms, and the
 # bound leaves room for a busy machine.
@@ -45,26 +44,38 @@ finish() {
 gone() { # shellcheck disable=SC2317 # run through wait_until
     [ ! -e "/proc/$1" ] || [ "$(sed 's/^.*) \(.\).*$/\1/' "/proc/$1/stat" 2>/dev/null)" = Z ]
 }
-# blocked_writing PID: the process sleeps in a write into a full pipe.
-blocked_writing() { # shellcheck disable=SC2317 # run through wait_until
-    [[ "$(cat "/proc/$1/wchan" 2>/dev/null)" == *pipe_write* ]]
+# pipe_stalled FIFO: the pipe behind FIFO holds more than half of its 64 KiB and nothing more
+# comes for half a second: its writer cannot go on. (The bytes waiting are asked for with
+# FIONREAD through a read end of our own that reads nothing.)
+pipe_stalled() { # shellcheck disable=SC2317 # run through wait_until
+    perl -MFcntl -MTime::HiRes=sleep -e '
+        sysopen(my $pipe, $ARGV[0], O_RDONLY | O_NONBLOCK) or exit 2;
+        sub waiting { my $n = pack("i", 0); ioctl($pipe, 0x541B, $n) or exit 2; unpack("i", $n) }
+        my $before = waiting();
+        sleep 0.5;
+        exit($before > 32768 && waiting() == $before ? 0 : 1)' "$1"
 }
 
-# --- stalled_reader: 1,000 devices appear at once, far more JSON lines than a pipe holds. ------
+# --- stalled_reader: 400 devices appear, far more JSON lines than a pipe holds. ------------------
+# Their replies are spread over 2 s, 5 ms apart, so that every search reads them all whatever
+# its receive buffer.
 case_name=stalled_reader
 failures_before=$failures
-ip netns exec "$dev" "$device" burst 1000 3 >"$work/burst.out" 2>&1 &
-pids+=($!)
-wait_until 5 grep -q listening "$work/burst.out" ||
-    fail "the burst device did not start: $(cat "$work/burst.out")"
+devices=()
+copy=$(printf 'x%.0s' {1..64})
+for ((n = 1; n <= 400; n++)); do
+    devices+=(--device "$(printf 'model=AP-%d,mac=02-00-00-00-%02X-%02X,copy=%s,delay=%d' \
+        "$n" $((n >> 8)) $((n & 255)) "$copy" $((1000 + 5 * n)))")
+done
+start_devsim "$dev" "$work/many.out" "${devices[@]}" ||
+    fail "the simulator did not start: $(cat "$work/many.out")"
 mkfifo "$work/pipe"
 # shellcheck disable=SC2217 # the reader opens the pipe and never reads it, on purpose
 sleep 120 <"$work/pipe" &
 pids+=($!)
 ip netns exec "$ws" "$discover" --watch --interval 3 --json >"$work/pipe" 2>"$work/stalled.err" &
 watcher=$!
-if wait_until 30 blocked_writing "$watcher"; then
-    sleep 0.2
+if wait_until 30 pipe_stalled "$work/pipe"; then
     start=$(now_ms)
     kill -TERM "$watcher"
     if wait_until 10 gone "$watcher"; then
@@ -79,7 +90,7 @@ if wait_until 30 blocked_writing "$watcher"; then
         fail "still running 10 s after SIGTERM"
     fi
 else
-    fail "the watch never blocked writing into the full pipe: $(cat "$work/stalled.err")"
+    fail "the watch never filled the pipe: $(cat "$work/stalled.err")"
 fi
 kill -KILL "$watcher" 2>/dev/null
 wait "$watcher" 2>/dev/null
