@@ -112,6 +112,7 @@ wait_for_lines() { # COUNT: waits up to 20 s until the watch has printed COUNT l
     return 1
 }
 started "$one" "$work/watch1.log" --device "$a"
+: >"$work/watch.out"
 # An interval well above the search's 2.5 s: the device set changes right after a search has
 # printed, and the next request comes only a good while later.
 ip netns exec "$ws" "$discover" --watch --interval 5 --json >"$work/watch.out" 2>"$work/watch.err" &
