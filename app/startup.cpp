@@ -11,6 +11,7 @@
 #include "app/failure_report.h"
 #include "app/fatal_report.h"
 #include "discovery/clock.h"
+#include "discovery/interface_choice.h"
 #include "discovery/search_socket.h"
 #include "main/main_window.h"
 #include "main/message_dialog.h"
@@ -115,8 +116,8 @@ int RunUtility(int showCommand) {
         ReportFatalFailure(opened.error());
         return FatalExitStatus;
     }
-    Startup startup(std::make_unique<SearchDriver>(
-                        std::move(socket), std::make_unique<SteadyClock>(), LookUpLocalAddress),
+    Startup startup(std::make_unique<SearchDriver>(std::move(socket), std::make_unique<SteadyClock>(),
+                                                   AddressLookup(LookUpLocalAddress)),
                     showCommand);
     startup.Begin();
     return QApplication::exec();

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 #include <functional>
+#include <string>
 #include <string_view>
 
 namespace nimbrel {
@@ -18,10 +19,30 @@ const DeviceRecord& EmptyRecord() {
     return empty;
 }
 
-std::size_t HashOf(const DeviceRecord& record) {
-    return std::hash<std::string_view>{}(
-        std::string_view(reinterpret_cast<const char*>(&record), sizeof(record)));
+MacBytes MacOf(const DeviceRecord& record) {
+    const auto& value = record.slots[FieldAddress].value;
+    MacBytes mac{};
+    std::copy_n(value.begin(), mac.size(), mac.begin());
+    return mac;
 }
+
+Ipv4Bytes Ipv4Of(const DeviceRecord& record) {
+    const auto& value = record.slots[FieldAddress].value;
+    Ipv4Bytes address{};
+    std::copy_n(value.begin() + 6, address.size(), address.begin());
+    return address;
+}
+
+/// A text as the programs show it: up to its first NUL.
+std::string_view TextOf(const DeviceRecord& record, std::uint8_t type) {
+    const auto& value = record.slots[type].value;
+    const auto nul = std::find(value.begin(), value.end(), std::uint8_t{0});
+    return {reinterpret_cast<const char*>(value.data()),
+            static_cast<std::size_t>(nul - value.begin())};
+}
+
+constexpr std::array<std::uint8_t, 4> ShownTypes{FieldAddress, FieldFirmware, FieldModel,
+                                                 FieldCopyText};
 
 }  // namespace
 
@@ -33,6 +54,7 @@ DeviceTable::DeviceTable(int capacity) : capacity_(std::max(capacity, 1)) {
     // The window's few records are allocated once; a larger table grows as devices answer.
     const auto reserved = static_cast<std::size_t>(std::min(capacity_, DefaultCapacity));
     records_.reserve(reserved);
+    keys_.reserve(reserved);
     hashes_.reserve(reserved);
     sources_.reserve(reserved);
     paths_.reserve(reserved);
@@ -40,6 +62,7 @@ DeviceTable::DeviceTable(int capacity) : capacity_(std::max(capacity, 1)) {
 
 void DeviceTable::ClearTable() {
     records_.clear();
+    keys_.clear();
     hashes_.clear();
     sources_.clear();
     paths_.clear();
@@ -58,10 +81,10 @@ void DeviceTable::AddReply(Datagram reply, const Peer& source, int path) {
         const std::size_t stored = std::min(element.value.size(), slot.value.size());
         std::copy_n(element.value.begin(), stored, slot.value.begin());
     });
-    const std::size_t hash =
-        HashOf(fresh_) ^ (static_cast<std::size_t>(path) * 0x9E3779B97F4A7C15u);
+    MakeKey(fresh_, path);
+    const std::size_t hash = std::hash<std::string>{}(freshKey_);
     for (std::size_t earlier = 0; earlier < records_.size(); ++earlier) {
-        if (hashes_[earlier] == hash && paths_[earlier] == path && records_[earlier] == fresh_) {
+        if (hashes_[earlier] == hash && keys_[earlier] == freshKey_) {
             return;  // the earlier record keeps its place
         }
     }
@@ -72,6 +95,7 @@ void DeviceTable::AddReply(Datagram reply, const Peer& source, int path) {
         return;
     }
     records_.push_back(fresh_);
+    keys_.push_back(freshKey_);
     hashes_.push_back(hash);
     sources_.push_back(source);
     paths_.push_back(path);
@@ -84,37 +108,41 @@ const DeviceRecord& DeviceTable::Record(int record) const {
     return records_[static_cast<std::size_t>(record)];
 }
 
+void DeviceTable::MakeKey(const DeviceRecord& record, int path) {
+    // Fixed-size parts first; the texts hold no NUL, so one after each keeps them apart.
+    freshKey_.clear();
+    for (const std::uint8_t type : ShownTypes) {
+        freshKey_.push_back(record.slots[type].present != 0 ? '1' : '0');
+    }
+    const MacBytes mac = MacOf(record);
+    const Ipv4Bytes ipv4 = Ipv4Of(record);
+    freshKey_.append(mac.begin(), mac.end());
+    freshKey_.append(ipv4.begin(), ipv4.end());
+    freshKey_ += std::to_string(path);
+    for (const std::uint8_t type : {FieldModel, FieldFirmware, FieldCopyText}) {
+        freshKey_.push_back('\0');
+        freshKey_ += TextOf(record, type);
+    }
+}
+
 MacBytes DeviceTable::MacAddress(int record) const {
-    const auto& value = Record(record).slots[FieldAddress].value;
-    MacBytes mac{};
-    std::copy_n(value.begin(), mac.size(), mac.begin());
-    return mac;
+    return MacOf(Record(record));
 }
 
 Ipv4Bytes DeviceTable::Ipv4Address(int record) const {
-    const auto& value = Record(record).slots[FieldAddress].value;
-    Ipv4Bytes address{};
-    std::copy_n(value.begin() + 6, address.size(), address.begin());
-    return address;
-}
-
-std::string_view DeviceTable::Text(int record, std::uint8_t type) const {
-    const auto& value = Record(record).slots[type].value;
-    const auto nul = std::find(value.begin(), value.end(), std::uint8_t{0});
-    return {reinterpret_cast<const char*>(value.data()),
-            static_cast<std::size_t>(nul - value.begin())};
+    return Ipv4Of(Record(record));
 }
 
 std::string_view DeviceTable::ModelText(int record) const {
-    return Text(record, FieldModel);
+    return TextOf(Record(record), FieldModel);
 }
 
 std::string_view DeviceTable::FirmwareText(int record) const {
-    return Text(record, FieldFirmware);
+    return TextOf(Record(record), FieldFirmware);
 }
 
 std::string_view DeviceTable::CopyText(int record) const {
-    return Text(record, FieldCopyText);
+    return TextOf(Record(record), FieldCopyText);
 }
 
 bool DeviceTable::Present(int record, std::uint8_t type) const {

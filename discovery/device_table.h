@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <type_traits>
 #include <unordered_set>
@@ -21,8 +22,8 @@ struct FieldSlot {
     std::array<std::uint8_t, 3> reserved;  // always zero; makes the padding explicit
 };
 
-/// Two records are equal when all their bytes are: the layout has no implicit padding, and a
-/// record is only ever filled starting from all zeros, so one memcmp compares every field.
+/// The fields of one reply as stored. Two records are equal when all their bytes are: the layout
+/// has no implicit padding, and a record is only ever filled starting from all zeros.
 struct DeviceRecord {
     std::array<FieldSlot, 256> slots;
 
@@ -32,8 +33,11 @@ struct DeviceRecord {
 static_assert(std::has_unique_object_representations_v<DeviceRecord>,
               "records are compared byte for byte");
 
-/// The devices of one search, in the order of their first reply, without exact duplicates.
-/// Accessors take any record number; records at and past the count read as empty.
+/// The devices of one search, in the order of their first reply. Replies that agree in every
+/// field that the programs show (model, IPv4 and MAC address, firmware, copy text, and which of
+/// these were sent at all) and came by the same path are one device, whatever else they carry;
+/// the first one read is kept. Accessors take any record number; records at and past the count
+/// read as empty.
 class DeviceTable {
 public:
     /// The window's capacity; the command-line reporter asks for more.
@@ -45,10 +49,10 @@ public:
 
     void ClearTable();
 
-    /// Stores a reply that passed IsDiscoveryReply as the newest record, unless it equals an
-    /// earlier one that came by the same path (a search may send on several interfaces, and a
-    /// device that answers on two is reached two ways). A distinct device that arrives while
-    /// every record is in use is counted in LeftOut instead.
+    /// Stores a reply that passed IsDiscoveryReply as the newest record, unless it is a device
+    /// already stored for the same path (a search may send on several interfaces, and a device
+    /// that answers on two is reached two ways). A distinct device that arrives while every
+    /// record is in use is counted in LeftOut instead.
     void AddReply(Datagram reply, const Peer& source = {}, int path = 0);
 
     int RecordCount() const { return static_cast<int>(records_.size()); }
@@ -68,15 +72,18 @@ public:
     const DeviceRecord& Record(int record) const;
 
 private:
-    std::string_view Text(int record, std::uint8_t type) const;
+    /// Writes what tells `record`, come by `path`, apart from other devices into freshKey_.
+    void MakeKey(const DeviceRecord& record, int path);
 
     int capacity_;
     std::vector<DeviceRecord> records_;
-    std::vector<std::size_t> hashes_;  // of each record, so that most comparisons are skipped
+    std::vector<std::string> keys_;    // of each record (MakeKey)
+    std::vector<std::size_t> hashes_;  // of each key, so that most comparisons are skipped
     std::vector<Peer> sources_;
     std::vector<int> paths_;
-    std::unordered_set<std::size_t> leftOut_;
+    std::unordered_set<std::size_t> leftOut_;  // the keys' hashes
     DeviceRecord fresh_{};  // filled from each reply before it is compared
+    std::string freshKey_;  // its key; kept, so that its room is reused
 };
 
 }  // namespace nimbrel

@@ -7,29 +7,39 @@
 #include <string>
 #include <vector>
 
+#include "discovery/local_address.h"
 #include "discovery/result.h"
 #include "discovery/search.h"
 #include "discovery/socket_platform.h"
 
 namespace nimbrel {
 
-/// The interfaces that a search can broadcast on, one path each (an interface's first address):
-/// those named in `names`, in that order, or all of them when `names` is empty. Fails ("EUsage")
-/// with the reason for a name that no such interface has, or when there is none at all.
+/// The interfaces that a search can broadcast on, one path each, sent from the interface's first
+/// address and named after the interface: those named in `names` (by the interface's name or by
+/// one of its address labels), in that order, or all of them when `names` is empty. Addresses
+/// with the same index are one interface. Fails ("EUsage") with the reason for a name that no
+/// such interface has, or when there is none at all.
 Result<std::vector<SearchPath>> ChooseInterfaces(
     std::span<const std::string> names, std::span<const platform::LocalInterface> interfaces);
 
-/// The single path of the look-up rule (LookUpLocalAddress), named after the interface that
-/// holds its address; nullopt when the host name cannot be looked up.
+/// The interface that holds `address`; nullptr when none does (the any-address).
+const platform::LocalInterface* InterfaceHolding(
+    const Ipv4Bytes& address, std::span<const platform::LocalInterface> interfaces);
+
+/// The path that sends from `address`, named after the interface that holds it, if any.
+SearchPath PathFrom(const Ipv4Bytes& address, std::span<const platform::LocalInterface> interfaces);
+
+/// The single path of the look-up rule (LookUpLocalAddress); nullopt when the host name cannot
+/// be looked up.
 std::optional<std::vector<SearchPath>> LookedUpPath(
     std::span<const platform::LocalInterface> interfaces);
+
+/// One path for each search, from the address that `address` gives anew each time (PathFrom);
+/// no path when it gives none. With LookUpLocalAddress, the look-up rule.
+SearchPathsLookup AddressLookup(LocalAddressLookup address);
 
 /// Every interface that can broadcast, looked up anew for each search; where there is none, the
 /// looked-up path.
 SearchPathsLookup AllInterfacesLookup();
-
-/// The name of the interface that holds `address`; empty when none does (the any-address).
-std::string InterfaceHolding(const Ipv4Bytes& address,
-                             std::span<const platform::LocalInterface> interfaces);
 
 }  // namespace nimbrel

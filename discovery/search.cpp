@@ -2,55 +2,91 @@
 #include "discovery/search.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace nimbrel {
 
-Search::Search(SearchSocket& socket, const Clock& clock, LocalAddressLookup lookup,
+SearchSocketFactory FirstThen(std::unique_ptr<SearchSocket> first, SearchSocketFactory then) {
+    // Shared, since a std::function must be copyable; only one copy is ever called.
+    auto held = std::make_shared<std::unique_ptr<SearchSocket>>(std::move(first));
+    return [held, then = std::move(then)]() -> std::unique_ptr<SearchSocket> {
+        if (*held) {
+            return std::move(*held);
+        }
+        return then ? then() : nullptr;
+    };
+}
+
+Search::Search(const Clock& clock, SearchPathsLookup lookup, SearchSocketFactory makeSocket,
                SearchTimings timings, int capacity, Peer target)
-    : sockets_{&socket},
-      clock_(clock),
+    : clock_(clock),
       lookup_(std::move(lookup)),
+      makeSocket_(std::move(makeSocket)),
       timings_(timings),
       target_(target),
       table_(capacity) {}
 
-void Search::SetPaths(SearchPathsLookup lookup, SearchSocketFactory makeSocket) {
-    pathsLookup_ = std::move(lookup);
-    makeSocket_ = std::move(makeSocket);
-}
-
-std::optional<std::vector<SearchPath>> Search::LookUpPaths() const {
-    if (pathsLookup_) {
-        return pathsLookup_();
-    }
-    const std::optional<Ipv4Bytes> local = lookup_ ? lookup_() : std::nullopt;
-    if (!local) {
-        return std::nullopt;
-    }
-    return std::vector<SearchPath>{{*local, {}}};
-}
-
 std::vector<platform::SocketHandle> Search::Handles() const {
     std::vector<platform::SocketHandle> handles;
-    for (std::size_t path = 0; path < paths_.size(); ++path) {
-        if (active_[path]) {
-            handles.push_back(sockets_[path]->Handle());
+    for (const Path& path : paths_) {
+        if (path.active) {
+            handles.push_back(path.socket->Handle());
         }
-    }
-    if (handles.empty()) {
-        handles.push_back(sockets_.front()->Handle());  // before the first search
     }
     return handles;
 }
 
 bool Search::DropPath(std::size_t path, const Error& error) {
-    active_[path] = false;
-    if (std::find(active_.begin(), active_.end(), true) == active_.end()) {
+    paths_[path].active = false;
+    if (std::none_of(paths_.begin(), paths_.end(), [](const Path& other) { return other.active; })) {
         Fail(error);
         return false;
     }
     if (events_.pathFailed) {
-        events_.pathFailed(paths_[path], error);
+        events_.pathFailed(paths_[path].path, error);
+    }
+    return true;
+}
+
+void Search::TakePaths(std::vector<SearchPath> looked) {
+    // Fewer paths than before (an interface went away, or one network is searched again): the
+    // sockets of the others are closed rather than left bound and unread.
+    paths_.resize(looked.size());
+    for (std::size_t index = 0; index < looked.size(); ++index) {
+        Path& path = paths_[index];
+        path.path = std::move(looked[index]);
+        path.active = true;
+        path.drops = 0;
+        if (!path.socket && makeSocket_) {
+            path.socket = makeSocket_();
+        }
+    }
+}
+
+bool Search::OpenPaths() {
+    // One interface that fails must not cost the others their devices: a path that cannot be
+    // opened or sent on is dropped, and only a search with no path left fails.
+    for (std::size_t index = 0; index < paths_.size(); ++index) {
+        Path& path = paths_[index];
+        const Result<> reopened =
+            path.socket ? path.socket->Reopen(path.path.local, path.path.interfaceIndex)
+                        : Result<>(OwnError("ESocketAllocation", "Cannot allocate socket."));
+        if (!reopened.ok() && !DropPath(index, reopened.error())) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool Search::SendRequests() {
+    for (std::size_t index = 0; index < paths_.size(); ++index) {
+        if (!paths_[index].active) {
+            continue;
+        }
+        const Result<> sent = paths_[index].socket->Send(DiscoveryRequest, target_);
+        if (!sent.ok() && !DropPath(index, sent.error())) {
+            return false;
+        }
     }
     return true;
 }
@@ -59,48 +95,23 @@ Search::StartOutcome Search::Start() {
     if (Running()) {
         return StartOutcome::AlreadyRunning;
     }
-    std::optional<std::vector<SearchPath>> paths = LookUpPaths();
-    if (!paths || paths->empty()) {
+    std::optional<std::vector<SearchPath>> looked = lookup_ ? lookup_() : std::nullopt;
+    if (!looked || looked->empty()) {
         return StartOutcome::LookUpFailed;
     }
-    while (sockets_.size() < paths->size() && makeSocket_) {
-        ownSockets_.push_back(makeSocket_());
-        sockets_.push_back(ownSockets_.back().get());
-    }
-    // Fewer paths than before (an interface went away, or one network is searched again): the
-    // sockets of the others are closed rather than left bound and unread.
-    while (sockets_.size() > std::max<std::size_t>(paths->size(), 1) && !ownSockets_.empty()) {
-        sockets_.pop_back();
-        ownSockets_.pop_back();
-    }
-    paths->resize(std::min(paths->size(), sockets_.size()));
-    paths_ = std::move(*paths);
-    active_.assign(paths_.size(), true);
+    TakePaths(std::move(*looked));
     ++searches_;
     table_.ClearTable();
     droppedDatagrams_ = 0;
     emptyDatagramSeen_ = false;
-    // One interface that fails must not cost the others their devices: a path that cannot be
-    // opened or sent on is dropped, and only a search with no path left fails.
-    for (std::size_t path = 0; path < paths_.size(); ++path) {
-        if (const Result<> reopened = sockets_[path]->Reopen(paths_[path].local); !reopened.ok()) {
-            if (!DropPath(path, reopened.error())) {
-                return StartOutcome::Failed;
-            }
-        }
+    if (!OpenPaths()) {
+        return StartOutcome::Failed;
     }
     if (events_.started) {
         events_.started();
     }
-    for (std::size_t path = 0; path < paths_.size(); ++path) {
-        if (!active_[path]) {
-            continue;
-        }
-        if (const Result<> sent = sockets_[path]->Send(DiscoveryRequest, target_); !sent.ok()) {
-            if (!DropPath(path, sent.error())) {
-                return StartOutcome::Failed;
-            }
-        }
+    if (!SendRequests()) {
+        return StartOutcome::Failed;
     }
     pauseEnd_ = clock_.Now() + timings_.pause;
     lastDatagram_ = pauseEnd_;
@@ -120,25 +131,45 @@ void Search::SocketReadable() {
 }
 
 bool Search::ReadFrom(std::size_t path, std::uint64_t search) {
-    for (int read = 0; read < ReadsPerCall && active_[path]; ++read) {
-        if (!Running() || searches_ != search) {
+    for (int read = 0; read < ReadsPerCall; ++read) {
+        // The deadline comes first: a datagram read after it, however long it waited, is not
+        // part of the search.
+        const Clock::TimePoint now = clock_.Now();
+        if (searches_ != search || !Advance(now)) {
             return false;
         }
-        const Received received = sockets_[path]->Receive(buffer_);
+        if (!paths_[path].active) {
+            break;
+        }
+        const Received received = paths_[path].socket->Receive(buffer_);
         if (received.kind == Received::Kind::Nothing) {
             break;
         }
         if (received.kind == Received::Kind::Failed) {
             return DropPath(path, received.error);
         }
+        paths_[path].drops = std::max(paths_[path].drops, received.dropsBefore.value_or(0));
         const auto size = static_cast<std::size_t>(std::max(received.size, 0));
         Read(received, Datagram(buffer_).first(std::min(size, buffer_.size())),
-             static_cast<int>(path), clock_.Now());
+             ArrivalPath(received.interfaceIndex, path), now);
     }
     return Running() && searches_ == search;
 }
 
-void Search::Read(const Received& received, Datagram datagram, int path, Clock::TimePoint now) {
+std::size_t Search::ArrivalPath(unsigned interfaceIndex, std::size_t socketPath) const {
+    if (interfaceIndex == 0 || paths_[socketPath].path.interfaceIndex == interfaceIndex) {
+        return socketPath;
+    }
+    // A device may answer a request from one interface through another (a broadcast reply, or
+    // two interfaces on one network): it is listed where it is reachable.
+    const auto found = std::find_if(paths_.begin(), paths_.end(), [&](const Path& path) {
+        return path.path.interfaceIndex == interfaceIndex;
+    });
+    return found == paths_.end() ? socketPath : static_cast<std::size_t>(found - paths_.begin());
+}
+
+void Search::Read(const Received& received, Datagram datagram, std::size_t path,
+                  Clock::TimePoint now) {
     if (emptyDatagramSeen_) {
         return;  // the receiving has ended; what follows is read only to empty the queue
     }
@@ -159,25 +190,29 @@ void Search::Read(const Received& received, Datagram datagram, int path, Clock::
         return;
     }
     if (IsDiscoveryReply(datagram)) {
-        table_.AddReply(datagram, received.from, path);
+        table_.AddReply(datagram, received.from, static_cast<int>(path));
     }
 }
 
 void Search::TimePassed() {
-    if (!Running()) {
-        return;
+    if (Running()) {
+        Advance(clock_.Now());
     }
-    const Clock::TimePoint now = clock_.Now();
+}
+
+bool Search::Advance(Clock::TimePoint now) {
     if (phase_ == Phase::Pausing && now >= pauseEnd_) {
         phase_ = Phase::Receiving;
         if (emptyDatagramSeen_) {
             Finish();
-            return;
+            return false;
         }
     }
     if (phase_ == Phase::Receiving && now >= *Deadline()) {
         Finish();
+        return false;
     }
+    return Running();
 }
 
 std::optional<Clock::TimePoint> Search::Deadline() const {
@@ -190,14 +225,28 @@ std::optional<Clock::TimePoint> Search::Deadline() const {
     return std::nullopt;
 }
 
+int Search::LostReplies() const {
+    // A datagram tells the drops before it; those after the last one read only the socket's own
+    // count tells, where the system keeps one. Each socket is new to this search.
+    std::uint64_t lost = 0;
+    for (const Path& path : paths_) {
+        std::uint32_t drops = path.drops;
+        if (path.socket) {
+            drops = std::max(drops, path.socket->DroppedDatagrams().value_or(0));
+        }
+        lost += drops;
+    }
+    return static_cast<int>(std::min<std::uint64_t>(lost, std::numeric_limits<int>::max()));
+}
+
 void Search::Finish() {
     phase_ = Phase::Idle;
-    // The socket stays open and is no longer read: a late reply waits there unread until the
+    // The sockets stay open and are no longer read: a late reply waits there unread until the
     // next search replaces the socket.
-    SearchResult result{ViewDevices(table_), table_.LeftOut(), droppedDatagrams_};
+    SearchResult result{ViewDevices(table_), table_.LeftOut(), droppedDatagrams_, LostReplies()};
     for (std::size_t record = 0; record < result.devices.size(); ++record) {
         const auto path = static_cast<std::size_t>(table_.Path(static_cast<int>(record)));
-        result.devices[record].interfaceName = paths_[path].interfaceName;
+        result.devices[record].interfaceName = paths_[path].path.interfaceName;
     }
     if (events_.finished) {
         events_.finished(result);  // may start the next search: nothing of ours is touched after

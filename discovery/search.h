@@ -15,7 +15,6 @@
 #include "discovery/device_table.h"
 #include "discovery/device_view.h"
 #include "discovery/error.h"
-#include "discovery/local_address.h"
 #include "discovery/search_socket.h"
 #include "discovery/wire.h"
 
@@ -32,14 +31,20 @@ struct SearchTimings {
 };
 
 /// One way out of the workstation: the address a request leaves from and the interface that
-/// holds it. Each path has a socket of its own and its devices are told apart by it.
+/// holds it. Each path has a socket of its own; a device belongs to the path of the interface
+/// that its reply arrived on, and is listed once for each path that it answered on.
 struct SearchPath {
-    Ipv4Bytes local{};          // 0.0.0.0: the system chooses
-    std::string interfaceName;  // empty when the address is no one interface's
+    Ipv4Bytes local{};            // 0.0.0.0: the system chooses
+    std::string interfaceName;    // empty when the address is no one interface's
+    unsigned interfaceIndex = 0;  // the system's number of that interface; 0 when not known
 };
 
 using SearchPathsLookup = std::function<std::optional<std::vector<SearchPath>>()>;
+/// A socket for a path; nullptr when none can be made (the path then fails).
 using SearchSocketFactory = std::function<std::unique_ptr<SearchSocket>()>;
+
+/// Hands out `first` (a socket opened beforehand), then what `then` makes.
+SearchSocketFactory FirstThen(std::unique_ptr<SearchSocket> first, SearchSocketFactory then);
 
 /// What a search tells its owner; each may be empty.
 struct SearchEvents {
@@ -65,7 +70,11 @@ public:
     /// hold the caller's thread; the socket stays readable and the driver calls again.
     static constexpr int ReadsPerCall = 64;
 
-    Search(SearchSocket& socket, const Clock& clock, LocalAddressLookup lookup,
+    /// Each search looks its paths up with `lookup` and sends one request on each, all sharing
+    /// one pause and one quiet time. A path keeps its socket from one search to the next (each
+    /// search reopens it); `makeSocket` makes the sockets of paths that have none yet, and the
+    /// sockets of paths that a search no longer has are closed.
+    Search(const Clock& clock, SearchPathsLookup lookup, SearchSocketFactory makeSocket,
            SearchTimings timings = {}, int capacity = DeviceTable::DefaultCapacity,
            Peer target = {{255, 255, 255, 255}, DiscoveryPort});
     Search(const Search&) = delete;
@@ -73,17 +82,16 @@ public:
 
     void SetEvents(SearchEvents events) { events_ = std::move(events); }
 
-    /// From the next search on, looks its paths up with `lookup` instead of the single local
-    /// address, and sends one request on each path, all sharing one pause and one quiet time.
-    /// The first path uses the constructor's socket, the others sockets from `makeSocket`.
-    void SetPaths(SearchPathsLookup lookup, SearchSocketFactory makeSocket);
+    /// From the next search on, looks the paths up with `lookup` instead.
+    void SetPathsLookup(SearchPathsLookup lookup) { lookup_ = std::move(lookup); }
 
-    /// Looks the local address up, empties the table, reopens the socket and sends the
-    /// request. Any event may be delivered before it returns.
+    /// Looks the paths up, empties the table, reopens the sockets and sends the requests. Any
+    /// event may be delivered before it returns.
     StartOutcome Start();
 
     /// A socket is readable: reads what waits on each, up to ReadsPerCall datagrams a socket.
-    /// Stops as soon as the search ends, even when its `finished` starts the next one.
+    /// Stops as soon as the search ends, even when its `finished` starts the next one; nothing
+    /// is read once the search's deadline has passed.
     void SocketReadable();
 
     /// Time has passed: ends the pause or the search when their time has come.
@@ -98,28 +106,40 @@ public:
     bool Running() const { return phase_ != Phase::Idle; }
 
     /// What to watch for readability: one handle per path of the running or last search that
-    /// has not failed.
+    /// has not failed; none before the first search.
     std::vector<platform::SocketHandle> Handles() const;
 
 private:
     enum class Phase { Idle, Pausing, Receiving };
 
-    std::optional<std::vector<SearchPath>> LookUpPaths() const;
+    /// One path of the search with its socket.
+    struct Path {
+        SearchPath path;
+        std::unique_ptr<SearchSocket> socket;
+        bool active = false;      // opened and sent on, and not failed since
+        std::uint32_t drops = 0;  // the most the system told dropped on its socket this search
+    };
+
+    void TakePaths(std::vector<SearchPath> looked);
+    bool OpenPaths();
+    bool SendRequests();
     bool ReadFrom(std::size_t path, std::uint64_t search);
+    /// The path that a datagram read on `socketPath`'s socket belongs to: the one of the
+    /// interface it arrived on, where the system tells and the search has it.
+    std::size_t ArrivalPath(unsigned interfaceIndex, std::size_t socketPath) const;
     /// Takes a failed path out of the search; false when none is left (the search has failed).
     bool DropPath(std::size_t path, const Error& error);
-    void Read(const Received& received, Datagram datagram, int path, Clock::TimePoint now);
+    /// Ends the pause or the search when `now` is past their time; false when the search ended.
+    bool Advance(Clock::TimePoint now);
+    void Read(const Received& received, Datagram datagram, std::size_t path, Clock::TimePoint now);
+    int LostReplies() const;
     void Finish();
     void Fail(const Error& error);
 
-    std::vector<SearchSocket*> sockets_;  // one per path; the first is the constructor's
-    std::vector<std::unique_ptr<SearchSocket>> ownSockets_;
     const Clock& clock_;
-    LocalAddressLookup lookup_;
-    SearchPathsLookup pathsLookup_;
+    SearchPathsLookup lookup_;
     SearchSocketFactory makeSocket_;
-    std::vector<SearchPath> paths_;
-    std::vector<bool> active_;    // per path: false once it failed
+    std::vector<Path> paths_;     // those of the running or last search
     std::uint64_t searches_ = 0;  // counts searches, so that a read loop notices a new one
     SearchTimings timings_;
     Peer target_;

@@ -3,7 +3,8 @@
 
 namespace nimbrel {
 
-UdpSearchSocket::UdpSearchSocket() = default;
+UdpSearchSocket::UdpSearchSocket(int receiveBufferBytes)
+    : receiveBufferAsked_(receiveBufferBytes) {}
 
 UdpSearchSocket::~UdpSearchSocket() {
     Close();
@@ -14,8 +15,8 @@ UdpSearchSocket::~UdpSearchSocket() {
 
 Result<> UdpSearchSocket::Open() {
     if (!libraryStarted_) {
-        if (const int code = platform::StartSocketLibrary(); code != 0) {
-            return SocketError(code);
+        if (Result<> started = platform::StartSocketLibrary(); !started.ok()) {
+            return started;
         }
         libraryStarted_ = true;
     }
@@ -29,51 +30,59 @@ void UdpSearchSocket::Close() {
         socket_ = platform::NoSocket;
     }
     bound_ = {};
+    receiveBufferGranted_ = 0;
 }
 
 Result<> UdpSearchSocket::OpenSocket() {
-    int error = 0;
-    const platform::SocketHandle socket = platform::OpenDatagramSocket(error);
-    if (socket == platform::NoSocket) {
+    const Result<platform::SocketHandle> socket = platform::OpenDatagramSocket();
+    if (!socket.ok()) {
         return OwnError("ESocketAllocation", "Cannot allocate socket.");
     }
-    socket_ = socket;
-    if (const int code = platform::EnableBroadcast(socket_); code != 0) {
-        return SocketError(code);
+    socket_ = socket.value();
+    if (Result<> enabled = platform::EnableBroadcast(socket_); !enabled.ok()) {
+        return enabled;
     }
-    if (const int code = platform::SetNonBlocking(socket_); code != 0) {
-        return SocketError(code);
+    if (Result<> set = platform::SetNonBlocking(socket_); !set.ok()) {
+        return set;
     }
+    // Both are wishes: a search without them still finds what it reads, and a smaller buffer
+    // shows in ReceiveBufferBytes, lost replies where the system counts them.
+    const Result<int> granted = platform::SetReceiveBuffer(socket_, receiveBufferAsked_);
+    receiveBufferGranted_ = granted.ok() ? granted.value() : 0;
+    static_cast<void>(platform::EnableArrivalDetails(socket_));
     return {};
 }
 
-Result<> UdpSearchSocket::Reopen(const Ipv4Bytes& local) {
+Result<> UdpSearchSocket::Reopen(const Ipv4Bytes& local, unsigned interfaceIndex) {
     if (Result<> opened = Open(); !opened.ok()) {
         return opened;
     }
     local_ = local;
-    if (const int code = platform::BindForSearch(socket_, local); code != 0) {
-        if (code == platform::CodeAddressInUse) {
+    interfaceIndex_ = interfaceIndex;
+    if (Result<> bound = platform::BindForSearch(socket_, local, interfaceIndex); !bound.ok()) {
+        if (bound.error().code == platform::CodeAddressInUse) {
             return OwnError("ECouldNotBind",
                             "Could not bind socket. Address and port are already in use.");
         }
-        return SocketError(code);
+        return bound;
     }
-    if (const int code = platform::LocalName(socket_, bound_); code != 0) {
-        return SocketError(code);
+    Result<Peer> name = platform::LocalName(socket_);
+    if (!name.ok()) {
+        return name.error();
     }
+    bound_ = name.value();
     return {};
 }
 
 Result<> UdpSearchSocket::Send(std::span<const std::uint8_t> bytes, const Peer& to) {
-    int sent = 0;
-    if (const int code = platform::SendFrom(socket_, bytes, to, local_, sent); code != 0) {
-        if (code == platform::CodeMessageTooLong) {
+    const Result<int> sent = platform::SendFrom(socket_, bytes, to, local_, interfaceIndex_);
+    if (!sent.ok()) {
+        if (sent.error().code == platform::CodeMessageTooLong) {
             return OwnError("EPackageSizeTooBig", "Package Size Too Big.");
         }
-        return SocketError(code);
+        return sent.error();
     }
-    if (sent < static_cast<int>(bytes.size())) {
+    if (sent.value() < static_cast<int>(bytes.size())) {
         return OwnError("ENotAllBytesSent", "Not all bytes sent.");
     }
     return {};
@@ -81,18 +90,28 @@ Result<> UdpSearchSocket::Send(std::span<const std::uint8_t> bytes, const Peer& 
 
 Received UdpSearchSocket::Receive(std::span<std::uint8_t> buffer) {
     Received received;
-    const int code = platform::ReceiveFrom(socket_, buffer, received.size, &received.from);
-    if (code == 0) {
-        received.kind = Received::Kind::Read;
-    } else if (code == platform::CodeWouldBlock) {
-        received.kind = Received::Kind::Nothing;
-    } else if (code == platform::CodeMessageTooLong) {
-        received.kind = Received::Kind::Overlong;
-    } else {
-        received.kind = Received::Kind::Failed;
-        received.error = SocketError(code);
+    const Result<platform::ReceivedDatagram> read = platform::ReceiveFrom(socket_, buffer);
+    if (!read.ok()) {
+        if (read.error().code != platform::CodeWouldBlock) {
+            received.kind = Received::Kind::Failed;
+            received.error = read.error();
+        }
+        return received;
     }
+    const platform::ReceivedDatagram& datagram = read.value();
+    received.kind = datagram.overlong ? Received::Kind::Overlong : Received::Kind::Read;
+    received.size = datagram.size;
+    received.from = datagram.from;
+    received.interfaceIndex = datagram.interfaceIndex;
+    received.dropsBefore = datagram.dropsBefore;
     return received;
+}
+
+std::optional<std::uint32_t> UdpSearchSocket::DroppedDatagrams() const {
+    if (socket_ == platform::NoSocket) {
+        return std::nullopt;
+    }
+    return platform::DroppedDatagrams(socket_);
 }
 
 }  // namespace nimbrel

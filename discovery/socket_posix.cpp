@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // POSIX sockets (Linux, macOS). Keep the functions in the order of socket_platform.h and of
-// socket_win.cpp.
+// socket_win.cpp. The options that only Linux has (a receive buffer past the system's cap, the
+// drop count) are left out where they are not defined.
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <ifaddrs.h>
@@ -10,6 +11,9 @@
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#ifdef __linux__
+#include <linux/sock_diag.h>  // SK_MEMINFO_DROPS
+#endif
 
 #include <array>
 #include <cerrno>
@@ -91,6 +95,37 @@ int ToWinsockCode(int error) {
     }
 }
 
+Error LastError() {
+    return SocketError(LastErrorCode());
+}
+
+/// The result of a call that returns 0 on success and sets errno otherwise.
+Result<> Checked(int result) {
+    if (result != 0) {
+        return LastError();
+    }
+    return {};
+}
+
+void ReadArrivalDetails(msghdr& message, ReceivedDatagram& received) {
+    for (cmsghdr* header = CMSG_FIRSTHDR(&message); header != nullptr;
+         header = CMSG_NXTHDR(&message, header)) {
+        if (header->cmsg_level == IPPROTO_IP && header->cmsg_type == IP_PKTINFO) {
+            in_pktinfo info{};
+            std::memcpy(&info, CMSG_DATA(header), sizeof(info));
+            received.interfaceIndex = static_cast<unsigned>(info.ipi_ifindex);
+        }
+#ifdef SO_RXQ_OVFL
+        // Sent only once the count is above 0.
+        if (header->cmsg_level == SOL_SOCKET && header->cmsg_type == SO_RXQ_OVFL) {
+            std::uint32_t drops = 0;
+            std::memcpy(&drops, CMSG_DATA(header), sizeof(drops));
+            received.dropsBefore = drops;
+        }
+#endif
+    }
+}
+
 }  // namespace
 
 std::optional<std::vector<Ipv4Bytes>> HostAddresses() {
@@ -132,11 +167,18 @@ std::vector<LocalInterface> LocalInterfaces() {
         sockaddr_in netmask{};
         std::memcpy(&address, entry->ifa_addr, sizeof(address));
         std::memcpy(&netmask, entry->ifa_netmask, sizeof(netmask));
-        LocalInterface found{entry->ifa_name,
+        // getifaddrs lists an address label ("eth0:1") under the label; the index and
+        // if_indextoname give the interface that it belongs to.
+        const unsigned index = ::if_nametoindex(entry->ifa_name);
+        std::array<char, IF_NAMESIZE> real{};
+        const bool named = index != 0 && ::if_indextoname(index, real.data()) != nullptr;
+        LocalInterface found{named ? std::string(real.data()) : std::string(entry->ifa_name),
                              FromSockaddr(address).address,
                              FromSockaddr(netmask).address,
                              {},
-                             (flags & IFF_BROADCAST) != 0};
+                             (flags & IFF_BROADCAST) != 0,
+                             index,
+                             entry->ifa_name};
         for (std::size_t i = 0; i < found.broadcast.size(); ++i) {
             found.broadcast[i] = static_cast<std::uint8_t>(found.address[i] | ~found.netmask[i]);
         }
@@ -146,93 +188,114 @@ std::vector<LocalInterface> LocalInterfaces() {
     return interfaces;
 }
 
-int StartSocketLibrary() {
-    return 0;
+Result<> StartSocketLibrary() {
+    return {};
 }
 
 void StopSocketLibrary() {}
 
-SocketHandle OpenDatagramSocket(int& error) {
+Result<SocketHandle> OpenDatagramSocket() {
     const int handle = ::socket(AF_INET, SOCK_DGRAM, 0);
     if (handle < 0) {
-        error = LastErrorCode();
-        return NoSocket;
+        return LastError();
     }
-    error = 0;
     return static_cast<SocketHandle>(handle);
 }
 
-int EnableBroadcast(SocketHandle socket) {
+Result<> EnableBroadcast(SocketHandle socket) {
     const int on = -1;  // every bit set, as the option is documented on every platform
-    return ::setsockopt(ToHandle(socket), SOL_SOCKET, SO_BROADCAST, &on, sizeof(on)) == 0
-               ? 0
-               : LastErrorCode();
+    return Checked(::setsockopt(ToHandle(socket), SOL_SOCKET, SO_BROADCAST, &on, sizeof(on)));
 }
 
-int SetNonBlocking(SocketHandle socket) {
+Result<> SetNonBlocking(SocketHandle socket) {
     const int flags = ::fcntl(ToHandle(socket), F_GETFL, 0);
-    return flags >= 0 && ::fcntl(ToHandle(socket), F_SETFL, flags | O_NONBLOCK) == 0
-               ? 0
-               : LastErrorCode();
+    return Checked(flags < 0 ? flags : ::fcntl(ToHandle(socket), F_SETFL, flags | O_NONBLOCK));
 }
 
-int BindSocket(SocketHandle socket, const Peer& local) {
+Result<int> SetReceiveBuffer(SocketHandle socket, int bytes) {
+    const int handle = ToHandle(socket);
+#ifdef SO_RCVBUFFORCE
+    // Past net.core.rmem_max, for a process with CAP_NET_ADMIN; any other is refused (EPERM)
+    // and gets at most rmem_max below.
+    if (::setsockopt(handle, SOL_SOCKET, SO_RCVBUFFORCE, &bytes, sizeof(bytes)) != 0)
+#endif
+    {
+        if (::setsockopt(handle, SOL_SOCKET, SO_RCVBUF, &bytes, sizeof(bytes)) != 0) {
+            return LastError();
+        }
+    }
+    int granted = 0;
+    socklen_t size = sizeof(granted);
+    if (::getsockopt(handle, SOL_SOCKET, SO_RCVBUF, &granted, &size) != 0) {
+        return LastError();
+    }
+    return granted;
+}
+
+Result<> EnableArrivalDetails(SocketHandle socket) {
+    const int on = 1;
+    if (::setsockopt(ToHandle(socket), IPPROTO_IP, IP_PKTINFO, &on, sizeof(on)) != 0) {
+        return LastError();
+    }
+#ifdef SO_RXQ_OVFL
+    return Checked(::setsockopt(ToHandle(socket), SOL_SOCKET, SO_RXQ_OVFL, &on, sizeof(on)));
+#else
+    return {};
+#endif
+}
+
+Result<> BindSocket(SocketHandle socket, const Peer& local) {
     const sockaddr_in address = ToSockaddr(local);
-    return ::bind(ToHandle(socket), reinterpret_cast<const sockaddr*>(&address), sizeof(address)) ==
-                   0
-               ? 0
-               : LastErrorCode();
+    return Checked(
+        ::bind(ToHandle(socket), reinterpret_cast<const sockaddr*>(&address), sizeof(address)));
 }
 
-int BindForSearch(SocketHandle socket, const Ipv4Bytes& local) {
+Result<> BindForSearch(SocketHandle socket, const Ipv4Bytes& local, unsigned /*interfaceIndex*/) {
     if (local != Ipv4Bytes{}) {
         // A trial bind on a socket of its own: the address must be this computer's, and the
         // failure must read as binding to it would.
-        int error = 0;
-        const SocketHandle trial = OpenDatagramSocket(error);
-        if (trial == NoSocket) {
-            return error;
+        const Result<SocketHandle> trial = OpenDatagramSocket();
+        if (!trial.ok()) {
+            return trial.error();
         }
-        const int code = BindSocket(trial, Peer{local, 0});
-        ::close(ToHandle(trial));
-        if (code != 0) {
-            return code;
+        const Result<> bound = BindSocket(trial.value(), Peer{local, 0});
+        ::close(ToHandle(trial.value()));
+        if (!bound.ok()) {
+            return bound;
         }
     }
     return BindSocket(socket, Peer{});
 }
 
-int LocalName(SocketHandle socket, Peer& local) {
+Result<Peer> LocalName(SocketHandle socket) {
     sockaddr_in address{};
     socklen_t size = sizeof(address);
     if (::getsockname(ToHandle(socket), reinterpret_cast<sockaddr*>(&address), &size) != 0) {
-        return LastErrorCode();
+        return LastError();
     }
-    local = FromSockaddr(address);
-    return 0;
+    return FromSockaddr(address);
 }
 
-int SendTo(SocketHandle socket, std::span<const std::uint8_t> bytes, const Peer& to, int& sent) {
+Result<int> SendTo(SocketHandle socket, std::span<const std::uint8_t> bytes, const Peer& to) {
     const sockaddr_in address = ToSockaddr(to);
     const ssize_t result = ::sendto(ToHandle(socket), bytes.data(), bytes.size(), 0,
                                     reinterpret_cast<const sockaddr*>(&address), sizeof(address));
     if (result < 0) {
-        sent = 0;
-        return LastErrorCode();
+        return LastError();
     }
-    sent = static_cast<int>(result);
-    return 0;
+    return static_cast<int>(result);
 }
 
-int SendFrom(SocketHandle socket, std::span<const std::uint8_t> bytes, const Peer& to,
-             const Ipv4Bytes& from, int& sent) {
-    if (from == Ipv4Bytes{}) {
-        return SendTo(socket, bytes, to, sent);
+Result<int> SendFrom(SocketHandle socket, std::span<const std::uint8_t> bytes, const Peer& to,
+                     const Ipv4Bytes& from, unsigned interfaceIndex) {
+    if (from == Ipv4Bytes{} && interfaceIndex == 0) {
+        return SendTo(socket, bytes, to);
     }
     sockaddr_in address = ToSockaddr(to);
     iovec part{const_cast<std::uint8_t*>(bytes.data()), bytes.size()};
-    // The source address of this datagram: for a broadcast, the kernel also sends it through
-    // the interface that holds this address.
+    // The source address and the outgoing interface of this datagram. With an interface the
+    // kernel routes even a broadcast out of it; with only an address, out of the first
+    // interface that holds it, which is wrong where two interfaces hold the same one.
     alignas(cmsghdr) std::array<char, CMSG_SPACE(sizeof(in_pktinfo))> control{};
     msghdr message{};
     message.msg_name = &address;
@@ -246,15 +309,14 @@ int SendFrom(SocketHandle socket, std::span<const std::uint8_t> bytes, const Pee
     header->cmsg_type = IP_PKTINFO;
     header->cmsg_len = CMSG_LEN(sizeof(in_pktinfo));
     in_pktinfo info{};
+    info.ipi_ifindex = static_cast<int>(interfaceIndex);
     std::memcpy(&info.ipi_spec_dst, from.data(), from.size());
     std::memcpy(CMSG_DATA(header), &info, sizeof(info));
     const ssize_t result = ::sendmsg(ToHandle(socket), &message, 0);
     if (result < 0) {
-        sent = 0;
-        return LastErrorCode();
+        return LastError();
     }
-    sent = static_cast<int>(result);
-    return 0;
+    return static_cast<int>(result);
 }
 
 bool WaitReadable(SocketHandle socket, int milliseconds) {
@@ -270,30 +332,49 @@ bool WaitAnyReadable(std::span<const SocketHandle> sockets, int milliseconds) {
     return ::poll(entries.data(), entries.size(), milliseconds) > 0;
 }
 
-int ReceiveFrom(SocketHandle socket, std::span<std::uint8_t> buffer, int& received, Peer* from) {
+Result<ReceivedDatagram> ReceiveFrom(SocketHandle socket, std::span<std::uint8_t> buffer) {
     sockaddr_in address{};
     iovec part{buffer.data(), buffer.size()};
+    // Room for the arrival interface and the drop count (EnableArrivalDetails).
+    alignas(cmsghdr) std::array<char, CMSG_SPACE(sizeof(in_pktinfo)) +
+                                          CMSG_SPACE(sizeof(std::uint32_t))>
+        control{};
     msghdr message{};
     message.msg_name = &address;
     message.msg_namelen = sizeof(address);
     message.msg_iov = &part;
     message.msg_iovlen = 1;
+    message.msg_control = control.data();
+    message.msg_controllen = control.size();
     // recvmsg alone would cut an over-long datagram silently; MSG_TRUNC reports its real length so
-    // that it fails as it does where the platform refuses it.
+    // that it is dropped as it is where the platform refuses it.
     const ssize_t result = ::recvmsg(ToHandle(socket), &message, MSG_TRUNC);
     if (result < 0) {
-        received = 0;
-        return LastErrorCode();
+        return LastError();
     }
-    if (from != nullptr) {
-        *from = FromSockaddr(address);
-    }
+    ReceivedDatagram received;
+    received.from = FromSockaddr(address);
+    ReadArrivalDetails(message, received);
     if ((message.msg_flags & MSG_TRUNC) != 0 || static_cast<std::size_t>(result) > buffer.size()) {
-        received = 0;
-        return CodeMessageTooLong;
+        received.overlong = true;
+    } else {
+        received.size = static_cast<int>(result);
     }
-    received = static_cast<int>(result);
-    return 0;
+    return received;
+}
+
+std::optional<std::uint32_t> DroppedDatagrams(SocketHandle socket) {
+#if defined(SO_MEMINFO) && defined(__linux__)
+    std::array<std::uint32_t, SK_MEMINFO_VARS> info{};
+    socklen_t size = sizeof(info);
+    if (::getsockopt(ToHandle(socket), SOL_SOCKET, SO_MEMINFO, info.data(), &size) == 0 &&
+        size > SK_MEMINFO_DROPS * sizeof(std::uint32_t)) {
+        return info[SK_MEMINFO_DROPS];
+    }
+#else
+    static_cast<void>(socket);
+#endif
+    return std::nullopt;
 }
 
 void CloseSocket(SocketHandle socket) {

@@ -1,12 +1,21 @@
 // SPDX-License-Identifier: MIT
 // Windows Sockets. Keep the functions in the order of socket_platform.h and of socket_posix.cpp.
 // Failure codes come from WSAGetLastError and are already the numbers that the messages use.
+//
+// Interfaces on Windows: a search's socket is bound to its interface's address (Winsock
+// delivers broadcasts to such a socket, and sends from that address), and IP_UNICAST_IF names
+// the interface's index (from GetAdaptersAddresses) as the socket's outgoing interface. What
+// this does not do: the interface that a reply arrived on is not read (that needs WSARecvMsg
+// with IP_PKTINFO), so a reply belongs to the path whose socket read it; and the system's
+// count of datagrams dropped for want of buffer space is not available (0 is reported). The
+// receive buffer's size is asked for and read back as on Linux.
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
 #include <winsock2.h>
-// After winsock2.h, which it needs.
+// After winsock2.h, which they need.
 #include <iphlpapi.h>
+#include <ws2tcpip.h>
 
 #include <algorithm>
 #include <cstring>
@@ -50,6 +59,18 @@ std::string Utf8(const wchar_t* text) {
     WideCharToMultiByte(CP_UTF8, 0, text, -1, converted.data(), size, nullptr, nullptr);
     converted.pop_back();  // the terminator
     return converted;
+}
+
+Error LastError() {
+    return SocketError(LastErrorCode());
+}
+
+/// The result of a call that returns 0 on success and SOCKET_ERROR otherwise.
+Result<> Checked(int result) {
+    if (result != 0) {
+        return LastError();
+    }
+    return {};
 }
 
 }  // namespace
@@ -101,6 +122,10 @@ std::vector<LocalInterface> LocalInterfaces() {
         if (adapter->OperStatus != IfOperStatusUp || adapter->IfType == IF_TYPE_SOFTWARE_LOOPBACK) {
             continue;
         }
+        // The name that the user sees ("Ethernet"), not the adapter's GUID.
+        const std::string name = Utf8(adapter->FriendlyName);
+        // Point-to-point links and tunnels have no broadcast of their own.
+        const bool broadcasts = adapter->IfType != IF_TYPE_PPP && adapter->IfType != IF_TYPE_TUNNEL;
         for (const auto* unicast = adapter->FirstUnicastAddress; unicast != nullptr;
              unicast = unicast->Next) {
             const SOCKET_ADDRESS& socketAddress = unicast->Address;
@@ -110,11 +135,9 @@ std::vector<LocalInterface> LocalInterfaces() {
             }
             sockaddr_in address{};
             std::memcpy(&address, socketAddress.lpSockaddr, sizeof(address));
-            // The name that the user sees ("Ethernet"), not the adapter's GUID.
-            const bool broadcasts =
-                adapter->IfType != IF_TYPE_PPP && adapter->IfType != IF_TYPE_TUNNEL;
+            // IfIndex is the interface's IPv4 index, the one that IP_UNICAST_IF takes.
             LocalInterface found{
-                Utf8(adapter->FriendlyName), FromSockaddr(address).address, {}, {}, broadcasts};
+                name, FromSockaddr(address).address, {}, {}, broadcasts, adapter->IfIndex, name};
             const unsigned prefix = unicast->OnLinkPrefixLength;
             for (std::size_t i = 0; i < found.address.size(); ++i) {
                 const unsigned bits =
@@ -129,80 +152,105 @@ std::vector<LocalInterface> LocalInterfaces() {
     return interfaces;
 }
 
-int StartSocketLibrary() {
+Result<> StartSocketLibrary() {
     WSADATA data{};
-    return WSAStartup(MAKEWORD(2, 2), &data);
+    if (const int code = WSAStartup(MAKEWORD(2, 2), &data); code != 0) {
+        return SocketError(code);
+    }
+    return {};
 }
 
 void StopSocketLibrary() {
     WSACleanup();
 }
 
-SocketHandle OpenDatagramSocket(int& error) {
+Result<SocketHandle> OpenDatagramSocket() {
     const SOCKET handle = ::socket(AF_INET, SOCK_DGRAM, 0);
     if (handle == INVALID_SOCKET) {
-        error = LastErrorCode();
-        return NoSocket;
+        return LastError();
     }
-    error = 0;
     return static_cast<SocketHandle>(handle);
 }
 
-int EnableBroadcast(SocketHandle socket) {
+Result<> EnableBroadcast(SocketHandle socket) {
     const int on = -1;  // every bit set, a 4-byte value
-    return ::setsockopt(ToHandle(socket), SOL_SOCKET, SO_BROADCAST,
-                        reinterpret_cast<const char*>(&on), sizeof(on)) == 0
-               ? 0
-               : LastErrorCode();
+    return Checked(::setsockopt(ToHandle(socket), SOL_SOCKET, SO_BROADCAST,
+                                reinterpret_cast<const char*>(&on), sizeof(on)));
 }
 
-int SetNonBlocking(SocketHandle socket) {
+Result<> SetNonBlocking(SocketHandle socket) {
     u_long on = 1;
-    return ::ioctlsocket(ToHandle(socket), static_cast<long>(FIONBIO), &on) == 0 ? 0
-                                                                                 : LastErrorCode();
+    return Checked(::ioctlsocket(ToHandle(socket), static_cast<long>(FIONBIO), &on));
 }
 
-int BindSocket(SocketHandle socket, const Peer& local) {
+Result<int> SetReceiveBuffer(SocketHandle socket, int bytes) {
+    // Winsock grants what is asked for; it has no system-wide cap like Linux's rmem_max.
+    if (::setsockopt(ToHandle(socket), SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&bytes),
+                     sizeof(bytes)) != 0) {
+        return LastError();
+    }
+    int granted = 0;
+    int size = sizeof(granted);
+    if (::getsockopt(ToHandle(socket), SOL_SOCKET, SO_RCVBUF, reinterpret_cast<char*>(&granted),
+                     &size) != 0) {
+        return LastError();
+    }
+    return granted;
+}
+
+Result<> EnableArrivalDetails(SocketHandle /*socket*/) {
+    // recvfrom tells neither the arrival interface nor a drop count (see the top of the file).
+    return {};
+}
+
+Result<> BindSocket(SocketHandle socket, const Peer& local) {
     const sockaddr_in address = ToSockaddr(local);
-    return ::bind(ToHandle(socket), reinterpret_cast<const sockaddr*>(&address), sizeof(address)) ==
-                   0
-               ? 0
-               : LastErrorCode();
+    return Checked(
+        ::bind(ToHandle(socket), reinterpret_cast<const sockaddr*>(&address), sizeof(address)));
 }
 
-int BindForSearch(SocketHandle socket, const Ipv4Bytes& local) {
+Result<> BindForSearch(SocketHandle socket, const Ipv4Bytes& local, unsigned interfaceIndex) {
     // Winsock delivers broadcasts to a socket bound to a unicast address, and a datagram sent
-    // from it leaves from that address: binding to it is all that is needed.
-    return BindSocket(socket, Peer{local, 0});
+    // from it leaves from that address.
+    if (Result<> bound = BindSocket(socket, Peer{local, 0}); !bound.ok()) {
+        return bound;
+    }
+    if (interfaceIndex != 0) {
+        // The outgoing interface, for two interfaces that hold the same address. For IPv4 the
+        // index is given in network byte order. Best effort: where the option is not known
+        // (older systems) the routes choose, as without it.
+        const DWORD index = htonl(interfaceIndex);
+        ::setsockopt(ToHandle(socket), IPPROTO_IP, IP_UNICAST_IF,
+                     reinterpret_cast<const char*>(&index), sizeof(index));
+    }
+    return {};
 }
 
-int LocalName(SocketHandle socket, Peer& local) {
+Result<Peer> LocalName(SocketHandle socket) {
     sockaddr_in address{};
     int size = sizeof(address);
     if (::getsockname(ToHandle(socket), reinterpret_cast<sockaddr*>(&address), &size) != 0) {
-        return LastErrorCode();
+        return LastError();
     }
-    local = FromSockaddr(address);
-    return 0;
+    return FromSockaddr(address);
 }
 
-int SendTo(SocketHandle socket, std::span<const std::uint8_t> bytes, const Peer& to, int& sent) {
+Result<int> SendTo(SocketHandle socket, std::span<const std::uint8_t> bytes, const Peer& to) {
     const sockaddr_in address = ToSockaddr(to);
     const int result = ::sendto(ToHandle(socket), reinterpret_cast<const char*>(bytes.data()),
                                 static_cast<int>(bytes.size()), 0,
                                 reinterpret_cast<const sockaddr*>(&address), sizeof(address));
     if (result == SOCKET_ERROR) {
-        sent = 0;
-        return LastErrorCode();
+        return LastError();
     }
-    sent = result;
-    return 0;
+    return result;
 }
 
-int SendFrom(SocketHandle socket, std::span<const std::uint8_t> bytes, const Peer& to,
-             const Ipv4Bytes& /*from*/, int& sent) {
-    // The socket is bound to the source address already (BindForSearch).
-    return SendTo(socket, bytes, to, sent);
+Result<int> SendFrom(SocketHandle socket, std::span<const std::uint8_t> bytes, const Peer& to,
+                     const Ipv4Bytes& /*from*/, unsigned /*interfaceIndex*/) {
+    // The socket is bound to the source address, and its outgoing interface set, already
+    // (BindForSearch).
+    return SendTo(socket, bytes, to);
 }
 
 bool WaitReadable(SocketHandle socket, int milliseconds) {
@@ -228,7 +276,7 @@ bool WaitAnyReadable(std::span<const SocketHandle> sockets, int milliseconds) {
     return ::select(0, &readable, nullptr, nullptr, &timeout) > 0;
 }
 
-int ReceiveFrom(SocketHandle socket, std::span<std::uint8_t> buffer, int& received, Peer* from) {
+Result<ReceivedDatagram> ReceiveFrom(SocketHandle socket, std::span<std::uint8_t> buffer) {
     sockaddr_in address{};
     int size = sizeof(address);
     // Winsock itself refuses a datagram longer than the buffer with WSAEMSGSIZE (10040) and
@@ -237,12 +285,19 @@ int ReceiveFrom(SocketHandle socket, std::span<std::uint8_t> buffer, int& receiv
                                   static_cast<int>(buffer.size()), 0,
                                   reinterpret_cast<sockaddr*>(&address), &size);
     const int code = result == SOCKET_ERROR ? LastErrorCode() : 0;
-    // An over-long datagram is dropped, but its sender is known, as on the other platforms.
-    if (from != nullptr && (code == 0 || code == CodeMessageTooLong)) {
-        *from = FromSockaddr(address);
+    if (code != 0 && code != CodeMessageTooLong) {
+        return SocketError(code);
     }
-    received = code == 0 ? result : 0;
-    return code;
+    // An over-long datagram is dropped, but its sender is known, as on the other platforms.
+    ReceivedDatagram received;
+    received.from = FromSockaddr(address);
+    received.overlong = code == CodeMessageTooLong;
+    received.size = code == 0 ? result : 0;
+    return received;
+}
+
+std::optional<std::uint32_t> DroppedDatagrams(SocketHandle /*socket*/) {
+    return std::nullopt;  // Winsock keeps no such count
 }
 
 void CloseSocket(SocketHandle socket) {

@@ -10,10 +10,12 @@
 namespace nimbrel {
 
 SearchDriver::SearchDriver(std::unique_ptr<SearchSocket> socket, std::unique_ptr<Clock> clock,
-                           LocalAddressLookup lookup, SearchTimings timings, Peer target)
-    : socket_(std::move(socket)),
-      clock_(std::move(clock)),
-      search_(*socket_, *clock_, std::move(lookup), timings, DeviceTable::DefaultCapacity, target) {
+                           SearchPathsLookup oneNetwork, SearchTimings timings, Peer target)
+    : clock_(std::move(clock)),
+      oneNetwork_(std::move(oneNetwork)),
+      search_(*clock_, oneNetwork_,
+              FirstThen(std::move(socket), [] { return std::make_unique<UdpSearchSocket>(); }),
+              timings, DeviceTable::DefaultCapacity, target) {
     search_.SetEvents(SearchEvents{
         .started = [this] { Q_EMIT started(); },
         .finished = [this](const SearchResult& result) { Q_EMIT finished(result); },
@@ -29,9 +31,7 @@ SearchDriver::SearchDriver(std::unique_ptr<SearchSocket> socket, std::unique_ptr
 SearchDriver::~SearchDriver() = default;
 
 void SearchDriver::SetAllNetworks(bool on) {
-    // Without a paths look-up the search sends from the single looked-up address.
-    search_.SetPaths(on ? AllInterfacesLookup() : SearchPathsLookup{},
-                     [] { return std::make_unique<UdpSearchSocket>(); });
+    search_.SetPathsLookup(on ? AllInterfacesLookup() : oneNetwork_);
 }
 
 Search::StartOutcome SearchDriver::Start() {

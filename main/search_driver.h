@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "discovery/clock.h"
-#include "discovery/local_address.h"
 #include "discovery/search.h"
 #include "discovery/search_socket.h"
 #include "discovery/wire.h"
@@ -18,15 +17,17 @@ class QSocketNotifier;
 
 namespace nimbrel {
 
-/// Owns the socket, the clock and the search; holds none of the search's logic. It tells the
-/// search when one of its sockets is readable and when its deadline has come, and re-arms both
-/// watches after every call.
+/// Owns the clock and the search; holds none of the search's logic. It tells the search when
+/// one of its sockets is readable and when its deadline has come, and re-arms both watches
+/// after every call.
 class SearchDriver final : public SearchRunner {
     Q_OBJECT
 
 public:
+    /// `socket` is the first path's (opened beforehand or not); the others are made as needed.
+    /// `oneNetwork` gives the path of a search while not all networks are searched.
     SearchDriver(std::unique_ptr<SearchSocket> socket, std::unique_ptr<Clock> clock,
-                 LocalAddressLookup lookup, SearchTimings timings = {},
+                 SearchPathsLookup oneNetwork, SearchTimings timings = {},
                  Peer target = {{255, 255, 255, 255}, DiscoveryPort});
     ~SearchDriver() override;
 
@@ -41,8 +42,8 @@ private:
     void WatchSockets();
     void StopWatching();
 
-    std::unique_ptr<SearchSocket> socket_;
     std::unique_ptr<Clock> clock_;
+    SearchPathsLookup oneNetwork_;
     Search search_;
     std::vector<std::unique_ptr<QSocketNotifier>> notifiers_;
     std::vector<platform::SocketHandle> watched_;  // the sockets that notifiers_ watch

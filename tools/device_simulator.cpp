@@ -97,22 +97,23 @@ DeviceSimulator::~DeviceSimulator() {
 }
 
 Result<> DeviceSimulator::Listen(const Peer& listen) {
-    if (const int code = platform::StartSocketLibrary(); code != 0) {
-        return SocketError(code);
+    if (Result<> started = platform::StartSocketLibrary(); !started.ok()) {
+        return started;
     }
     libraryStarted_ = true;
-    int code = 0;
-    socket_ = platform::OpenDatagramSocket(code);
-    if (socket_ == platform::NoSocket) {
-        return SocketError(code);
+    const Result<platform::SocketHandle> opened = platform::OpenDatagramSocket();
+    if (!opened.ok()) {
+        return opened.error();
     }
-    code = platform::BindSocket(socket_, listen);
-    if (code == 0) {
-        code = platform::LocalName(socket_, local_);
+    socket_ = opened.value();
+    if (Result<> bound = platform::BindSocket(socket_, listen); !bound.ok()) {
+        return bound;
     }
-    if (code != 0) {
-        return SocketError(code);
+    const Result<Peer> local = platform::LocalName(socket_);
+    if (!local.ok()) {
+        return local.error();
     }
+    local_ = local.value();
     return {};
 }
 
@@ -157,23 +158,23 @@ void DeviceSimulator::RunUntilAnswered(const std::atomic<bool>& stop, int reques
 
 void DeviceSimulator::SendDue() {
     while (const auto due = queue_.PopDue(Clock::now())) {
-        int sent = 0;
         // A requester that has gone away is the requester's business: failures are ignored.
-        if (platform::SendTo(socket_, replies_[due->reply].bytes, due->to, sent) == 0) {
+        if (platform::SendTo(socket_, replies_[due->reply].bytes, due->to).ok()) {
             ++repliesSent_;
         }
     }
 }
 
 void DeviceSimulator::ReceiveOne(std::span<std::uint8_t> buffer, bool answer) {
-    int received = 0;
-    ReceivedRequest request;
     // Errors here (an earlier reply's destination refusing it, on some platforms) concern
     // no datagram of ours; the simulator goes on listening.
-    if (platform::ReceiveFrom(socket_, buffer, received, &request.from) != 0) {
+    const Result<platform::ReceivedDatagram> received = platform::ReceiveFrom(socket_, buffer);
+    if (!received.ok() || received.value().overlong) {
         return;
     }
-    request.bytes.assign(buffer.begin(), buffer.begin() + received);
+    ReceivedRequest request;
+    request.from = received.value().from;
+    request.bytes.assign(buffer.begin(), buffer.begin() + received.value().size);
     {
         const std::lock_guard lock(mutex_);
         if (requests_.size() < KeptRequests) {

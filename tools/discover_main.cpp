@@ -133,7 +133,7 @@ SearchPathsLookup PathsFor(const Options& options, std::string& lookUpFailure) {
     if (options.from) {
         return [address = *options.from] {
             return std::optional<std::vector<SearchPath>>(
-                {{address, InterfaceHolding(address, platform::LocalInterfaces())}});
+                {PathFrom(address, platform::LocalInterfaces())});
         };
     }
     if (!options.interfaces.empty() || options.allInterfaces) {
@@ -159,17 +159,14 @@ SearchPathsLookup PathsFor(const Options& options, std::string& lookUpFailure) {
 /// Runs searches one at a time on sockets that it keeps from one search to the next.
 class Searcher {
 public:
-    Searcher(const Options& options, tools::ProgressLine& progress) : progress_(progress) {
-        search_.SetPaths(PathsFor(options, lookUpFailure_),
-                         [] { return std::make_unique<UdpSearchSocket>(); });
-    }
+    Searcher(const Options& options, tools::ProgressLine& progress)
+        : progress_(progress),
+          search_(clock_, PathsFor(options, lookUpFailure_),
+                  [] { return std::make_unique<UdpSearchSocket>(); }, SearchTimings{},
+                  ListedDevices) {}
 
     Outcome Run() {
         Outcome outcome;
-        if (const Result<> opened = socket_.Open(); !opened.ok()) {
-            outcome.error = opened.error();
-            return outcome;
-        }
         SearchEvents events;
         events.finished = [&outcome](const SearchResult& result) { outcome.result = result; };
         events.failed = [&outcome](const Error& error) { outcome.error = error; };
@@ -200,8 +197,7 @@ private:
     tools::ProgressLine& progress_;
     std::string lookUpFailure_;
     const SteadyClock clock_;
-    UdpSearchSocket socket_;
-    Search search_{socket_, clock_, {}, SearchTimings{}, ListedDevices};
+    Search search_;
 };
 
 /// The message for a search that failed or could not start; empty after a completed one.

@@ -14,6 +14,8 @@
 #include <vector>
 
 #include "discovery/device_table.h"
+#include "discovery/interface_choice.h"
+#include "discovery/local_address.h"
 #include "discovery/search.h"
 #include "discovery/search_loop.h"
 #include "discovery/socket_platform.h"
@@ -140,10 +142,9 @@ double ProcessCpuMilliseconds() {
 class LoopbackSink {
 public:
     LoopbackSink() {
-        int error = 0;
-        socket_ = nimbrel::platform::OpenDatagramSocket(error);
-        nimbrel::platform::BindSocket(socket_, {{127, 0, 0, 1}, 0});
-        nimbrel::platform::LocalName(socket_, local_);
+        socket_ = nimbrel::platform::OpenDatagramSocket().value();
+        static_cast<void>(nimbrel::platform::BindSocket(socket_, {{127, 0, 0, 1}, 0}));
+        local_ = nimbrel::platform::LocalName(socket_).value();
     }
     ~LoopbackSink() { nimbrel::platform::CloseSocket(socket_); }
     LoopbackSink(const LoopbackSink&) = delete;
@@ -166,8 +167,9 @@ struct LoopbackSearch {
             [] {
                 return std::optional<nimbrel::Ipv4Bytes>{{127, 0, 0, 1}};
             })
-        : opened(socket.Open()),
-          search(socket, clock, std::move(lookup), {}, DeviceTable::DefaultCapacity, target) {
+        : search(clock, nimbrel::AddressLookup(std::move(lookup)),
+                 [] { return std::make_unique<nimbrel::UdpSearchSocket>(); }, {},
+                 DeviceTable::DefaultCapacity, target) {
         nimbrel::SearchEvents events;
         events.finished = [this](const nimbrel::SearchResult& result) {
             found = static_cast<int>(result.devices.size());
@@ -184,8 +186,6 @@ struct LoopbackSearch {
         return true;
     }
 
-    nimbrel::UdpSearchSocket socket;
-    nimbrel::Result<> opened;
     const nimbrel::SteadyClock clock;
     nimbrel::Search search;
     int found = -1;
@@ -196,7 +196,7 @@ void SearchesWithoutReply(benchmark::State& state, LoopbackSearch& searching) {
     double cpu = 0.0;
     for (auto _ : state) {
         const double before = ProcessCpuMilliseconds();
-        if (!searching.opened.ok() || !searching.Run()) {
+        if (!searching.Run()) {
             state.SkipWithError("the search did not start");
             break;
         }
@@ -229,11 +229,9 @@ BENCHMARK(BM_SearchWithoutReply_HostLookUp)
 void BM_SearchWithoutReply_FourPaths(benchmark::State& state) {
     const LoopbackSink sink;
     LoopbackSearch searching(sink.Local());
-    searching.search.SetPaths(
-        [] {
-            return std::vector<nimbrel::SearchPath>(4, nimbrel::SearchPath{{127, 0, 0, 1}, "lo"});
-        },
-        [] { return std::make_unique<nimbrel::UdpSearchSocket>(); });
+    searching.search.SetPathsLookup([] {
+        return std::vector<nimbrel::SearchPath>(4, nimbrel::SearchPath{{127, 0, 0, 1}, "lo"});
+    });
     SearchesWithoutReply(state, searching);
 }
 BENCHMARK(BM_SearchWithoutReply_FourPaths)
@@ -251,14 +249,12 @@ void BM_SearchUnderEndlessStream(benchmark::State& state) {
         std::atomic<bool> stop{false};
         std::thread streamer([&] {
             std::vector<std::uint8_t> request(16);
-            nimbrel::Peer from;
-            int received = 0;
             nimbrel::platform::WaitReadable(device.Handle(), 5000);
-            nimbrel::platform::ReceiveFrom(device.Handle(), request, received, &from);
+            const auto received = nimbrel::platform::ReceiveFrom(device.Handle(), request);
+            const nimbrel::Peer from = received.ok() ? received.value().from : nimbrel::Peer{};
             auto next = std::chrono::steady_clock::now();
             while (!stop.load()) {
-                int sent = 0;
-                nimbrel::platform::SendTo(device.Handle(), reply, from, sent);
+                static_cast<void>(nimbrel::platform::SendTo(device.Handle(), reply, from));
                 next += std::chrono::microseconds{200};
                 const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(
                     next - std::chrono::steady_clock::now());
@@ -268,7 +264,7 @@ void BM_SearchUnderEndlessStream(benchmark::State& state) {
                 }
             }
         });
-        if (!searching.opened.ok() || !searching.Run()) {
+        if (!searching.Run()) {
             state.SkipWithError("the search did not start");
         }
         stop = true;

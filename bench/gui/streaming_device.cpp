@@ -15,12 +15,11 @@ constexpr int StopCheckMilliseconds = 50;
 
 StreamingDevice::StreamingDevice(std::vector<std::vector<std::uint8_t>> datagrams, int perSecond)
     : datagrams_(std::move(datagrams)), perSecond_(perSecond) {
-    platform::StartSocketLibrary();
-    int error = 0;
-    socket_ = platform::OpenDatagramSocket(error);
-    platform::BindSocket(socket_, Peer{{127, 0, 0, 1}, 0});
-    platform::LocalName(socket_, local_);
-    platform::SetNonBlocking(socket_);
+    static_cast<void>(platform::StartSocketLibrary());
+    socket_ = platform::OpenDatagramSocket().value();
+    static_cast<void>(platform::BindSocket(socket_, Peer{{127, 0, 0, 1}, 0}));
+    local_ = platform::LocalName(socket_).value();
+    static_cast<void>(platform::SetNonBlocking(socket_));
     thread_ = std::thread([this] { Run(); });
 }
 
@@ -40,10 +39,12 @@ void StreamingDevice::Run() {
 
 bool StreamingDevice::AwaitRequest(Peer& from) {
     std::array<std::uint8_t, 64> request{};
-    int received = 0;
     while (!stop_.load()) {
-        if (platform::WaitReadable(socket_, StopCheckMilliseconds) &&
-            platform::ReceiveFrom(socket_, request, received, &from) == 0) {
+        if (!platform::WaitReadable(socket_, StopCheckMilliseconds)) {
+            continue;
+        }
+        if (const auto received = platform::ReceiveFrom(socket_, request); received.ok()) {
+            from = received.value().from;
             return true;
         }
     }
@@ -56,8 +57,7 @@ void StreamingDevice::Stream(const Peer& to) {
     const auto step = std::chrono::nanoseconds{std::chrono::seconds{1}} / perSecond_;
     auto next = std::chrono::steady_clock::now();
     for (std::size_t index = 0; !stop_.load(); index = (index + 1) % datagrams_.size()) {
-        int sent = 0;
-        platform::SendTo(socket_, datagrams_[index], to, sent);
+        static_cast<void>(platform::SendTo(socket_, datagrams_[index], to));
         sent_.fetch_add(1);
         next += step;
         std::this_thread::sleep_until(next);

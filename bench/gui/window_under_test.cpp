@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "discovery/clock.h"
+#include "discovery/interface_choice.h"
 #include "discovery/local_address.h"
 #include "discovery/search_socket.h"
 #include "main/search_driver.h"
@@ -46,12 +47,12 @@ WindowUnderTest::WindowUnderTest(const Peer& target) {
 void WindowUnderTest::Build(const Peer& target, SearchTimings timings) {
     auto driver = std::make_unique<SearchDriver>(
         std::make_unique<UdpSearchSocket>(), std::make_unique<SteadyClock>(),
-        [] {
+        AddressLookup([] {
             // The real look-up runs for its time; its address is not used, since the replies
             // come from loopback.
             const auto real = LookUpLocalAddress();
             return real ? std::optional<Ipv4Bytes>({127, 0, 0, 1}) : std::nullopt;
-        },
+        }),
         timings, target);
     QObject::connect(driver.get(), &SearchRunner::started, driver.get(), [this] {
         const int search = searches_++;

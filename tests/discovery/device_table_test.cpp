@@ -11,6 +11,7 @@ namespace nimbrel {
 namespace {
 
 using testing::AddressValue;
+using testing::Append;
 using testing::Bytes;
 using testing::Element;
 using testing::Reply;
@@ -95,18 +96,38 @@ TEST_F(DeviceTableTest, DropsExactDuplicatesKeepingTheFirstInPlace) {
     ExpectEmpty(2);  // the dropped record is cleared again
 }
 
-TEST_F(DeviceTableTest, ComparesEveryStoredTypeButNotOrderOrSecondBytes) {
-    // A type that nothing reads still tells two devices apart.
+TEST_F(DeviceTableTest, OneDeviceWhateverItCarriesBesideTheShownFields) {
+    // An element that the programs do not show tells no two devices apart; the first is kept.
     Add(Reply({{FieldModel, Text("AP")}, {5, {1}}}));
     Add(Reply({{FieldModel, Text("AP")}, {5, {2}}}));
-    EXPECT_EQ(table.RecordCount(), 2);
+    Add(Reply({{FieldModel, Text("AP")}, {99, Text("extra")}}));
+    ASSERT_EQ(table.RecordCount(), 1);
+    EXPECT_EQ(table.Record(0).slots[5].value[0], 1);
 
-    // Order, later repeats of a type and the second byte of an element change nothing.
+    // Nor do order, later repeats of a type and the second byte of an element.
     table.ClearTable();
     Add(Reply({{FieldModel, Text("AP")}, {FieldFirmware, Text("1.0")}}));
     Add(Reply({{FieldFirmware, Text("1.0"), 0x7F}, {FieldModel, Text("AP"), 0x33}}));
     Add(Reply({{FieldModel, Text("AP")}, {FieldFirmware, Text("1.0")}, {FieldModel, Text("X")}}));
     EXPECT_EQ(table.RecordCount(), 1);
+}
+
+TEST_F(DeviceTableTest, OneMacWithOtherShownFieldsOrAnotherPathIsAnotherDevice) {
+    const MacBytes mac{0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x01};
+    const auto address = [&](std::uint8_t last) {
+        return Element{FieldAddress, AddressValue(mac, {10, 0, 0, last})};
+    };
+    Add(Reply({address(1), {FieldFirmware, Text("1.0")}}));
+    Add(Reply({address(2), {FieldFirmware, Text("1.0")}}));                  // IPv4 address
+    Add(Reply({address(1), {FieldFirmware, Text("1.1")}}));                  // firmware
+    Add(Reply({address(1), {FieldFirmware, {}}}));                           // empty firmware
+    Add(Reply({address(1)}));                                                // none sent
+    Add(Reply({address(1), {FieldFirmware, Text("1.0")}, {FieldModel, {}}}));  // a model sent
+    Add(Reply({address(1), {FieldFirmware, Text("1.0")}, {FieldCopyText, Text("c")}}));
+    EXPECT_EQ(table.RecordCount(), 7);
+    table.AddReply(Reply({address(1), {FieldFirmware, Text("1.0")}}), {}, 1);  // another path
+    EXPECT_EQ(table.RecordCount(), 8);
+    EXPECT_EQ(table.Path(7), 1);
 }
 
 TEST_F(DeviceTableTest, TheFirstElementOfATypeWins) {
@@ -116,12 +137,14 @@ TEST_F(DeviceTableTest, TheFirstElementOfATypeWins) {
     EXPECT_EQ(table.ModelText(1), "");  // a length-0 first element wins too
 }
 
-TEST_F(DeviceTableTest, TextsEndAtTheFirstNulButAllBytesAreCompared) {
+TEST_F(DeviceTableTest, TextsEndAtTheFirstNulAndAreComparedAsShown) {
     Add(Reply({{FieldModel, {'A', 'B', 0, 'C'}}}));
     Add(Reply({{FieldModel, {'A', 'B', 0, 'D'}}}));
+    Add(Reply({{FieldModel, {'A', 'B', 'C'}}}));
     ASSERT_EQ(table.RecordCount(), 2);
     EXPECT_EQ(table.ModelText(0), "AB");
-    EXPECT_EQ(table.ModelText(1), "AB");
+    EXPECT_EQ(table.Record(0).slots[FieldModel].value[3], 'C');  // the first one read
+    EXPECT_EQ(table.ModelText(1), "ABC");
 }
 
 TEST_F(DeviceTableTest, AnEmptyValueMarksItsTypePresent) {
@@ -174,7 +197,10 @@ TEST_F(DeviceTableTest, HoldsItsCapacityAndCountsTheDistinctDevicesLeftOut) {
     ASSERT_EQ(table.RecordCount(), DeviceTable::DefaultCapacity);
     Add(Device(12));
     Add(Device(13));
-    Add(Device(12));  // the same device left out twice counts once
+    Bytes again = Device(12);
+    Append(again, {99, {1}});
+    again[3] = static_cast<std::uint8_t>(again.size() - 4);
+    Add(again);       // the same device left out twice counts once, whatever else it carries
     Add(Device(11));  // a duplicate of a stored device is no left-out one
     EXPECT_EQ(table.RecordCount(), DeviceTable::DefaultCapacity);
     EXPECT_EQ(table.LeftOut(), 2);

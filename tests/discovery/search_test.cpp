@@ -69,14 +69,13 @@ protected:
         return std::chrono::duration_cast<milliseconds>(clock.Now() - start);
     }
 
-    /// From the next search on, searches on `paths`; the sockets made for them land in `made`.
-    void SearchOnPaths(std::vector<SearchPath> paths, std::vector<FakeSearchSocket*>& made) {
-        search.SetPaths([paths] { return paths; },
-                        [&made] {
-                            auto another = std::make_unique<FakeSearchSocket>();
-                            made.push_back(another.get());
-                            return another;
-                        });
+    /// Makes a fake socket for each path past the first; they land in `more`.
+    SearchSocketFactory MoreSockets() {
+        return [this] {
+            auto another = std::make_unique<FakeSearchSocket>();
+            more.push_back(another.get());
+            return another;
+        };
     }
 
     std::vector<std::string> Models() const {
@@ -88,9 +87,12 @@ protected:
     }
 
     FakeClock clock;
-    FakeSearchSocket socket;
-    std::optional<Ipv4Bytes> local = Ipv4Bytes{198, 51, 100, 1};
-    Search search{socket, clock, [this] { return local; }};
+    std::unique_ptr<FakeSearchSocket> first = std::make_unique<FakeSearchSocket>();
+    FakeSearchSocket& socket = *first;  // the first path's, made before the search
+    std::vector<FakeSearchSocket*> more;
+    std::optional<std::vector<SearchPath>> paths = std::vector<SearchPath>{
+        {{198, 51, 100, 1}, "eth0", 2}};
+    Search search{clock, [this] { return paths; }, FirstThen(std::move(first), MoreSockets())};
     std::vector<std::string> log;
     SearchResult result;
     std::optional<Error> error;
@@ -101,6 +103,7 @@ TEST_F(SearchTest, SendsOneRequestFromTheLookedUpAddressAfterStarting) {
     EXPECT_EQ(search.Start(), Search::StartOutcome::Started);
     EXPECT_EQ(log, std::vector<std::string>{"started"});
     EXPECT_EQ(socket.boundTo, (Ipv4Bytes{198, 51, 100, 1}));
+    EXPECT_EQ(socket.interfaceIndex, 2u);
     ASSERT_EQ(socket.sent.size(), 1u);
     EXPECT_EQ(socket.sent[0], (Bytes{0x01, 0x00, 0x00, 0x00}));
     EXPECT_EQ(socket.sentTo, (Peer{{255, 255, 255, 255}, 10001}));
@@ -129,6 +132,7 @@ TEST_F(SearchTest, ListsDevicesInOrderOfTheirFirstReplyWithoutDuplicates) {
     EXPECT_EQ(Models(), (std::vector<std::string>{"AP-1", "AP-2", "AP-3"}));
     EXPECT_EQ(result.devices[0].source, (Peer{{198, 51, 100, 7}, 10001}));
     EXPECT_EQ(result.devices[2].ipv4, (Ipv4Bytes{10, 0, 0, 3}));
+    EXPECT_EQ(result.devices[2].interfaceName, "eth0");
 }
 
 TEST_F(SearchTest, AStreamThatNeverStopsEndsAtTheBoundWithWhatItRead) {
@@ -225,7 +229,7 @@ TEST_F(SearchTest, ACancelledSearchEndsAtOnceAndHandsNothingOut) {
 }
 
 TEST_F(SearchTest, AFailedLookUpChangesAndReportsNothing) {
-    local.reset();
+    paths.reset();
     EXPECT_EQ(search.Start(), Search::StartOutcome::LookUpFailed);
     EXPECT_TRUE(log.empty());
     EXPECT_EQ(socket.reopens, 0);
@@ -265,13 +269,14 @@ TEST_F(SearchTest, ReadsABoundedNumberOfDatagramsPerCall) {
 }
 
 TEST_F(SearchTest, CountsTheDevicesBeyondItsCapacity) {
-    Search small(
-        socket, clock, [this] { return local; }, {}, 2);
+    Search small(clock, [this] { return paths; }, MoreSockets(), {}, 2);
     Attach(small);
     ASSERT_EQ(small.Start(), Search::StartOutcome::Started);
+    ASSERT_EQ(more.size(), 1u);
     for (std::uint8_t id = 1; id <= 5; ++id) {
-        socket.Arrive(Device(id));
+        more[0]->Arrive(Device(id));
     }
+    more[0]->Arrive(Device(1));  // a device already listed is not left out
     small.SocketReadable();
     clock.Advance(milliseconds{2500});
     small.TimePassed();
@@ -295,28 +300,27 @@ TEST_F(SearchTest, TheNextSearchMayStartFromTheFinishedEvent) {
 }
 
 TEST_F(SearchTest, SearchesSeveralInterfacesInOneSearchTellingThePathsApart) {
-    std::vector<FakeSearchSocket*> more;
-    SearchOnPaths({{{198, 51, 100, 1}, "eth0"}, {{203, 0, 113, 1}, "wlan0"}}, more);
+    // Two interfaces may hold the same address: each is a path of its own.
+    paths = {{{198, 51, 100, 1}, "eth0", 2}, {{198, 51, 100, 1}, "eth1", 3}};
     ASSERT_EQ(search.Start(), Search::StartOutcome::Started);
     ASSERT_EQ(more.size(), 1u);
-    EXPECT_EQ(socket.boundTo, (Ipv4Bytes{198, 51, 100, 1}));
-    EXPECT_EQ(more[0]->boundTo, (Ipv4Bytes{203, 0, 113, 1}));
+    EXPECT_EQ(more[0]->boundTo, (Ipv4Bytes{198, 51, 100, 1}));
+    EXPECT_EQ(more[0]->interfaceIndex, 3u);
     EXPECT_EQ(socket.sent.size(), 1u);  // one request on each
     EXPECT_EQ(more[0]->sent.size(), 1u);
     EXPECT_EQ(search.Handles().size(), 2u);
 
-    socket.Arrive(Device(1));
-    more[0]->Arrive(Device(2));
-    more[0]->Arrive(Device(1));  // the same device, reached through the other interface
-    socket.Arrive(Device(1));
+    socket.Arrive(Device(1), {}, 2);
+    more[0]->Arrive(Device(2), {}, 3);
+    more[0]->Arrive(Device(1), {}, 3);  // the same device, reached through the other interface
+    socket.Arrive(Device(1), {}, 2);
     EXPECT_EQ(RunToEnd(), milliseconds{2500});  // one pause and one quiet time for both
     EXPECT_EQ(Models(), (std::vector<std::string>{"AP-1", "AP-2", "AP-1"}));
     EXPECT_EQ(result.devices[0].interfaceName, "eth0");
-    EXPECT_EQ(result.devices[1].interfaceName, "wlan0");
-    EXPECT_EQ(result.devices[2].interfaceName, "wlan0");
+    EXPECT_EQ(result.devices[1].interfaceName, "eth1");
+    EXPECT_EQ(result.devices[2].interfaceName, "eth1");
     EXPECT_FALSE(result.devices[0].SameDeviceAs(result.devices[2]));
 
-    RunToEnd();
     ASSERT_EQ(search.Start(), Search::StartOutcome::Started);  // the sockets are reused
     EXPECT_EQ(more.size(), 1u);
     RunToEnd();
@@ -324,15 +328,27 @@ TEST_F(SearchTest, SearchesSeveralInterfacesInOneSearchTellingThePathsApart) {
     // Back to one network: the other interface's socket is closed.
     bool closed = false;
     more[0]->destroyed = &closed;
-    search.SetPaths([] { return std::vector<SearchPath>{{{198, 51, 100, 1}, "eth0"}}; }, {});
+    paths = {{{198, 51, 100, 1}, "eth0", 2}};
     ASSERT_EQ(search.Start(), Search::StartOutcome::Started);
     EXPECT_TRUE(closed);
     EXPECT_EQ(search.Handles().size(), 1u);
 }
 
+TEST_F(SearchTest, AReplyBelongsToTheInterfaceItArrivedOn) {
+    paths = {{{198, 51, 100, 1}, "eth0", 2}, {{203, 0, 113, 1}, "wlan0", 3}};
+    ASSERT_EQ(search.Start(), Search::StartOutcome::Started);
+    socket.Arrive(Device(1), {}, 3);  // eth0's request, answered by broadcast on wlan0
+    socket.Arrive(Device(2), {}, 0);  // where the system does not tell: the socket's path
+    socket.Arrive(Device(3), {}, 9);  // an interface of no path: the socket's path
+    RunToEnd();
+    ASSERT_EQ(Models(), (std::vector<std::string>{"AP-1", "AP-2", "AP-3"}));
+    EXPECT_EQ(result.devices[0].interfaceName, "wlan0");
+    EXPECT_EQ(result.devices[1].interfaceName, "eth0");
+    EXPECT_EQ(result.devices[2].interfaceName, "eth0");
+}
+
 TEST_F(SearchTest, AFailedInterfaceIsDroppedAndTheOthersSearchOn) {
-    std::vector<FakeSearchSocket*> more;
-    SearchOnPaths({{{198, 51, 100, 1}, "eth0"}, {{203, 0, 113, 1}, "wlan0"}}, more);
+    paths = {{{198, 51, 100, 1}, "eth0", 2}, {{203, 0, 113, 1}, "wlan0", 3}};
     ASSERT_EQ(search.Start(), Search::StartOutcome::Started);  // makes the second socket
     RunToEnd();
     log.clear();
@@ -348,16 +364,17 @@ TEST_F(SearchTest, AFailedInterfaceIsDroppedAndTheOthersSearchOn) {
     EXPECT_EQ(error->code, 10054);
 }
 
+TEST_F(SearchTest, APathWithoutASocketFailsAlone) {
+    Search bare(clock, [this] { return paths; }, [] { return nullptr; });
+    Attach(bare);
+    EXPECT_EQ(bare.Start(), Search::StartOutcome::Failed);
+    EXPECT_EQ(error->message, "Cannot allocate socket.");
+}
+
 TEST_F(SearchTest, ANewSearchStartedAsTheLastEndsIsNotReadByTheLastOnesLoop) {
-    std::vector<FakeSearchSocket*> more;
-    SearchOnPaths({{{198, 51, 100, 1}, "eth0"}, {{203, 0, 113, 1}, "wlan0"}}, more);
+    paths = {{{198, 51, 100, 1}, "eth0", 2}, {{203, 0, 113, 1}, "wlan0", 3}};
     ASSERT_EQ(search.Start(), Search::StartOutcome::Started);
-    // The next search has only the first path.
-    search.SetPaths(
-        [] {
-            return std::vector<SearchPath>{{{198, 51, 100, 1}, "eth0"}};
-        },
-        [] { return std::make_unique<FakeSearchSocket>(); });
+    paths = {{{198, 51, 100, 1}, "eth0", 2}};  // the next search has only the first path
     std::vector<std::size_t> found;
     SearchEvents events;
     events.finished = [&](const SearchResult& ended) {
@@ -369,13 +386,64 @@ TEST_F(SearchTest, ANewSearchStartedAsTheLastEndsIsNotReadByTheLastOnesLoop) {
     search.SetEvents(std::move(events));
     Pass(milliseconds{1100});
     socket.Arrive({});  // ends the first search, whose end starts the second
+    bool closed = false;
+    more[0]->destroyed = &closed;
     more[0]->Arrive(Device(2));
     search.SocketReadable();
     ASSERT_EQ(found.size(), 1u);
     EXPECT_TRUE(search.Running());
-    EXPECT_EQ(more[0]->queue.size(), 1u);  // not read into the second search
+    EXPECT_TRUE(closed);  // and not read into the second search
     RunToEnd();
     EXPECT_EQ(found, (std::vector<std::size_t>{0, 0}));
+}
+
+TEST_F(SearchTest, NothingIsReadOnceTheDeadlineHasPassed) {
+    ASSERT_EQ(search.Start(), Search::StartOutcome::Started);
+    socket.Arrive(Device(1));
+    clock.Advance(milliseconds{2500});  // the pause and the quiet time, with nothing read
+    socket.Arrive(Device(2));
+    search.SocketReadable();
+    EXPECT_FALSE(search.Running());
+    EXPECT_TRUE(result.devices.empty());
+    EXPECT_EQ(socket.queue.size(), 2u);
+
+    // Past the bound, with datagrams all along.
+    ASSERT_EQ(search.Start(), Search::StartOutcome::Started);
+    for (int tick = 0; tick < 109; ++tick) {
+        socket.Arrive(Device(3));
+        clock.Advance(milliseconds{100});
+        search.SocketReadable();
+    }
+    ASSERT_TRUE(search.Running());  // 10.9 s after the request
+    clock.Advance(milliseconds{200});
+    socket.Arrive(Device(4));
+    search.SocketReadable();
+    EXPECT_FALSE(search.Running());
+    EXPECT_EQ(Models(), (std::vector<std::string>{"AP-3"}));
+}
+
+TEST_F(SearchTest, CountsTheRepliesThatABurstLostInTheSystemsBuffer) {
+    socket.capacity = 4;
+    socket.tellsDropCount = false;  // only the datagrams tell
+    ASSERT_EQ(search.Start(), Search::StartOutcome::Started);
+    for (std::uint8_t id = 1; id <= 10; ++id) {
+        socket.Arrive(Device(id));
+    }
+    search.SocketReadable();
+    socket.Arrive(Device(11));  // tells the 6 dropped before it
+    RunToEnd();
+    EXPECT_EQ(result.devices.size(), 5u);
+    EXPECT_EQ(result.lostReplies, 6);
+
+    // Drops after the last datagram read: the socket's own count tells them.
+    socket.tellsDropCount = true;
+    ASSERT_EQ(search.Start(), Search::StartOutcome::Started);
+    for (std::uint8_t id = 1; id <= 10; ++id) {
+        socket.Arrive(Device(id));
+    }
+    RunToEnd();
+    EXPECT_EQ(result.devices.size(), 4u);
+    EXPECT_EQ(result.lostReplies, 6);
 }
 
 }  // namespace

@@ -46,8 +46,8 @@ std::vector<std::uint8_t> BurstReply(int n) {
     return reply;
 }
 
-int Fail(const char* what, int code) {
-    std::fprintf(stderr, "e2e_device: %s failed (%d)\n", what, code);
+int Fail(const char* what, const Error& error) {
+    std::fprintf(stderr, "e2e_device: %s failed (%d)\n", what, error.code);
     return 1;
 }
 
@@ -70,60 +70,64 @@ int main(int argc, char** argv) {
         replies.push_back(BurstReply(n));
     }
 
-    int code = platform::StartSocketLibrary();
-    const platform::SocketHandle socket = platform::OpenDatagramSocket(code);
-    if (socket == platform::NoSocket) {
-        return Fail("socket", code);
+    static_cast<void>(platform::StartSocketLibrary());
+    const Result<platform::SocketHandle> opened = platform::OpenDatagramSocket();
+    if (!opened.ok()) {
+        return Fail("socket", opened.error());
     }
-    if ((code = platform::EnableBroadcast(socket)) != 0) {
-        return Fail("broadcast permission", code);
+    const platform::SocketHandle socket = opened.value();
+    if (Result<> done = platform::EnableBroadcast(socket); !done.ok()) {
+        return Fail("broadcast permission", done.error());
     }
-    if ((code = platform::BindSocket(socket, {{0, 0, 0, 0}, DiscoveryPort})) != 0) {
-        return Fail("bind", code);
+    if (Result<> done = platform::BindSocket(socket, {{0, 0, 0, 0}, DiscoveryPort}); !done.ok()) {
+        return Fail("bind", done.error());
     }
     std::puts("listening");
     std::fflush(stdout);
 
     std::vector<std::uint8_t> buffer(512);
     Peer from;
-    int received = 0;
     const auto awaitRequest = [&] {
-        while (!platform::WaitReadable(socket, 1000) ||
-               platform::ReceiveFrom(socket, buffer, received, &from) != 0 || received != 4) {
+        for (;;) {
+            if (!platform::WaitReadable(socket, 1000)) {
+                continue;
+            }
+            const auto received = platform::ReceiveFrom(socket, buffer);
+            if (received.ok() && !received.value().overlong && received.value().size == 4) {
+                from = received.value().from;
+                break;
+            }
         }
         std::printf("request from %u.%u.%u.%u:%u\n", from.address[0], from.address[1],
                     from.address[2], from.address[3], from.port);
         std::fflush(stdout);
     };
 
-    int sent = 0;
     if (burst) {
         for (int request = 0; request < requests; ++request) {
             awaitRequest();
-            int total = 0;
             for (const std::vector<std::uint8_t>& each : replies) {
-                if ((code = platform::SendTo(socket, each, from, sent)) != 0) {
-                    return Fail("send", code);
+                if (const auto sent = platform::SendTo(socket, each, from); !sent.ok()) {
+                    return Fail("send", sent.error());
                 }
-                ++total;
             }
-            std::printf("sent %d\n", total);
+            std::printf("sent %zu\n", replies.size());
             std::fflush(stdout);
         }
         return 0;
     }
     awaitRequest();
     if (mode == "broadcast") {
-        code = platform::SendTo(socket, reply, {{255, 255, 255, 255}, from.port}, sent);
-        return code == 0 ? 0 : Fail("send", code);
+        const auto sent = platform::SendTo(socket, reply, {{255, 255, 255, 255}, from.port});
+        return sent.ok() ? 0 : Fail("send", sent.error());
     }
     for (;;) {
-        if ((code = platform::SendTo(socket, reply, from, sent)) != 0) {
-            return Fail("send", code);
+        if (const auto sent = platform::SendTo(socket, reply, from); !sent.ok()) {
+            return Fail("send", sent.error());
         }
         // The socket doubles as the clock: nothing else arrives on it.
         if (platform::WaitReadable(socket, every)) {
-            platform::ReceiveFrom(socket, buffer, received, nullptr);
+            static_cast<void>(platform::ReceiveFrom(socket, buffer));
         }
     }
 }

@@ -18,7 +18,7 @@
 #include <cstring>
 
 #include "discovery/clock.h"
-#include "discovery/local_address.h"
+#include "discovery/interface_choice.h"
 #include "discovery/search_socket.h"
 #include "main/main_window.h"
 #include "main/search_driver.h"
@@ -43,7 +43,7 @@ int main(int argc, char** argv) {
     }
     nimbrel::MainWindow window(std::make_unique<nimbrel::SearchDriver>(
         std::make_unique<nimbrel::UdpSearchSocket>(), std::make_unique<nimbrel::SteadyClock>(),
-        nimbrel::LookUpLocalAddress));
+        nimbrel::AddressLookup(nimbrel::LookUpLocalAddress)));
     auto* allNetworks = window.findChild<QAction*>(QStringLiteral("allNetworksAction"));
     auto* list = window.findChild<QListWidget*>(QStringLiteral("deviceList"));
     auto* status = window.findChild<QLabel*>(QStringLiteral("statusText"));

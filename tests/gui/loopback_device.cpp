@@ -14,12 +14,11 @@ std::vector<std::uint8_t> ReplyBytes(const std::string& model, const Ipv4Bytes& 
 }
 
 LoopbackDevice::LoopbackDevice() {
-    platform::StartSocketLibrary();
-    int error = 0;
-    socket_ = platform::OpenDatagramSocket(error);
-    platform::BindSocket(socket_, Peer{{127, 0, 0, 1}, 0});
-    platform::LocalName(socket_, local_);
-    platform::SetNonBlocking(socket_);
+    static_cast<void>(platform::StartSocketLibrary());
+    socket_ = platform::OpenDatagramSocket().value();
+    static_cast<void>(platform::BindSocket(socket_, Peer{{127, 0, 0, 1}, 0}));
+    local_ = platform::LocalName(socket_).value();
+    static_cast<void>(platform::SetNonBlocking(socket_));
 }
 
 LoopbackDevice::~LoopbackDevice() {
@@ -30,12 +29,10 @@ LoopbackDevice::~LoopbackDevice() {
 int LoopbackDevice::Answer(const std::vector<std::vector<std::uint8_t>>& replies) {
     int answered = 0;
     std::array<std::uint8_t, 64> request{};
-    int received = 0;
-    Peer from;
-    while (platform::ReceiveFrom(socket_, request, received, &from) == 0) {
+    for (auto received = platform::ReceiveFrom(socket_, request); received.ok();
+         received = platform::ReceiveFrom(socket_, request)) {
         for (const std::vector<std::uint8_t>& reply : replies) {
-            int sent = 0;
-            platform::SendTo(socket_, reply, from, sent);
+            static_cast<void>(platform::SendTo(socket_, reply, received.value().from));
         }
         ++answered;
     }

@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <chrono>
 
+#include "discovery/interface_choice.h"
 #include "main/search_driver.h"
 #include "tests/gui/loopback_device.h"
 
@@ -21,7 +22,7 @@ protected:
     SearchDriver MakeDriver(Ipv4Bytes local = {127, 0, 0, 1}) {
         return SearchDriver(
             std::make_unique<UdpSearchSocket>(), std::make_unique<SteadyClock>(),
-            [local] { return local; }, ShortTimings, device_.Address());
+            AddressLookup([local] { return local; }), ShortTimings, device_.Address());
     }
 
     LoopbackDevice device_;
@@ -95,7 +96,7 @@ TEST_F(SearchDriverTest, ASocketThatCannotBeBoundFailsTheStart) {
 TEST_F(SearchDriverTest, AFailedLookUpStartsNothing) {
     SearchDriver driver(
         std::make_unique<UdpSearchSocket>(), std::make_unique<SteadyClock>(),
-        [] { return std::nullopt; }, ShortTimings, device_.Address());
+        AddressLookup([] { return std::nullopt; }), ShortTimings, device_.Address());
     QSignalSpy started(&driver, &SearchRunner::started);
 
     EXPECT_EQ(driver.Start(), Search::StartOutcome::LookUpFailed);

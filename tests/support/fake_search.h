@@ -26,6 +26,9 @@ private:
 };
 
 /// Datagrams queue until the search reads them; every call is recorded for the test to see.
+/// Like a socket's receive buffer, the queue holds `capacity` datagrams, and the system's count
+/// of those dropped past it comes with each later datagram and, where `tellsDropCount`, from
+/// DroppedDatagrams.
 class FakeSearchSocket final : public SearchSocket {
 public:
     FakeSearchSocket() = default;
@@ -35,7 +38,9 @@ public:
     struct Queued {
         std::vector<std::uint8_t> bytes;
         Peer from{{198, 51, 100, 2}, DiscoveryPort};
-        bool overlong = false;  // as the platform reports a datagram that did not fit
+        bool overlong = false;        // as the platform reports a datagram that did not fit
+        unsigned interfaceIndex = 0;  // the interface it arrived on
+        std::optional<std::uint32_t> dropsBefore;
     };
 
     ~FakeSearchSocket() override {
@@ -44,10 +49,12 @@ public:
         }
     }
 
-    Result<> Reopen(const Ipv4Bytes& local) override {
+    Result<> Reopen(const Ipv4Bytes& local, unsigned interface) override {
         ++reopens;
         boundTo = local;
-        queue.clear();  // a new socket: what waited on the old one is gone
+        interfaceIndex = interface;
+        queue.clear();  // a new socket: what waited on the old one is gone, and its count
+        dropped = 0;
         if (reopenError) {
             return *reopenError;
         }
@@ -66,34 +73,57 @@ public:
 
     Received Receive(std::span<std::uint8_t> buffer) override {
         ++receiveCalls;
+        Received received;
         if (receiveError) {
-            Received failed{Received::Kind::Failed, 0, {}, *receiveError};
+            received.kind = Received::Kind::Failed;
+            received.error = *receiveError;
             receiveError.reset();
-            return failed;
+            return received;
         }
         if (queue.empty()) {
-            return {};
+            return received;
         }
         Queued next = std::move(queue.front());
         queue.pop_front();
+        received.from = next.from;
+        received.interfaceIndex = next.interfaceIndex;
+        received.dropsBefore = next.dropsBefore;
         if (next.overlong || next.bytes.size() > buffer.size()) {
-            return {Received::Kind::Overlong, 0, next.from, {}};
+            received.kind = Received::Kind::Overlong;
+            return received;
         }
         std::copy(next.bytes.begin(), next.bytes.end(), buffer.begin());
-        return {Received::Kind::Read, static_cast<int>(next.bytes.size()), next.from, {}};
+        received.kind = Received::Kind::Read;
+        received.size = static_cast<int>(next.bytes.size());
+        return received;
+    }
+
+    std::optional<std::uint32_t> DroppedDatagrams() const override {
+        return tellsDropCount ? std::optional<std::uint32_t>(dropped) : std::nullopt;
     }
 
     platform::SocketHandle Handle() const override { return open ? 3 : platform::NoSocket; }
 
-    /// A datagram arrives.
-    void Arrive(std::vector<std::uint8_t> bytes, Peer from = {{198, 51, 100, 2}, DiscoveryPort}) {
-        queue.push_back({std::move(bytes), from, false});
+    /// A datagram arrives, on the interface numbered `interface`; dropped when the queue is full.
+    void Arrive(std::vector<std::uint8_t> bytes, Peer from = {{198, 51, 100, 2}, DiscoveryPort},
+                unsigned interface = 0) {
+        if (queue.size() >= capacity) {
+            ++dropped;
+            return;
+        }
+        // As Linux does, the count comes with a datagram only once it is above 0.
+        queue.push_back({std::move(bytes), from, false, interface,
+                         dropped > 0 ? std::optional<std::uint32_t>(dropped) : std::nullopt});
     }
 
     std::deque<Queued> queue;
+    std::size_t capacity = 1000000;
+    std::uint32_t dropped = 0;
+    bool tellsDropCount = true;
     std::vector<std::vector<std::uint8_t>> sent;
     Peer sentTo;
     Ipv4Bytes boundTo{};
+    unsigned interfaceIndex = 0;
     int reopens = 0;
     int receiveCalls = 0;
     bool open = false;

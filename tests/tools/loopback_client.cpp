@@ -20,22 +20,23 @@ constexpr int ReceiveLimitMs = 5000;
 }  // namespace
 
 LoopbackClient::LoopbackClient() {
-    if (const int code = platform::StartSocketLibrary(); code != 0) {
-        Throw(code);
+    if (const Result<> started = platform::StartSocketLibrary(); !started.ok()) {
+        Throw(started.error().code);
     }
-    int code = 0;
-    socket_ = platform::OpenDatagramSocket(code);
-    if (socket_ != platform::NoSocket) {
-        code = platform::BindSocket(socket_, {{127, 0, 0, 1}, 0});
+    const Result<platform::SocketHandle> opened = platform::OpenDatagramSocket();
+    if (!opened.ok()) {
+        platform::StopSocketLibrary();
+        Throw(opened.error().code);
     }
-    if (code == 0) {
-        code = platform::LocalName(socket_, local_);
-    }
-    if (code != 0) {
+    socket_ = opened.value();
+    Result<> bound = platform::BindSocket(socket_, {{127, 0, 0, 1}, 0});
+    const Result<Peer> local = bound.ok() ? platform::LocalName(socket_) : bound.error();
+    if (!local.ok()) {
         platform::CloseSocket(socket_);
         platform::StopSocketLibrary();
-        Throw(code);
+        Throw(local.error().code);
     }
+    local_ = local.value();
 }
 
 LoopbackClient::~LoopbackClient() {
@@ -44,13 +45,12 @@ LoopbackClient::~LoopbackClient() {
 }
 
 void LoopbackClient::Send(std::uint16_t port, const std::vector<std::uint8_t>& bytes) {
-    int sent = 0;
-    if (const int code = platform::SendTo(socket_, bytes, {{127, 0, 0, 1}, port}, sent);
-        code != 0) {
-        Throw(code);
+    const Result<int> sent = platform::SendTo(socket_, bytes, {{127, 0, 0, 1}, port});
+    if (!sent.ok()) {
+        Throw(sent.error().code);
     }
-    if (sent != static_cast<int>(bytes.size())) {
-        throw std::runtime_error("sent " + std::to_string(sent) + " bytes of " +
+    if (sent.value() != static_cast<int>(bytes.size())) {
+        throw std::runtime_error("sent " + std::to_string(sent.value()) + " bytes of " +
                                  std::to_string(bytes.size()));
     }
 }
@@ -64,11 +64,11 @@ std::optional<std::vector<std::uint8_t>> LoopbackClient::Receive() {
         return std::nullopt;
     }
     std::vector<std::uint8_t> buffer(65536);
-    int received = 0;
-    if (const int code = platform::ReceiveFrom(socket_, buffer, received, nullptr); code != 0) {
-        Throw(code);
+    const Result<platform::ReceivedDatagram> received = platform::ReceiveFrom(socket_, buffer);
+    if (!received.ok()) {
+        Throw(received.error().code);
     }
-    buffer.resize(static_cast<std::size_t>(received));
+    buffer.resize(static_cast<std::size_t>(received.value().size));
     return buffer;
 }
 
