@@ -6,7 +6,8 @@
 #                                         tests off)
 # The Debian packages that it needs are installed first, when missing (scripts/deps.sh bench).
 # Each part of the program has a section below: a function section_<name> that builds what it
-# needs, runs it and reports through `figure`; SECTIONS lists them in order.
+# needs, runs it and reports through `figure`; SECTIONS lists them in order (the environment's
+# SECTIONS, when set, chooses some).
 set -eu
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -262,7 +263,8 @@ section_gui() {
     fi
 }
 
-SECTIONS="discovery burst gui"
+# SECTIONS in the environment runs only those, for example SECTIONS=burst bench/run.sh.
+SECTIONS=${SECTIONS:-"discovery burst gui"}
 
 for section in $SECTIONS; do
     "section_$section"
