@@ -29,7 +29,7 @@ constexpr auto IconPath = ":/icons/app-32.png";
 // small 8-point face; where the platform's default font is larger, the label grows just enough
 // to show its whole text rather than clip it. It grows to the right and downwards, keeping its
 // top-left corner, because the program icon sits just left of the product name.
-QLabel* MakeLabel(QWidget* parent, const char* objectName, const QString& text, QRect designed) {
+QLabel* makeLabel(QWidget* parent, const char* objectName, const QString& text, QRect designed) {
     auto* label = new QLabel(text, parent);
     label->setObjectName(QString::fromLatin1(objectName));
     label->setTextFormat(Qt::PlainText);
@@ -70,11 +70,11 @@ AboutDialog::AboutDialog(QWidget* parent)
     // A missing resource yields a null pixmap, which leaves the picture empty and harmless.
     icon->setPixmap(QPixmap(QString::fromLatin1(IconPath)));
 
-    MakeLabel(panel, "productName", QString::fromLatin1(ProductText), QRect(64, 24, 217, 13));
-    MakeLabel(panel, "version",
+    makeLabel(panel, "productName", QString::fromLatin1(ProductText), QRect(64, 24, 217, 13));
+    makeLabel(panel, "version",
               QStringLiteral(" Version:") + QString::fromLatin1(VersionMajorMinor),
               QRect(121, 56, 120, 13));
-    MakeLabel(panel, "copyright", QString::fromLatin1(CopyrightText), QRect(72, 106, 214, 13));
+    makeLabel(panel, "copyright", QString::fromLatin1(CopyrightText), QRect(72, 106, 214, 13));
 
     okButton_ = new QPushButton(QStringLiteral("OK"), this);
     okButton_->setObjectName(QStringLiteral("okButton"));

@@ -45,7 +45,7 @@ constexpr QtOption QtOptions[] = {
 };
 
 // `arguments` without Qt's own options and their values.
-QStringList WithoutQtOptions(const QStringList& arguments) {
+QStringList withoutQtOptions(const QStringList& arguments) {
     QStringList kept;
     for (qsizetype index = 0; index < arguments.size(); ++index) {
         const QString& argument = arguments[index];
@@ -77,21 +77,21 @@ QStringList WithoutQtOptions(const QStringList& arguments) {
     return kept;
 }
 
-std::string UsageError(const QString& message) {
+std::string usageError(const QString& message) {
     return std::string(ProgramName) + ": " + message.toStdString() + "\nTry '" + ProgramName +
            " --help' for more information.\n";
 }
 
 }  // namespace
 
-CommandLineOutcome ReadCommandLine(const QStringList& arguments) {
+CommandLineOutcome readCommandLine(const QStringList& arguments) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Finds the access points and bridges on the local network and lists them in a window."));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
-    if (!parser.parse(WithoutQtOptions(arguments))) {
-        return {false, UsageExitStatus, {}, UsageError(parser.errorText())};
+    if (!parser.parse(withoutQtOptions(arguments))) {
+        return {false, UsageExitStatus, {}, usageError(parser.errorText())};
     }
     if (parser.isSet(help)) {
         return {false, 0, parser.helpText().toStdString(), {}};
@@ -103,17 +103,17 @@ CommandLineOutcome ReadCommandLine(const QStringList& arguments) {
         return {false,
                 UsageExitStatus,
                 {},
-                UsageError(QStringLiteral("Unexpected argument '%1'.")
+                usageError(QStringLiteral("Unexpected argument '%1'.")
                                .arg(parser.positionalArguments().front()))};
     }
     return {};
 }
 
-std::optional<int> HandleCommandLine(int& argc, char** argv) {
+std::optional<int> handleCommandLine(int& argc, char** argv) {
     // A core application needs no display: --help works on a bare terminal.
     const QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName(QString::fromLatin1(ProgramName));
-    const CommandLineOutcome outcome = ReadCommandLine(QCoreApplication::arguments());
+    const CommandLineOutcome outcome = readCommandLine(QCoreApplication::arguments());
     std::fputs(outcome.output.c_str(), stdout);
     std::fputs(outcome.errors.c_str(), stderr);
     std::fflush(stdout);

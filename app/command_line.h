@@ -20,10 +20,10 @@ struct CommandLineOutcome {
 };
 
 /// Reads `arguments` (the program's name first); needs an application object of any kind.
-CommandLineOutcome ReadCommandLine(const QStringList& arguments);
+CommandLineOutcome readCommandLine(const QStringList& arguments);
 
 /// Reads this process's command line with a QCoreApplication of its own, prints what that
 /// says, and returns the exit status when the program is to end here.
-std::optional<int> HandleCommandLine(int& argc, char** argv);
+std::optional<int> handleCommandLine(int& argc, char** argv);
 
 }  // namespace nimbrel

@@ -11,7 +11,7 @@ namespace nimbrel {
 namespace {
 
 // QT_QPA_PLATFORM lists platforms separated by ";", each perhaps followed by ":options".
-std::vector<std::string> PlatformNames(const std::string& setting) {
+std::vector<std::string> platformNames(const std::string& setting) {
     std::vector<std::string> names;
     std::size_t start = 0;
     while (start <= setting.size()) {
@@ -31,7 +31,7 @@ std::vector<std::string> PlatformNames(const std::string& setting) {
 
 // The variable that names a platform's display; none for a platform that needs no display name
 // (offscreen, vnc, eglfs and the like).
-const char* DisplayVariable(std::string_view platform) {
+const char* displayVariable(std::string_view platform) {
     if (platform == "xcb") {
         return "DISPLAY";
     }
@@ -42,7 +42,7 @@ const char* DisplayVariable(std::string_view platform) {
 }
 
 // "a", "a or b", "a, b or c".
-std::string JoinedWithOr(const std::vector<std::string>& names) {
+std::string joinedWithOr(const std::vector<std::string>& names) {
     std::string joined;
     for (std::size_t index = 0; index < names.size(); ++index) {
         if (index > 0) {
@@ -54,7 +54,7 @@ std::string JoinedWithOr(const std::vector<std::string>& names) {
 }
 
 // Only two variables exist, so one or two are lacking.
-std::string NotSet(const std::vector<std::string>& variables) {
+std::string notSet(const std::vector<std::string>& variables) {
     if (variables.size() == 1) {
         return variables.front() + " is not set";
     }
@@ -63,13 +63,13 @@ std::string NotSet(const std::vector<std::string>& variables) {
 
 }  // namespace
 
-std::optional<std::string> MissingDisplayMessage(const EnvironmentReader& environment) {
-    const std::vector<std::string> asked = PlatformNames(environment("QT_QPA_PLATFORM"));
+std::optional<std::string> missingDisplayMessage(const EnvironmentReader& environment) {
+    const std::vector<std::string> asked = platformNames(environment("QT_QPA_PLATFORM"));
     const std::vector<std::string> platforms =
         asked.empty() ? std::vector<std::string>{"xcb", "wayland"} : asked;
     std::vector<std::string> lacking;
     for (const std::string& platform : platforms) {
-        const char* variable = DisplayVariable(platform);
+        const char* variable = displayVariable(platform);
         if (variable == nullptr || !environment(variable).empty()) {
             return std::nullopt;
         }
@@ -77,20 +77,20 @@ std::optional<std::string> MissingDisplayMessage(const EnvironmentReader& enviro
             lacking.emplace_back(variable);
         }
     }
-    std::string reason = NotSet(lacking);
+    std::string reason = notSet(lacking);
     if (!asked.empty()) {
-        reason = "QT_QPA_PLATFORM asks for " + JoinedWithOr(asked) + ", but " + reason;
+        reason = "QT_QPA_PLATFORM asks for " + joinedWithOr(asked) + ", but " + reason;
     }
     return "nimbrel-utility: no graphical display was found (" + reason +
            "), and the program's window needs one.\n"
            "To list the devices on a terminal, run nimbrel-discover.\n";
 }
 
-std::optional<std::string> MissingDisplayMessage() {
+std::optional<std::string> missingDisplayMessage() {
 #if defined(_WIN32) || defined(__APPLE__)
     return std::nullopt;
 #else
-    return MissingDisplayMessage([](const char* name) {
+    return missingDisplayMessage([](const char* name) {
         const char* value = std::getenv(name);
         return std::string(value != nullptr ? value : "");
     });

@@ -16,10 +16,10 @@ using EnvironmentReader = std::function<std::string(const char* name)>;
 /// What to tell the user when the environment names no display that the window system
 /// platform chosen by QT_QPA_PLATFORM could reach (naming the platforms asked for and the
 /// variables that they lack); nullopt when there may be one.
-std::optional<std::string> MissingDisplayMessage(const EnvironmentReader& environment);
+std::optional<std::string> missingDisplayMessage(const EnvironmentReader& environment);
 
 /// The same for this process; always nullopt where the windowing system needs no display
 /// name (Windows, macOS).
-std::optional<std::string> MissingDisplayMessage();
+std::optional<std::string> missingDisplayMessage();
 
 }  // namespace nimbrel

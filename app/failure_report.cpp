@@ -8,7 +8,7 @@
 
 namespace nimbrel {
 
-std::string FailureReportText(std::string_view message) {
+std::string failureReportText(std::string_view message) {
     std::string text(message);
     if (!text.empty() && static_cast<unsigned char>(text.back()) > '.') {
         text += '.';
@@ -16,12 +16,12 @@ std::string FailureReportText(std::string_view message) {
     return text;
 }
 
-void ShowFailureReport(const Error& error, std::function<void()> closed) {
+void showFailureReport(const Error& error, std::function<void()> closed) {
     // A widget that holds the mouse would keep it across the box and miss the release.
     if (QWidget* grabber = QWidget::mouseGrabber()) {
         grabber->releaseMouse();
     }
-    MessageDialog::ShowFailure(FromDeviceBytes(FailureReportText(error.message)),
+    MessageDialog::showFailure(fromDeviceBytes(failureReportText(error.message)),
                                std::move(closed));
 }
 

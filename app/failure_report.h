@@ -11,10 +11,10 @@
 namespace nimbrel {
 
 /// The message as reported: "." appended when its last byte sorts after "." (unsigned).
-std::string FailureReportText(std::string_view message);
+std::string failureReportText(std::string_view message);
 
 /// Opens the report: the application title as caption, a stop icon, one OK button. `closed`
 /// runs once the user has closed it.
-void ShowFailureReport(const Error& error, std::function<void()> closed = {});
+void showFailureReport(const Error& error, std::function<void()> closed = {});
 
 }  // namespace nimbrel

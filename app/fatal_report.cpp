@@ -9,7 +9,7 @@
 
 namespace nimbrel {
 
-QString FatalReportText(const QString& kind, const QString& module, std::uint32_t offset,
+QString fatalReportText(const QString& kind, const QString& module, std::uint32_t offset,
                         const QString& message) {
     // A plainer test than the failure report's: only a missing full stop is added.
     const bool addFullStop = !message.isEmpty() && !message.endsWith(QLatin1Char('.'));
@@ -20,14 +20,14 @@ QString FatalReportText(const QString& kind, const QString& module, std::uint32_
            QStringLiteral("\r\n");
 }
 
-void ReportFatalFailure(const Error& error) {
-    const CodeLocation location = LocateCode(error.raisedAt);
+void reportFatalFailure(const Error& error) {
+    const CodeLocation location = locateCode(error.raisedAt);
     const QString text =
-        FatalReportText(QString::fromStdString(error.kind), QString::fromLocal8Bit(location.module),
-                        location.offset, FromDeviceBytes(error.message));
+        fatalReportText(QString::fromStdString(error.kind), QString::fromLocal8Bit(location.module),
+                        location.offset, fromDeviceBytes(error.message));
     std::fputs(text.toLocal8Bit().constData(), stderr);
     std::fflush(stderr);
-    MessageDialog::ShowApplicationError(text);
+    MessageDialog::showApplicationError(text);
 }
 
 }  // namespace nimbrel

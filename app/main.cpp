@@ -9,14 +9,14 @@
 
 int main(int argc, char** argv) {
     // Before the display check and before any socket: --help and --version need neither.
-    if (const std::optional<int> status = nimbrel::HandleCommandLine(argc, argv)) {
+    if (const std::optional<int> status = nimbrel::handleCommandLine(argc, argv)) {
         return *status;
     }
-    if (const auto missing = nimbrel::MissingDisplayMessage()) {
+    if (const auto missing = nimbrel::missingDisplayMessage()) {
         std::fputs(missing->c_str(), stderr);
         return 1;
     }
     QApplication application(argc, argv);
-    nimbrel::SetUpApplication(application);
-    return nimbrel::RunUtility();
+    nimbrel::setUpApplication(application);
+    return nimbrel::runUtility();
 }

@@ -14,7 +14,7 @@ inline constexpr int ShowMinimizedNoActive = 7;
 inline constexpr int ShowDefault = 10;
 
 /// The show command that the launcher passed; ShowDefault when it passed none.
-int StartupShowCommand();
+int startupShowCommand();
 
 struct CodeLocation {
     std::string module;  // the file name without its directory, in the local 8-bit encoding
@@ -23,6 +23,6 @@ struct CodeLocation {
 
 /// The module (program or library) whose code holds `address`, and the address counted from
 /// the start of that module; the program itself at offset 0 when the address is unknown.
-CodeLocation LocateCode(const void* address);
+CodeLocation locateCode(const void* address);
 
 }  // namespace nimbrel

@@ -11,20 +11,20 @@ namespace nimbrel {
 
 namespace {
 
-std::string BaseName(std::string_view path) {
+std::string baseName(std::string_view path) {
     const std::size_t separator = path.find_last_of("\\/:");
     return std::string(separator == std::string_view::npos ? path : path.substr(separator + 1));
 }
 
-std::string ModuleFileName(HMODULE module) {
+std::string moduleFileName(HMODULE module) {
     std::array<char, MAX_PATH + 1> path{};
     const DWORD length = GetModuleFileNameA(module, path.data(), MAX_PATH);
-    return BaseName(std::string_view(path.data(), length));
+    return baseName(std::string_view(path.data(), length));
 }
 
 }  // namespace
 
-int StartupShowCommand() {
+int startupShowCommand() {
     STARTUPINFOW information{};
     information.cb = sizeof(information);
     GetStartupInfoW(&information);
@@ -32,16 +32,16 @@ int StartupShowCommand() {
                                                              : ShowDefault;
 }
 
-CodeLocation LocateCode(const void* address) {
+CodeLocation locateCode(const void* address) {
     HMODULE module = nullptr;
     if (address == nullptr || GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
                                                      GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
                                                  static_cast<LPCWSTR>(address), &module) == 0) {
-        return {ModuleFileName(nullptr), 0};
+        return {moduleFileName(nullptr), 0};
     }
     const auto distance =
         reinterpret_cast<std::uintptr_t>(address) - reinterpret_cast<std::uintptr_t>(module);
-    return {ModuleFileName(module), static_cast<std::uint32_t>(distance)};
+    return {moduleFileName(module), static_cast<std::uint32_t>(distance)};
 }
 
 }  // namespace nimbrel

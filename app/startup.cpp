@@ -19,7 +19,7 @@
 
 namespace nimbrel {
 
-void SetUpApplication(QApplication& application) {
+void setUpApplication(QApplication& application) {
     // The name, not the display name: Qt would append a display name to every window caption.
     QCoreApplication::setApplicationName(QString::fromLatin1(ApplicationTitle));
     QGuiApplication::setDesktopFileName(QStringLiteral("com.nimbrel.utility"));
@@ -49,7 +49,7 @@ Startup::Startup(std::unique_ptr<SearchRunner> searchRunner, int showCommand)
 
 Startup::~Startup() = default;
 
-void Startup::Begin() {
+void Startup::begin() {
     searchThen([this] { afterFirstSearch(); });
 }
 
@@ -70,7 +70,7 @@ void Startup::searchEnded() {
 
 void Startup::reportFailure(const Error& error) {
     // During start-up the next step waits until the report has been closed.
-    ShowFailureReport(
+    showFailureReport(
         error, [self = QPointer<Startup>(this), next = std::exchange(afterSearch_, {})]() mutable {
             if (self && next) {
                 self->afterSearch_ = std::move(next);
@@ -108,18 +108,19 @@ bool Startup::eventFilter(QObject* watched, QEvent* event) {
     return QObject::eventFilter(watched, event);
 }
 
-int RunUtility(int showCommand) {
+int runUtility(int showCommand) {
     auto socket = std::make_unique<UdpSearchSocket>();
     // The first socket is opened as the main window is created; a failure there belongs to no
     // search and ends the program.
     if (const Result<> opened = socket->Open(); !opened.ok()) {
-        ReportFatalFailure(opened.error());
+        reportFatalFailure(opened.error());
         return FatalExitStatus;
     }
-    Startup startup(std::make_unique<SearchDriver>(std::move(socket), std::make_unique<SteadyClock>(),
-                                                   AddressLookup(LookUpLocalAddress)),
-                    showCommand);
-    startup.Begin();
+    Startup startup(
+        std::make_unique<SearchDriver>(std::move(socket), std::make_unique<SteadyClock>(),
+                                       AddressLookup(LookUpLocalAddress)),
+        showCommand);
+    startup.begin();
     return QApplication::exec();
 }
 

@@ -19,7 +19,7 @@ class AboutDialog;
 class MainWindow;
 
 /// The application's title, icon and desktop entry; only a quit ends the program.
-void SetUpApplication(QApplication& application);
+void setUpApplication(QApplication& application);
 
 class Startup : public QObject {
     Q_OBJECT
@@ -27,16 +27,16 @@ class Startup : public QObject {
 public:
     /// Creates the main window (searching with `searchRunner`) and then the About window, both
     /// hidden, and wires the About command, the failure report and the ways to quit.
-    Startup(std::unique_ptr<SearchRunner> searchRunner, int showCommand = StartupShowCommand());
+    Startup(std::unique_ptr<SearchRunner> searchRunner, int showCommand = startupShowCommand());
     ~Startup() override;
 
     /// Runs the first search; once it has ended (and its failure report, if any, is closed) the
     /// second; once that has ended, shows the main window. Shown minimised, the window is shown
     /// after the first search, and the second runs at its first restore. Returns at once.
-    void Begin();
+    void begin();
 
-    MainWindow& Window() const { return *window_; }
-    AboutDialog& About() const { return *about_; }
+    MainWindow& window() const { return *window_; }
+    AboutDialog& about() const { return *about_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -58,6 +58,6 @@ private:
 
 /// The program once its command line and display are known good: opens the search's socket
 /// (a failure there ends the program with FatalExitStatus), starts up and runs the event loop.
-int RunUtility(int showCommand = StartupShowCommand());
+int runUtility(int showCommand = startupShowCommand());
 
 }  // namespace nimbrel

@@ -82,8 +82,8 @@ private:
     std::vector<Peer> sources_;
     std::vector<int> paths_;
     std::unordered_set<std::size_t> leftOut_;  // the keys' hashes
-    DeviceRecord fresh_{};  // filled from each reply before it is compared
-    std::string freshKey_;  // its key; kept, so that its room is reused
+    DeviceRecord fresh_{};                     // filled from each reply before it is compared
+    std::string freshKey_;                     // its key; kept, so that its room is reused
 };
 
 }  // namespace nimbrel

@@ -4,6 +4,10 @@
 #include <algorithm>
 #include <array>
 
+#if defined(_MSC_VER) && !defined(__clang__)
+#include <intrin.h>  // _ReturnAddress
+#endif
+
 namespace nimbrel {
 
 namespace {
@@ -59,14 +63,23 @@ constexpr std::array<CodeText, 38> SocketErrorTexts{{
 }  // namespace
 
 // Out of line, so that the return address lies in the code that reported the error; the fatal
-// report shows where that is.
+// report shows where that is. A compiler that offers neither way reports no address.
+#if defined(__GNUC__) || defined(__clang__)
+#define NIMBREL_NOINLINE __attribute__((noinline))
 #define NIMBREL_CALLER_ADDRESS __builtin_extract_return_addr(__builtin_return_address(0))
+#elif defined(_MSC_VER)
+#define NIMBREL_NOINLINE __declspec(noinline)
+#define NIMBREL_CALLER_ADDRESS _ReturnAddress()
+#else
+#define NIMBREL_NOINLINE
+#define NIMBREL_CALLER_ADDRESS nullptr
+#endif
 
-__attribute__((noinline)) Error SocketError(int code) {
+NIMBREL_NOINLINE Error SocketError(int code) {
     return Error{"ESocketError", SocketErrorMessage(code), code, NIMBREL_CALLER_ADDRESS};
 }
 
-__attribute__((noinline)) Error OwnError(std::string kind, std::string message) {
+NIMBREL_NOINLINE Error OwnError(std::string kind, std::string message) {
     return Error{std::move(kind), std::move(message), 0, NIMBREL_CALLER_ADDRESS};
 }
 

@@ -34,7 +34,7 @@ inline constexpr int ImageCount = 15;        // 7, 13 and 14 are never chosen
 
 struct IconChoice {
     int imageIndex;
-    bool clearFirstMacByte;  // the device's first MAC byte is to be set to 0 in the table
+    bool clearFirstMacByte;  // the device's first MAC byte is listed as 0 (DeviceView::listedMac)
 };
 
 /// Byte-exact, case-sensitive search of the model text for each row's pattern, first row first.

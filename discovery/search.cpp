@@ -38,7 +38,8 @@ std::vector<platform::SocketHandle> Search::Handles() const {
 
 bool Search::DropPath(std::size_t path, const Error& error) {
     paths_[path].active = false;
-    if (std::none_of(paths_.begin(), paths_.end(), [](const Path& other) { return other.active; })) {
+    if (std::none_of(paths_.begin(), paths_.end(),
+                     [](const Path& other) { return other.active; })) {
         Fail(error);
         return false;
     }

@@ -336,9 +336,9 @@ Result<ReceivedDatagram> ReceiveFrom(SocketHandle socket, std::span<std::uint8_t
     sockaddr_in address{};
     iovec part{buffer.data(), buffer.size()};
     // Room for the arrival interface and the drop count (EnableArrivalDetails).
-    alignas(cmsghdr) std::array<char, CMSG_SPACE(sizeof(in_pktinfo)) +
-                                          CMSG_SPACE(sizeof(std::uint32_t))>
-        control{};
+    alignas(cmsghdr)
+        std::array<char, CMSG_SPACE(sizeof(in_pktinfo)) + CMSG_SPACE(sizeof(std::uint32_t))>
+            control{};
     msghdr message{};
     message.msg_name = &address;
     message.msg_namelen = sizeof(address);

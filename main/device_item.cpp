@@ -6,23 +6,23 @@
 
 namespace nimbrel {
 
-QString ModelCaption(const DeviceView& device) {
-    return FromDeviceBytes(device.model);
+QString modelCaption(const DeviceView& device) {
+    return shownDeviceText(device.model);
 }
 
-QString AddressCaption(const DeviceView& device) {
+QString addressCaption(const DeviceView& device) {
     return QString::fromStdString(FormatIpv4(device.ipv4));
 }
 
-QListWidgetItem* MakeDeviceItem(const DeviceView& device, const QIcon& icon) {
+QListWidgetItem* makeDeviceItem(const DeviceView& device, const QIcon& icon) {
     auto* item =
-        new QListWidgetItem(icon, ModelCaption(device) + QLatin1Char(' ') + AddressCaption(device));
+        new QListWidgetItem(icon, modelCaption(device) + QLatin1Char(' ') + addressCaption(device));
     item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
     item->setData(DeviceViewRole, QVariant::fromValue(device));
     return item;
 }
 
-std::optional<DeviceView> DeviceOf(const QListWidgetItem* item) {
+std::optional<DeviceView> deviceOf(const QListWidgetItem* item) {
     if (item == nullptr) {
         return std::nullopt;
     }

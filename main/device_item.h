@@ -14,16 +14,17 @@ Q_DECLARE_METATYPE(nimbrel::DeviceView)
 
 namespace nimbrel {
 
-/// The model text as the caption shows it: one character per device byte, plain text.
-QString ModelCaption(const DeviceView& device);
+/// The model text as the caption shows it: one character per device byte, plain text, its
+/// control characters made visible (see shownDeviceText).
+QString modelCaption(const DeviceView& device);
 
 /// The IPv4 address in dotted decimal.
-QString AddressCaption(const DeviceView& device);
+QString addressCaption(const DeviceView& device);
 
 /// An item showing `device` with `icon`; its text is the model, a blank and the address.
-QListWidgetItem* MakeDeviceItem(const DeviceView& device, const QIcon& icon);
+QListWidgetItem* makeDeviceItem(const DeviceView& device, const QIcon& icon);
 
 /// The device that `item` shows; nullopt for no item.
-std::optional<DeviceView> DeviceOf(const QListWidgetItem* item);
+std::optional<DeviceView> deviceOf(const QListWidgetItem* item);
 
 }  // namespace nimbrel

@@ -15,7 +15,7 @@ namespace nimbrel {
 
 namespace {
 
-QStringList WrappedLines(const QString& text, const QFont& font, int width) {
+QStringList wrappedLines(const QString& text, const QFont& font, int width) {
     QStringList lines;
     if (text.isEmpty()) {
         return lines;
@@ -33,7 +33,7 @@ QStringList WrappedLines(const QString& text, const QFont& font, int width) {
     return lines;
 }
 
-QString WithoutTrailingBlanks(QString text) {
+QString withoutTrailingBlanks(QString text) {
     while (!text.isEmpty() && text.back().isSpace()) {
         text.chop(1);
     }
@@ -42,13 +42,13 @@ QString WithoutTrailingBlanks(QString text) {
 
 }  // namespace
 
-std::vector<CaptionLine> DeviceItemDelegate::CaptionLines(const QFont& font, const QRect& cell,
+std::vector<CaptionLine> DeviceItemDelegate::captionLines(const QFont& font, const QRect& cell,
                                                           QSize imageSize, const QString& model,
                                                           const QString& address, bool whole) {
     const QFontMetrics metrics(font);
     const int width = cell.width() - 2 * Margin;
     const int top = cell.top() + Margin + imageSize.height() + Margin;
-    QStringList modelLines = WrappedLines(model, font, width);
+    QStringList modelLines = wrappedLines(model, font, width);
     if (!whole) {
         // The lines that end inside the cell, less the one that the address takes.
         const int fitting =
@@ -68,14 +68,14 @@ std::vector<CaptionLine> DeviceItemDelegate::CaptionLines(const QFont& font, con
     int y = top;
     for (const QString& text : modelLines) {
         lines.push_back(
-            {WithoutTrailingBlanks(text), QRect(cell.left() + Margin, y, width, metrics.height())});
+            {withoutTrailingBlanks(text), QRect(cell.left() + Margin, y, width, metrics.height())});
         y += metrics.lineSpacing();
     }
     lines.push_back({address, QRect(cell.left() + Margin, y, width, metrics.height())});
     return lines;
 }
 
-QSize DeviceItemDelegate::CellSize(const QFont& font, QSize imageSize) {
+QSize DeviceItemDelegate::cellSize(const QFont& font, QSize imageSize) {
     const QFontMetrics metrics(font);
     int widestDigit = 0;
     for (char digit = '0'; digit <= '9'; ++digit) {
@@ -106,8 +106,8 @@ void DeviceItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
     item.icon.paint(painter, image, Qt::AlignCenter, selected ? QIcon::Selected : QIcon::Normal);
 
     const DeviceView device = index.data(DeviceViewRole).value<DeviceView>();
-    const std::vector<CaptionLine> lines = CaptionLines(
-        item.font, item.rect, imageSize, ModelCaption(device), AddressCaption(device), selected);
+    const std::vector<CaptionLine> lines = captionLines(
+        item.font, item.rect, imageSize, modelCaption(device), addressCaption(device), selected);
     QRect text;
     for (const CaptionLine& line : lines) {
         text |=

@@ -31,13 +31,13 @@ public:
     /// The caption's lines in `cell` as paint draws them: the model wrapped between words (or
     /// anywhere in a word too long for a line), then the address. Unless `whole`, the model
     /// takes only the lines that fit above the address, its last one elided with "…".
-    static std::vector<CaptionLine> CaptionLines(const QFont& font, const QRect& cell,
+    static std::vector<CaptionLine> captionLines(const QFont& font, const QRect& cell,
                                                  QSize imageSize, const QString& model,
                                                  const QString& address, bool whole);
 
     /// A cell that holds the image and two lines of caption, one of them the widest address,
     /// and never smaller than the view's design of 112 x 66 pixels.
-    static QSize CellSize(const QFont& font, QSize imageSize);
+    static QSize cellSize(const QFont& font, QSize imageSize);
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override;

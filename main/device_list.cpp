@@ -18,7 +18,7 @@ DeviceList::DeviceList(QWidget* parent) : QListWidget(parent) {
     setIconSize(QSize(32, 32));
     setWordWrap(true);
     setItemDelegate(new DeviceItemDelegate(this));
-    FitCellsToFont();
+    fitCellsToFont();
     // The selected caption may reach past its cell: a change of selection repaints it all.
     connect(this, &QListWidget::itemSelectionChanged, viewport(), qOverload<>(&QWidget::update));
 }
@@ -26,12 +26,12 @@ DeviceList::DeviceList(QWidget* parent) : QListWidget(parent) {
 void DeviceList::changeEvent(QEvent* event) {
     QListWidget::changeEvent(event);
     if (event->type() == QEvent::FontChange) {
-        FitCellsToFont();
+        fitCellsToFont();
     }
 }
 
-void DeviceList::FitCellsToFont() {
-    setGridSize(DeviceItemDelegate::CellSize(font(), iconSize()));
+void DeviceList::fitCellsToFont() {
+    setGridSize(DeviceItemDelegate::cellSize(font(), iconSize()));
 }
 
 void DeviceList::paintEvent(QPaintEvent* event) {

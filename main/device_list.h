@@ -18,7 +18,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    void FitCellsToFont();
+    void fitCellsToFont();
 };
 
 }  // namespace nimbrel

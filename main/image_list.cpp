@@ -19,8 +19,8 @@ ImageList::ImageList(int count, QSize size, QObject* parent) : QObject(parent), 
     }
 }
 
-QIcon ImageList::Icon(int index) const {
-    if (index < 0 || index >= Count()) {
+QIcon ImageList::icon(int index) const {
+    if (index < 0 || index >= count()) {
         return {};
     }
     return icons_[static_cast<std::size_t>(index)];

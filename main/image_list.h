@@ -14,9 +14,9 @@ public:
     /// Loads `:/icons/device-00.png` to `device-<count-1>.png`; a missing image stays empty.
     ImageList(int count, QSize size, QObject* parent);
 
-    QIcon Icon(int index) const;
-    int Count() const { return static_cast<int>(icons_.size()); }
-    QSize ImageSize() const { return size_; }
+    QIcon icon(int index) const;
+    int count() const { return static_cast<int>(icons_.size()); }
+    QSize imageSize() const { return size_; }
 
 private:
     std::vector<QIcon> icons_;

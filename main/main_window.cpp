@@ -4,6 +4,7 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -34,7 +35,7 @@ namespace {
 constexpr int AutoRefreshMilliseconds = 8000;
 
 // A permanent label of the status bar, shown only while it has something to say.
-void ShowHint(QLabel* label, const QString& text) {
+void showHint(QLabel* label, const QString& text) {
     if (label->text() != text) {
         label->setText(text);
         label->setVisible(!text.isEmpty());
@@ -47,14 +48,14 @@ constexpr auto SettingsOrganization = "Nimbrel";
 constexpr auto SettingsApplication = "nimbrel-utility";
 constexpr auto AllNetworksKey = "searchAllNetworks";
 
-QSettings UserSettings() {
+QSettings userSettings() {
     return QSettings(QString::fromLatin1(SettingsOrganization),
                      QString::fromLatin1(SettingsApplication));
 }
 
 }  // namespace
 
-char KeyCharacter(int key, Qt::KeyboardModifiers modifiers, const QString& text) {
+char keyCharacter(int key, Qt::KeyboardModifiers modifiers, const QString& text) {
     // Windows delivers Ctrl+letter as its control code whatever the keyboard layout says;
     // Qt leaves the text of such a press to the platform, so it is derived here.
     if ((modifiers & Qt::ControlModifier) && !(modifiers & Qt::AltModifier) && key >= Qt::Key_A &&
@@ -68,13 +69,13 @@ char KeyCharacter(int key, Qt::KeyboardModifiers modifiers, const QString& text)
 }
 
 MainWindow::MainWindow(std::unique_ptr<SearchRunner> searchRunner)
-    : QMainWindow(nullptr, MainWindowFlags()), searchRunner_(std::move(searchRunner)) {
+    : QMainWindow(nullptr, mainWindowFlags()), searchRunner_(std::move(searchRunner)) {
     setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QStringLiteral(" Nimbrel AP/Bridge/CloudAP Utility Config"));
     createParts();
     createMenu();
     connectParts();
-    setSearchAllNetworks(UserSettings().value(QString::fromLatin1(AllNetworksKey), false).toBool());
+    setSearchAllNetworks(userSettings().value(QString::fromLatin1(AllNetworksKey), false).toBool());
     // Sized now, so that the native window is created at this size when first shown: X11
     // without a window manager would otherwise keep Qt's default size.
     adjustSize();
@@ -131,16 +132,16 @@ void MainWindow::createParts() {
     statusLabel_->setObjectName(QStringLiteral("statusText"));
     statusLabel_->setTextFormat(Qt::PlainText);
     statusBar_->addWidget(statusLabel_, 1);
-    leftOutLabel_ = new QLabel(statusBar_);
-    leftOutLabel_->setObjectName(QStringLiteral("leftOutText"));
-    leftOutLabel_->setTextFormat(Qt::PlainText);
-    leftOutLabel_->hide();
-    statusBar_->addPermanentWidget(leftOutLabel_);
+    countLabel_ = new QLabel(statusBar_);
+    countLabel_->setObjectName(QStringLiteral("countText"));
+    countLabel_->setTextFormat(Qt::PlainText);
+    countLabel_->hide();
+    statusBar_->addPermanentWidget(countLabel_);
     networksLabel_ = new QLabel(statusBar_);
     networksLabel_->setObjectName(QStringLiteral("networksText"));
     networksLabel_->setTextFormat(Qt::PlainText);
     statusBar_->addPermanentWidget(networksLabel_);
-    setStatusText(FromDeviceBytes(StartHint));
+    setStatusText(fromDeviceBytes(StartHint));
 
     autoRefreshTimer_ = new QTimer(this);
     autoRefreshTimer_->setObjectName(QStringLiteral("autoRefreshTimer"));
@@ -166,7 +167,7 @@ void MainWindow::connectParts() {
     connect(autoRefreshTimer_, &QTimer::timeout, this, &MainWindow::search);
     connect(allNetworksAction_, &QAction::triggered, this, [this](bool on) {
         setSearchAllNetworks(on);
-        UserSettings().setValue(QString::fromLatin1(AllNetworksKey), on);
+        saveSearchAllNetworks(on);
     });
 
     connect(deviceList_, &QListWidget::itemSelectionChanged, this, &MainWindow::showSelectedDevice);
@@ -177,7 +178,7 @@ void MainWindow::connectParts() {
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == deviceList_ && event->type() == QEvent::KeyPress) {
         const auto* press = static_cast<QKeyEvent*>(event);
-        const char key = KeyCharacter(press->key(), press->modifiers(), press->text());
+        const char key = keyCharacter(press->key(), press->modifiers(), press->text());
         if (key == 3) {
             copySelectedDevice();
         }
@@ -218,7 +219,7 @@ void MainWindow::centreOnScreen() {
 }
 
 bool MainWindow::search() {
-    switch (searchRunner_->Start()) {
+    switch (searchRunner_->start()) {
         case Search::StartOutcome::Started:
         case Search::StartOutcome::Failed: return true;
         case Search::StartOutcome::AlreadyRunning:
@@ -228,46 +229,49 @@ bool MainWindow::search() {
 }
 
 void MainWindow::showSearching() {
-    searchAnimation_->Start();
+    searchAnimation_->start();
     searchAnimation_->show();
 }
 
 void MainWindow::stopAnimation() {
-    searchAnimation_->Stop();
+    searchAnimation_->stop();
     searchAnimation_->hide();
 }
 
-void MainWindow::showResult(const SearchResult& result) {
+void MainWindow::listDevices(const std::vector<DeviceView>& devices) {
     const std::optional<DeviceView> previous = selectedDevice();
-    {
-        // The rebuild passes through selections that are no user's; the details follow below.
-        const QSignalBlocker quiet(deviceList_);
-        deviceList_->clear();
-        QListWidgetItem* chosen = nullptr;
-        for (const DeviceView& device : result.devices) {
-            QListWidgetItem* item = MakeDeviceItem(device, deviceImages_->Icon(device.iconIndex));
-            deviceList_->addItem(item);
-            if (chosen == nullptr && previous && device.SameDeviceAs(*previous)) {
-                chosen = item;
-            }
-        }
-        if (chosen == nullptr && deviceList_->count() > 0) {
-            chosen = deviceList_->item(0);
-        }
-        if (chosen != nullptr) {
-            // Selected only, not made current, as the first search of the program left it.
-            chosen->setSelected(true);
+    // The rebuild passes through selections that are no user's; the caller shows the details.
+    const QSignalBlocker quiet(deviceList_);
+    deviceList_->clear();
+    QListWidgetItem* chosen = nullptr;
+    for (const DeviceView& device : devices) {
+        QListWidgetItem* item = makeDeviceItem(device, deviceImages_->icon(device.iconIndex));
+        deviceList_->addItem(item);
+        if (chosen == nullptr && previous && device.SameDeviceAs(*previous)) {
+            chosen = item;
         }
     }
+    if (chosen == nullptr && deviceList_->count() > 0) {
+        chosen = deviceList_->item(0);
+    }
+    if (chosen != nullptr) {
+        // Selected only, not made current, as the first search of the program left it.
+        chosen->setSelected(true);
+    }
+}
+
+void MainWindow::showResult(const SearchResult& result) {
+    listDevices(result.devices);
     deviceList_->viewport()->update();
     if (const std::optional<DeviceView> device = selectedDevice()) {
-        setStatusText(FromDeviceBytes(DeviceStatusText(*device)));
+        setStatusText(shownDeviceText(deviceStatusText(*device)));
     } else {
         // The details shown may be of a device that is no longer there.
-        setStatusText(FromDeviceBytes(StartHint));
+        setStatusText(fromDeviceBytes(StartHint));
     }
-    setLeftOutText(QString::fromStdString(
-        LeftOutText(static_cast<int>(result.devices.size()), result.leftOut)));
+    showHint(countLabel_,
+             QString::fromStdString(shownCountText(static_cast<int>(result.devices.size()),
+                                                   result.leftOut, result.lostReplies)));
     showNetworksHint();
     stopAnimation();
     Q_EMIT searchFinished();
@@ -280,13 +284,13 @@ void MainWindow::showFailure(const Error& error) {
 
 std::optional<DeviceView> MainWindow::selectedDevice() const {
     const QList<QListWidgetItem*> selected = deviceList_->selectedItems();
-    return selected.isEmpty() ? std::nullopt : DeviceOf(selected.front());
+    return selected.isEmpty() ? std::nullopt : deviceOf(selected.front());
 }
 
 void MainWindow::showSelectedDevice() {
     // A deselection keeps the details: the device is still listed.
     if (const std::optional<DeviceView> device = selectedDevice()) {
-        setStatusText(FromDeviceBytes(DeviceStatusText(*device)));
+        setStatusText(shownDeviceText(deviceStatusText(*device)));
     }
 }
 
@@ -300,20 +304,19 @@ void MainWindow::setStatusText(const QString& text) {
     statusLabel_->setText(text);
 }
 
-void MainWindow::setLeftOutText(const QString& text) {
-    ShowHint(leftOutLabel_, text);
-}
-
 void MainWindow::copySelectedDevice() {
     const std::optional<DeviceView> device = selectedDevice();
     if (!device) {
         return;
     }
-    MessageDialog::ShowNotice(QString::number(device->copyText.size()), [text = device->copyText] {
+    // The box counts what is copied: the text without its control characters, which could
+    // act on a terminal that it is pasted into, and without the line break appended to it.
+    const QString text = copiedDeviceText(device->copyText);
+    MessageDialog::showNotice(QString::number(text.size()), [text] {
         QClipboard* clipboard = QGuiApplication::clipboard();
         clipboard->clear();
-        if (!text.empty()) {
-            clipboard->setText(FromDeviceBytes(text) + QStringLiteral("\r\n"));
+        if (!text.isEmpty()) {
+            clipboard->setText(text + QStringLiteral("\r\n"));
         }
     });
 }
@@ -321,7 +324,7 @@ void MainWindow::copySelectedDevice() {
 void MainWindow::openSelectedDevice() {
     const std::optional<DeviceView> device = selectedDevice();
     if (!device) {
-        setStatusText(FromDeviceBytes(OpenHint));
+        setStatusText(fromDeviceBytes(OpenHint));
         return;
     }
     QDesktopServices::openUrl(
@@ -334,8 +337,19 @@ void MainWindow::toggleAutoRefresh() {
 
 void MainWindow::setSearchAllNetworks(bool on) {
     allNetworksAction_->setChecked(on);
-    searchRunner_->SetAllNetworks(on);
+    searchRunner_->setAllNetworks(on);
     showNetworksHint();
+}
+
+void MainWindow::saveSearchAllNetworks(bool on) {
+    QSettings settings = userSettings();
+    settings.setValue(QString::fromLatin1(AllNetworksKey), on);
+    settings.sync();
+    if (settings.status() != QSettings::NoError) {
+        // The choice holds for this run all the same; only the next run would not know it.
+        setStatusText(QStringLiteral("Settings could not be saved: ") +
+                      visibleText(QDir::toNativeSeparators(settings.fileName())));
+    }
 }
 
 void MainWindow::showNetworksHint() {
@@ -343,7 +357,7 @@ void MainWindow::showNetworksHint() {
     const QString text = deviceList_->count() > 0          ? QString()
                          : allNetworksAction_->isChecked() ? QStringLiteral("All networks")
                                                            : QStringLiteral("One network");
-    ShowHint(networksLabel_, text);
+    showHint(networksLabel_, text);
 }
 
 }  // namespace nimbrel

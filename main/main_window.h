@@ -76,7 +76,8 @@ private:
     void stopAnimation();
     void showSelectedDevice();
     void setStatusText(const QString& text);
-    void setLeftOutText(const QString& text);
+    void listDevices(const std::vector<DeviceView>& devices);
+    void saveSearchAllNetworks(bool on);
     void showNetworksHint();
     void centreOnScreen();
 
@@ -89,7 +90,7 @@ private:
     SearchAnimation* searchAnimation_ = nullptr;
     QStatusBar* statusBar_ = nullptr;
     QLabel* statusLabel_ = nullptr;
-    QLabel* leftOutLabel_ = nullptr;
+    QLabel* countLabel_ = nullptr;  // devices left out, replies lost
     QLabel* networksLabel_ = nullptr;
     QTimer* autoRefreshTimer_ = nullptr;
     QAction* autoRefreshAction_ = nullptr;
@@ -102,6 +103,6 @@ private:
 
 /// The character code of a key press as a Windows list view receives it: Ctrl+letter as the
 /// control code (Ctrl+C is 3), otherwise the typed character; 0 when the press types nothing.
-char KeyCharacter(int key, Qt::KeyboardModifiers modifiers, const QString& text);
+char keyCharacter(int key, Qt::KeyboardModifiers modifiers, const QString& text);
 
 }  // namespace nimbrel

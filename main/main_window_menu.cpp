@@ -11,7 +11,8 @@ namespace nimbrel {
 
 namespace {
 
-QAction* AddItem(QMenu* menu, const char* name, const QString& caption, const QKeySequence& keys) {
+QAction* addMenuItem(QMenu* menu, const char* name, const QString& caption,
+                     const QKeySequence& keys) {
     QAction* action = menu->addAction(caption);
     action->setObjectName(QString::fromLatin1(name));
     action->setShortcut(keys);
@@ -29,29 +30,30 @@ void MainWindow::createMenu() {
     QMenu* fileMenu = bar->addMenu(QStringLiteral("&File"));
     fileMenu->menuAction()->setObjectName(QStringLiteral("fileMenu"));
     fileMenu->menuAction()->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
-    autoRefreshAction_ = AddItem(fileMenu, "autoRefreshAction", QStringLiteral("Auto Refresh"), {});
+    autoRefreshAction_ =
+        addMenuItem(fileMenu, "autoRefreshAction", QStringLiteral("Auto Refresh"), {});
     autoRefreshAction_->setCheckable(true);
     browseAction_ =
-        AddItem(fileMenu, "browseAction", QStringLiteral("&Browse"), QKeySequence(Qt::Key_F5));
-    openAction_ = AddItem(fileMenu, "openAction", QStringLiteral("&Open"),
-                          QKeySequence(Qt::CTRL | Qt::Key_O));
-    exitAction_ = AddItem(fileMenu, "exitAction", QStringLiteral("&Exit"),
-                          QKeySequence(Qt::CTRL | Qt::Key_X));
+        addMenuItem(fileMenu, "browseAction", QStringLiteral("&Browse"), QKeySequence(Qt::Key_F5));
+    openAction_ = addMenuItem(fileMenu, "openAction", QStringLiteral("&Open"),
+                              QKeySequence(Qt::CTRL | Qt::Key_O));
+    exitAction_ = addMenuItem(fileMenu, "exitAction", QStringLiteral("&Exit"),
+                              QKeySequence(Qt::CTRL | Qt::Key_X));
 
     QMenu* viewMenu = bar->addMenu(QStringLiteral("&View"));
     viewMenu->menuAction()->setObjectName(QStringLiteral("viewMenu"));
     viewMenu->menuAction()->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
     // Both View commands would give the list the images that it already has: they change
     // nothing, so nothing is connected to them.
-    AddItem(viewMenu, "largeImageAction", QStringLiteral("Lar&ge Image"),
-            QKeySequence(Qt::CTRL | Qt::Key_G));
-    AddItem(viewMenu, "smallImageAction", QStringLiteral("S&mall Image"),
-            QKeySequence(Qt::CTRL | Qt::Key_M));
+    addMenuItem(viewMenu, "largeImageAction", QStringLiteral("Lar&ge Image"),
+                QKeySequence(Qt::CTRL | Qt::Key_G));
+    addMenuItem(viewMenu, "smallImageAction", QStringLiteral("S&mall Image"),
+                QKeySequence(Qt::CTRL | Qt::Key_M));
     QAction* separator = viewMenu->addSeparator();
     separator->setObjectName(QStringLiteral("viewSeparator"));
     separator->setShortcut(QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_F2));
     allNetworksAction_ =
-        AddItem(viewMenu, "allNetworksAction", QStringLiteral("Search All Networks"), {});
+        addMenuItem(viewMenu, "allNetworksAction", QStringLiteral("Search All Networks"), {});
     allNetworksAction_->setCheckable(true);
 
     // A menu-bar item without a drop-down: a click acts at once.

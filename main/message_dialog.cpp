@@ -10,17 +10,17 @@ namespace nimbrel {
 
 namespace {
 
-MessageDialog::TestHook& Hook() {
+MessageDialog::TestHook& installedHook() {
     static MessageDialog::TestHook hook;
     return hook;
 }
 
-bool SomeoneSeesTheScreen() {
+bool someoneSeesTheScreen() {
     const QString platform = QGuiApplication::platformName();
     return platform != QLatin1String("offscreen") && platform != QLatin1String("minimal");
 }
 
-std::unique_ptr<QMessageBox> MakeBox(QMessageBox::Icon icon, const QString& title,
+std::unique_ptr<QMessageBox> makeBox(QMessageBox::Icon icon, const QString& title,
                                      const QString& text) {
     // No parent: the box belongs to the application and opens in the middle of the screen.
     auto box = std::make_unique<QMessageBox>(icon, title, text, QMessageBox::Ok);
@@ -30,28 +30,28 @@ std::unique_ptr<QMessageBox> MakeBox(QMessageBox::Icon icon, const QString& titl
     return box;
 }
 
-void WriteToStderr(const QString& title, const QString& text) {
+void writeToStderr(const QString& title, const QString& text) {
     const QByteArray line = (title + QStringLiteral(": ") + text + QLatin1Char('\n')).toLocal8Bit();
     std::fputs(line.constData(), stderr);
     std::fflush(stderr);
 }
 
-void Open(QMessageBox::Icon icon, const QString& text, std::function<void()> closed) {
+void openBox(QMessageBox::Icon icon, const QString& text, std::function<void()> closed) {
     const QString title = QString::fromLatin1(ApplicationTitle);
-    std::unique_ptr<QMessageBox> box = MakeBox(icon, title, text);
+    std::unique_ptr<QMessageBox> box = makeBox(icon, title, text);
     QObject::connect(box.get(), &QDialog::finished, box.get(), [closed = std::move(closed)] {
         if (closed) {
             closed();
         }
     });
-    if (const MessageDialog::TestHook hook = Hook()) {
+    if (const MessageDialog::TestHook hook = installedHook()) {
         hook(*box);
         box->done(QMessageBox::Ok);
         return;
     }
-    if (!SomeoneSeesTheScreen()) {
+    if (!someoneSeesTheScreen()) {
         // Nobody could answer the box; what it says must not be lost.
-        WriteToStderr(title, text);
+        writeToStderr(title, text);
         box->done(QMessageBox::Ok);
         return;
     }
@@ -64,30 +64,30 @@ void Open(QMessageBox::Icon icon, const QString& text, std::function<void()> clo
 
 }  // namespace
 
-void MessageDialog::ShowFailure(const QString& text, std::function<void()> closed) {
-    Open(QMessageBox::Critical, text, std::move(closed));
+void MessageDialog::showFailure(const QString& text, std::function<void()> closed) {
+    openBox(QMessageBox::Critical, text, std::move(closed));
 }
 
-void MessageDialog::ShowNotice(const QString& text, std::function<void()> closed) {
-    Open(QMessageBox::NoIcon, text, std::move(closed));
+void MessageDialog::showNotice(const QString& text, std::function<void()> closed) {
+    openBox(QMessageBox::NoIcon, text, std::move(closed));
 }
 
-void MessageDialog::ShowApplicationError(const QString& text) {
+void MessageDialog::showApplicationError(const QString& text) {
     std::unique_ptr<QMessageBox> box =
-        MakeBox(QMessageBox::Critical, QStringLiteral("Application Error"), text);
-    if (const TestHook hook = Hook()) {
+        makeBox(QMessageBox::Critical, QStringLiteral("Application Error"), text);
+    if (const TestHook hook = installedHook()) {
         hook(*box);
         return;
     }
     // Its caller writes the text to stderr in any case. The event loop has not started, and
     // the program ends once the box is dismissed, so the box runs a loop of its own.
-    if (SomeoneSeesTheScreen()) {
+    if (someoneSeesTheScreen()) {
         box->exec();
     }
 }
 
-MessageDialog::TestHook MessageDialog::SetTestHook(TestHook hook) {
-    return std::exchange(Hook(), std::move(hook));
+MessageDialog::TestHook MessageDialog::setTestHook(TestHook hook) {
+    return std::exchange(installedHook(), std::move(hook));
 }
 
 }  // namespace nimbrel

@@ -22,18 +22,18 @@ public:
 
     /// The failure report: a stop icon and one OK button, application-modal. `closed` runs
     /// once the user has closed it.
-    static void ShowFailure(const QString& text, std::function<void()> closed = {});
+    static void showFailure(const QString& text, std::function<void()> closed = {});
 
     /// A plain notice: no icon and one OK button, application-modal.
-    static void ShowNotice(const QString& text, std::function<void()> closed = {});
+    static void showNotice(const QString& text, std::function<void()> closed = {});
 
     /// The report of a failure that ends the program before its event loop runs: captioned
     /// "Application Error", a stop icon and one OK button; returns once it is dismissed.
-    static void ShowApplicationError(const QString& text);
+    static void showApplicationError(const QString& text);
 
     /// Installs `hook` for the boxes that follow (an empty hook restores opening them);
     /// returns the hook it replaces.
-    static TestHook SetTestHook(TestHook hook);
+    static TestHook setTestHook(TestHook hook);
 };
 
 }  // namespace nimbrel

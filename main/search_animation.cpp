@@ -24,26 +24,26 @@ SearchAnimation::SearchAnimation(QWidget* parent) : QLabel(parent), timer_(new Q
             QStringLiteral(":/animation/search-%1.png").arg(frame, 2, 10, QLatin1Char('0')));
     }
     timer_->setInterval(FrameMilliseconds);
-    connect(timer_, &QTimer::timeout, this, [this] { ShowFrame((frame_ + 1) % FrameCount); });
-    ShowFrame(0);
+    connect(timer_, &QTimer::timeout, this, [this] { showFrame((frame_ + 1) % FrameCount); });
+    showFrame(0);
 }
 
 SearchAnimation::~SearchAnimation() = default;
 
-void SearchAnimation::Start() {
-    ShowFrame(0);
+void SearchAnimation::start() {
+    showFrame(0);
     timer_->start();
 }
 
-void SearchAnimation::Stop() {
+void SearchAnimation::stop() {
     timer_->stop();
 }
 
-bool SearchAnimation::IsPlaying() const {
+bool SearchAnimation::isPlaying() const {
     return timer_->isActive();
 }
 
-void SearchAnimation::ShowFrame(int frame) {
+void SearchAnimation::showFrame(int frame) {
     frame_ = frame;
     setPixmap(frames_[static_cast<std::size_t>(frame)]);
 }

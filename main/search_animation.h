@@ -19,14 +19,14 @@ public:
     ~SearchAnimation() override;
 
     /// Plays from the first frame; showing is left to the caller.
-    void Start();
-    void Stop();
+    void start();
+    void stop();
 
-    bool IsPlaying() const;
-    int Frame() const { return frame_; }
+    bool isPlaying() const;
+    int frame() const { return frame_; }
 
 private:
-    void ShowFrame(int frame);
+    void showFrame(int frame);
 
     std::vector<QPixmap> frames_;
     QTimer* timer_;

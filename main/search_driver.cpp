@@ -25,58 +25,58 @@ SearchDriver::SearchDriver(std::unique_ptr<SearchSocket> socket, std::unique_ptr
     });
     deadline_.setSingleShot(true);
     deadline_.setTimerType(Qt::PreciseTimer);
-    connect(&deadline_, &QTimer::timeout, this, &SearchDriver::DeadlineCame);
+    connect(&deadline_, &QTimer::timeout, this, &SearchDriver::deadlineCame);
 }
 
 SearchDriver::~SearchDriver() = default;
 
-void SearchDriver::SetAllNetworks(bool on) {
+void SearchDriver::setAllNetworks(bool on) {
     search_.SetPathsLookup(on ? AllInterfacesLookup() : oneNetwork_);
 }
 
-Search::StartOutcome SearchDriver::Start() {
+Search::StartOutcome SearchDriver::start() {
     const Search::StartOutcome outcome = search_.Start();
     if (outcome == Search::StartOutcome::Started) {
-        WatchSockets();  // each search opens new sockets, which need new notifiers
+        watchSockets();  // each search opens new sockets, which need new notifiers
     }
-    Rearm();
+    rearm();
     return outcome;
 }
 
-void SearchDriver::SocketReadable() {
+void SearchDriver::socketReadable() {
     search_.SocketReadable();
-    Rearm();
+    rearm();
 }
 
-void SearchDriver::DeadlineCame() {
+void SearchDriver::deadlineCame() {
     search_.TimePassed();
-    Rearm();
+    rearm();
 }
 
-void SearchDriver::Rearm() {
+void SearchDriver::rearm() {
     if (!search_.Running()) {
         // A finished search leaves its sockets open and unread: watching them would spin.
-        StopWatching();
+        stopWatching();
         deadline_.stop();
         return;
     }
     if (search_.Handles() != watched_) {
-        WatchSockets();  // a path has failed: its socket is no longer read, so not watched
+        watchSockets();  // a path has failed: its socket is no longer read, so not watched
     }
     const auto remaining =
         std::chrono::ceil<std::chrono::milliseconds>(*search_.Deadline() - clock_->Now());
     deadline_.start(std::max(remaining, std::chrono::milliseconds{0}));
 }
 
-void SearchDriver::StopWatching() {
+void SearchDriver::stopWatching() {
     for (const std::unique_ptr<QSocketNotifier>& notifier : notifiers_) {
         notifier->setEnabled(false);
     }
 }
 
-void SearchDriver::WatchSockets() {
+void SearchDriver::watchSockets() {
     watched_ = search_.Handles();
-    StopWatching();
+    stopWatching();
     for (std::unique_ptr<QSocketNotifier>& notifier : notifiers_) {
         // This may run inside an old notifier's own signal (a search started from the end of
         // the one before), where deleting it at once is not allowed.
@@ -89,7 +89,7 @@ void SearchDriver::WatchSockets() {
         }
         auto notifier =
             std::make_unique<QSocketNotifier>(static_cast<qintptr>(handle), QSocketNotifier::Read);
-        connect(notifier.get(), &QSocketNotifier::activated, this, &SearchDriver::SocketReadable);
+        connect(notifier.get(), &QSocketNotifier::activated, this, &SearchDriver::socketReadable);
         notifiers_.push_back(std::move(notifier));
     }
 }

@@ -31,16 +31,16 @@ public:
                  Peer target = {{255, 255, 255, 255}, DiscoveryPort});
     ~SearchDriver() override;
 
-    Search::StartOutcome Start() override;
-    bool Running() const override { return search_.Running(); }
-    void SetAllNetworks(bool on) override;
+    Search::StartOutcome start() override;
+    bool running() const override { return search_.Running(); }
+    void setAllNetworks(bool on) override;
 
 private:
-    void SocketReadable();
-    void DeadlineCame();
-    void Rearm();
-    void WatchSockets();
-    void StopWatching();
+    void socketReadable();
+    void deadlineCame();
+    void rearm();
+    void watchSockets();
+    void stopWatching();
 
     std::unique_ptr<Clock> clock_;
     SearchPathsLookup oneNetwork_;

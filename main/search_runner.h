@@ -21,13 +21,13 @@ public:
     /// A search that Start reports as Started ends later with `finished` or `failed`; one that
     /// it reports as Failed has emitted `failed` before Start returns. AlreadyRunning and
     /// LookUpFailed change nothing and emit nothing.
-    virtual Search::StartOutcome Start() = 0;
+    virtual Search::StartOutcome start() = 0;
 
-    virtual bool Running() const = 0;
+    virtual bool running() const = 0;
 
     /// From the next search on, searches every network of the computer at once, or only the
     /// one of the looked-up address.
-    virtual void SetAllNetworks(bool on) = 0;
+    virtual void setAllNetworks(bool on) = 0;
 
 Q_SIGNALS:
     void started();

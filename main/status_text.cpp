@@ -7,9 +7,9 @@
 
 namespace nimbrel {
 
-MacBytes DisplayedMac(const MacBytes& listed, std::string_view model) {
+MacBytes displayedMac(const MacBytes& listed, std::string_view model) {
     MacBytes shown = listed;
-    if (UpperDeviceBytes(model).find("QZL-TMR") != std::string::npos) {
+    if (upperDeviceBytes(model).find("QZL-TMR") != std::string::npos) {
         const auto low = static_cast<std::uint16_t>((shown[4] << 8 | shown[5]) - 1);
         shown[4] = static_cast<std::uint8_t>(low >> 8);
         shown[5] = static_cast<std::uint8_t>(low & 0xFF);
@@ -17,16 +17,21 @@ MacBytes DisplayedMac(const MacBytes& listed, std::string_view model) {
     return shown;
 }
 
-std::string DeviceStatusText(const DeviceView& device) {
-    return "MAC:" + FormatMac(DisplayedMac(device.listedMac, device.model)) +
+std::string deviceStatusText(const DeviceView& device) {
+    return "MAC:" + FormatMac(displayedMac(device.listedMac, device.model)) +
            "  VER:" + device.firmware;
 }
 
-std::string LeftOutText(int shown, int leftOut) {
-    if (leftOut <= 0) {
-        return {};
+std::string shownCountText(int shown, int leftOut, int lostReplies) {
+    std::string text;
+    if (leftOut > 0) {
+        text = std::to_string(shown) + " of " + std::to_string(shown + leftOut) + " devices shown";
     }
-    return std::to_string(shown) + " of " + std::to_string(shown + leftOut) + " devices shown";
+    if (lostReplies > 0) {
+        text += (text.empty() ? "" : ", ") + std::to_string(lostReplies) +
+                (lostReplies == 1 ? " reply lost" : " replies lost");
+    }
+    return text;
 }
 
 }  // namespace nimbrel

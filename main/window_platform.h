@@ -8,6 +8,6 @@
 namespace nimbrel {
 
 /// A fixed-size frame with the close button (and its system menu) only.
-Qt::WindowFlags MainWindowFlags();
+Qt::WindowFlags mainWindowFlags();
 
 }  // namespace nimbrel

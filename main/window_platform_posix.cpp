@@ -5,7 +5,7 @@
 
 namespace nimbrel {
 
-Qt::WindowFlags MainWindowFlags() {
+Qt::WindowFlags mainWindowFlags() {
     return Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
            Qt::WindowCloseButtonHint;
 }

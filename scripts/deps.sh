@@ -14,7 +14,7 @@ for job in "$@"; do
                          libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev iproute2 util-linux fonts-dejavu-core
                          xvfb xauth x11-utils make dpkg-dev dbus at-spi2-core python3-gi gir1.2-atspi-2.0
                          python3-pyatspi tcpdump) ;;
-        windows) packages+=(g++-mingw-w64-x86-64 wine wine64 googletest) ;;
+        windows) packages+=(g++-mingw-w64-x86-64 wine wine64 googletest libcli11-dev nlohmann-json3-dev) ;;
         package) packages+=(desktop-file-utils appstream dpkg-dev file man-db binutils lintian) ;;
         bench) packages+=(cmake ninja-build g++ qt6-base-dev libgl-dev libbenchmark-dev libcli11-dev
                           nlohmann-json3-dev jq xvfb xauth

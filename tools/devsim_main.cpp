@@ -70,14 +70,17 @@ std::unique_ptr<CLI::App> DeclareOptions(CommandLine& line) {
     app->add_option("--listen", line.listen, "receive requests at this address and UDP port")
         ->type_name("ADDRESS:PORT");
     app->add_option("--device", line.devices, "a well-formed reply (repeatable)")
-        ->type_name("KEYS");
+        ->type_name("KEYS")
+        ->allow_extra_args(false);
     app->add_option("--reply-hex", line.replyHex,
                     "a datagram sent exactly as given; \"\" sends an empty one (repeatable)")
-        ->type_name("HEX");
+        ->type_name("HEX")
+        ->allow_extra_args(false);
     app->add_option("--delay", line.delays,
                     "milliseconds after the request for the replies given after this option "
                     "(default 0)")
-        ->type_name("MS");
+        ->type_name("MS")
+        ->allow_extra_args(false);
     app->add_option("--log", line.logPath,
                     "append one line per datagram received: from A.B.C.D:PORT HEXBYTES")
         ->type_name("FILE");

@@ -82,7 +82,8 @@ std::unique_ptr<CLI::App> DeclareOptions(CommandLine& line) {
                             ->type_name("ADDRESS");
     CLI::Option* interface = app->add_option("--interface", options.interfaces,
                                              "search on this network interface (repeatable)")
-                                 ->type_name("NAME");
+                                 ->type_name("NAME")
+                                 ->allow_extra_args(false);
     CLI::Option* all = app->add_flag("--all-interfaces", options.allInterfaces,
                                      "search on every interface that is up and can broadcast")
                            ->disable_flag_override();
@@ -161,9 +162,9 @@ class Searcher {
 public:
     Searcher(const Options& options, tools::ProgressLine& progress)
         : progress_(progress),
-          search_(clock_, PathsFor(options, lookUpFailure_),
-                  [] { return std::make_unique<UdpSearchSocket>(); }, SearchTimings{},
-                  ListedDevices) {}
+          search_(
+              clock_, PathsFor(options, lookUpFailure_),
+              [] { return std::make_unique<UdpSearchSocket>(); }, SearchTimings{}, ListedDevices) {}
 
     Outcome Run() {
         Outcome outcome;

@@ -10,6 +10,8 @@ std::unique_ptr<CLI::App> CommandLineReader(const std::string& program, const st
                                             bool& help, bool& version) {
     auto app = std::make_unique<CLI::App>("", program);
     app->set_help_flag();  // replaced by a flag of our own, written out by the program
+    // Words that are no option are told by ReadArguments, one by one and in their order.
+    app->allow_extras();
     app->footer(footer);
     app->get_formatter()->column_width(24);
     // "--help=yes" is bad usage, as for any option that takes no value.
@@ -30,6 +32,17 @@ Result<> ReadArguments(CLI::App& app, const std::vector<std::string>& arguments)
             reason[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(reason[0])));
         }
         return OwnError("EUsage", reason);
+    }
+    // CLI11 keeps "--" among the words left over; what follows it is never an option.
+    bool afterOptions = false;
+    for (const std::string& word : app.remaining()) {
+        if (word == "--" && !afterOptions) {
+            afterOptions = true;
+            continue;
+        }
+        const bool option = !afterOptions && word.size() > 1 && word[0] == '-';
+        return OwnError("EUsage",
+                        (option ? "unknown option '" : "unexpected argument '") + word + "'");
     }
     return {};
 }

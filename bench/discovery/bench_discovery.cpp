@@ -167,9 +167,10 @@ struct LoopbackSearch {
             [] {
                 return std::optional<nimbrel::Ipv4Bytes>{{127, 0, 0, 1}};
             })
-        : search(clock, nimbrel::AddressLookup(std::move(lookup)),
-                 [] { return std::make_unique<nimbrel::UdpSearchSocket>(); }, {},
-                 DeviceTable::DefaultCapacity, target) {
+        : search(
+              clock, nimbrel::AddressLookup(std::move(lookup)),
+              [] { return std::make_unique<nimbrel::UdpSearchSocket>(); }, {},
+              DeviceTable::DefaultCapacity, target) {
         nimbrel::SearchEvents events;
         events.finished = [this](const nimbrel::SearchResult& result) {
             found = static_cast<int>(result.devices.size());

@@ -293,7 +293,7 @@ int Screenshot(const char* path) {
 int main(int argc, char** argv) {
     const std::string mode = argc > 1 ? argv[1] : "";
     QApplication application(argc, argv);
-    nimbrel::SetUpApplication(application);
+    nimbrel::setUpApplication(application);
     if (mode == "startup") {
         return Startup();
     }

@@ -46,8 +46,7 @@ WindowUnderTest::WindowUnderTest(const Peer& target) {
 
 void WindowUnderTest::Build(const Peer& target, SearchTimings timings) {
     auto driver = std::make_unique<SearchDriver>(
-        std::make_unique<UdpSearchSocket>(), std::make_unique<SteadyClock>(),
-        AddressLookup([] {
+        std::make_unique<UdpSearchSocket>(), std::make_unique<SteadyClock>(), AddressLookup([] {
             // The real look-up runs for its time; its address is not used, since the replies
             // come from loopback.
             const auto real = LookUpLocalAddress();

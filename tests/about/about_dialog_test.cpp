@@ -21,47 +21,47 @@ namespace {
 
 class AboutDialogTest : public ::testing::Test {
 protected:
-    void Open() {
+    void openDialog() {
         dialog_.openCentred();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog_));
     }
     /// The results that the window finished with so far.
-    std::vector<int> Results() const {
+    std::vector<int> results() const {
         std::vector<int> results;
         for (const QList<QVariant>& arguments : finished_) {
             results.push_back(arguments.at(0).toInt());
         }
         return results;
     }
-    QLabel* Label(const char* name) { return dialog_.findChild<QLabel*>(name); }
-    static QPoint ScreenCentre() { return QGuiApplication::primaryScreen()->geometry().center(); }
+    QLabel* labelNamed(const char* name) { return dialog_.findChild<QLabel*>(name); }
+    static QPoint screenCentre() { return QGuiApplication::primaryScreen()->geometry().center(); }
 
     AboutDialog dialog_;
     QSignalSpy finished_{&dialog_, &QDialog::finished};
 };
 
 TEST_F(AboutDialogTest, OkByClickEnterOrSpaceFinishesWithOne) {
-    Open();
+    openDialog();
     QTest::mouseClick(dialog_.okButton(), Qt::LeftButton);
-    Open();
+    openDialog();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-    Open();
+    openDialog();
     ASSERT_EQ(QApplication::focusWidget(), dialog_.okButton());
     QTest::keyClick(dialog_.okButton(), Qt::Key_Space);
 
-    EXPECT_EQ(Results(), (std::vector<int>{1, 1, 1}));
+    EXPECT_EQ(results(), (std::vector<int>{1, 1, 1}));
     EXPECT_FALSE(dialog_.isVisible());
 }
 
 TEST_F(AboutDialogTest, CloseBoxFinishesWithTwoAndEscDoesNothing) {
-    Open();
+    openDialog();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
     EXPECT_TRUE(dialog_.isVisible());
-    EXPECT_TRUE(Results().empty());
+    EXPECT_TRUE(results().empty());
 
     dialog_.windowHandle()->close();
 
-    EXPECT_EQ(Results(), std::vector<int>{2});
+    EXPECT_EQ(results(), std::vector<int>{2});
     EXPECT_FALSE(dialog_.isVisible());
 }
 
@@ -69,12 +69,12 @@ TEST_F(AboutDialogTest, OpensWithoutALoopOfItsOwnCentredWithTheFocusOnOk) {
     dialog_.openCentred();  // returns at once: the test goes on with the window open
     ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog_));
     EXPECT_EQ(QApplication::focusWidget(), dialog_.okButton());
-    EXPECT_LE((dialog_.frameGeometry().center() - ScreenCentre()).manhattanLength(), 1);
+    EXPECT_LE((dialog_.frameGeometry().center() - screenCentre()).manhattanLength(), 1);
 
     dialog_.move(5, 5);
     dialog_.okButton()->click();
-    Open();
-    EXPECT_LE((dialog_.frameGeometry().center() - ScreenCentre()).manhattanLength(), 1);
+    openDialog();
+    EXPECT_LE((dialog_.frameGeometry().center() - screenCentre()).manhattanLength(), 1);
     dialog_.openCentred();  // already open: still one window, still open
     EXPECT_TRUE(dialog_.isVisible());
     dialog_.okButton()->click();
@@ -93,7 +93,7 @@ TEST_F(AboutDialogTest, OtherWindowsTakeNoInputWhileItIsOpen) {
                           button->mapTo(&mainWindow, button->rect().center()));
     };
 
-    Open();
+    openDialog();
     EXPECT_EQ(QApplication::activeModalWidget(), &dialog_);
     clickButton();
     EXPECT_EQ(clicks, 0);
@@ -130,10 +130,10 @@ TEST_F(AboutDialogTest, OkIsTheDefaultButtonAndTheOnlyFocusTaker) {
 }
 
 TEST_F(AboutDialogTest, ShowsTheProductsTextsWithTheVersionOfTheBuild) {
-    EXPECT_EQ(Label("productName")->text(), " Nimbrel AP/Bridge/CloudAP Utility Config");
-    EXPECT_EQ(Label("version")->text(), QStringLiteral(" Version:") + VersionMajorMinor);
-    EXPECT_EQ(Label("version")->text(), " Version:1.6");
-    const QString copyright = Label("copyright")->text();
+    EXPECT_EQ(labelNamed("productName")->text(), " Nimbrel AP/Bridge/CloudAP Utility Config");
+    EXPECT_EQ(labelNamed("version")->text(), QStringLiteral(" Version:") + VersionMajorMinor);
+    EXPECT_EQ(labelNamed("version")->text(), " Version:1.6");
+    const QString copyright = labelNamed("copyright")->text();
     EXPECT_TRUE(copyright.contains("Nimbrel")) << copyright.toStdString();
     EXPECT_TRUE(copyright.contains(QRegularExpression("\\b20\\d\\d\\b")))
         << copyright.toStdString();
@@ -153,7 +153,7 @@ TEST_F(AboutDialogTest, LabelsArePlainCentredTextInTheirDesignedPlaces) {
                                      Designed{"version", QRect(121, 56, 120, 13)},
                                      Designed{"copyright", QRect(72, 106, 214, 13)}}) {
         SCOPED_TRACE(name);
-        QLabel* label = Label(name);
+        QLabel* label = labelNamed(name);
         ASSERT_NE(label, nullptr);
         EXPECT_EQ(label->parentWidget(), panel);
         EXPECT_EQ(label->textFormat(), Qt::PlainText);
@@ -165,7 +165,7 @@ TEST_F(AboutDialogTest, LabelsArePlainCentredTextInTheirDesignedPlaces) {
         EXPECT_EQ(actual.height(), std::max(rect.height(), metrics.height()));
         EXPECT_TRUE(panel->rect().adjusted(2, 2, -2, -2).contains(actual));
     }
-    QLabel* icon = Label("icon");
+    QLabel* icon = labelNamed("icon");
     ASSERT_NE(icon, nullptr);
     EXPECT_EQ(icon->geometry(), QRect(24, 16, 73, 73));
     EXPECT_FALSE(icon->hasScaledContents());

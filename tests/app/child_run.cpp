@@ -8,7 +8,7 @@
 
 namespace nimbrel::testing {
 
-bool InPrivateNetwork() {
+bool inPrivateNetwork() {
     struct if_nameindex* interfaces = if_nameindex();
     if (interfaces == nullptr) {
         return false;
@@ -21,7 +21,7 @@ bool InPrivateNetwork() {
     return onlyLoopback;
 }
 
-ChildResult RunUtility(const QProcessEnvironment& environment, const QStringList& arguments) {
+ChildResult runUtility(const QProcessEnvironment& environment, const QStringList& arguments) {
     QProcess child;
     child.setProcessEnvironment(environment);
     child.start(QStringLiteral(NIMBREL_UTILITY_PATH), arguments);

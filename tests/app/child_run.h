@@ -10,7 +10,7 @@ namespace nimbrel::testing {
 
 /// True when this process sees no network interface but loopback, as in a private network
 /// namespace.
-bool InPrivateNetwork();
+bool inPrivateNetwork();
 
 struct ChildResult {
     bool exitedNormally = false;
@@ -21,6 +21,6 @@ struct ChildResult {
 
 /// Runs nimbrel-utility with `arguments` and exactly `environment`; fails the test and kills
 /// the child when it does not end by itself.
-ChildResult RunUtility(const QProcessEnvironment& environment, const QStringList& arguments = {});
+ChildResult runUtility(const QProcessEnvironment& environment, const QStringList& arguments = {});
 
 }  // namespace nimbrel::testing

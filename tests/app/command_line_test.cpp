@@ -11,13 +11,13 @@
 namespace nimbrel::testing {
 namespace {
 
-CommandLineOutcome Read(QStringList arguments) {
+CommandLineOutcome read(QStringList arguments) {
     arguments.prepend(QStringLiteral("nimbrel-utility"));
-    return ReadCommandLine(arguments);
+    return readCommandLine(arguments);
 }
 
 TEST(CommandLine, NoArgumentsRunTheProgram) {
-    const CommandLineOutcome outcome = Read({});
+    const CommandLineOutcome outcome = read({});
     EXPECT_TRUE(outcome.run);
     EXPECT_TRUE(outcome.output.empty());
     EXPECT_TRUE(outcome.errors.empty());
@@ -25,12 +25,12 @@ TEST(CommandLine, NoArgumentsRunTheProgram) {
 
 TEST(CommandLine, HelpAndVersionPrintAndEnd) {
     for (const QString option : {"--help", "-h"}) {
-        const CommandLineOutcome help = Read({option});
+        const CommandLineOutcome help = read({option});
         EXPECT_FALSE(help.run);
         EXPECT_EQ(help.status, 0);
         EXPECT_NE(help.output.find("--version"), std::string::npos) << help.output;
     }
-    const CommandLineOutcome version = Read({"--version"});
+    const CommandLineOutcome version = read({"--version"});
     EXPECT_FALSE(version.run);
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.output, "nimbrel-utility 1.6.0\n");
@@ -38,7 +38,7 @@ TEST(CommandLine, HelpAndVersionPrintAndEnd) {
 
 TEST(CommandLine, UnknownOptionsAndArgumentsEndWithStatusTwo) {
     for (const QStringList& arguments : {QStringList{"--frobnicate"}, QStringList{"device"}}) {
-        const CommandLineOutcome outcome = Read(arguments);
+        const CommandLineOutcome outcome = read(arguments);
         EXPECT_FALSE(outcome.run);
         EXPECT_EQ(outcome.status, 2);
         EXPECT_TRUE(outcome.output.empty());
@@ -50,23 +50,23 @@ TEST(CommandLine, QtsOwnOptionsAreLeftToTheApplicationObject) {
     for (const QStringList& arguments :
          {QStringList{"-platform", "offscreen"}, QStringList{"-style=fusion", "-reverse"},
           QStringList{"--session", "1a2b"}, QStringList{"-qwindowgeometry", "100x100"}}) {
-        EXPECT_TRUE(Read(arguments).run) << arguments.join(' ').toStdString();
+        EXPECT_TRUE(read(arguments).run) << arguments.join(' ').toStdString();
     }
     // Their names stay ours after "--", and an unknown option is still refused beside them.
-    EXPECT_FALSE(Read({"--", "-reverse"}).run);
-    EXPECT_FALSE(Read({"-platform", "offscreen", "--frobnicate"}).run);
+    EXPECT_FALSE(read({"--", "-reverse"}).run);
+    EXPECT_FALSE(read({"-platform", "offscreen", "--frobnicate"}).run);
 }
 
 class CommandLineOfTheProgram : public ::testing::Test {
 protected:
     // No QT_QPA_PLATFORM, no DISPLAY, no WAYLAND_DISPLAY.
-    ChildResult Run(const QStringList& arguments) {
-        return RunUtility(QProcessEnvironment(), arguments);
+    ChildResult run(const QStringList& arguments) {
+        return runUtility(QProcessEnvironment(), arguments);
     }
 };
 
 TEST_F(CommandLineOfTheProgram, HelpNeedsNoDisplay) {
-    const ChildResult result = Run({"--help"});
+    const ChildResult result = run({"--help"});
     EXPECT_TRUE(result.exitedNormally);
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_TRUE(result.standardOutput.contains("--version")) << result.standardOutput.data();
@@ -74,13 +74,13 @@ TEST_F(CommandLineOfTheProgram, HelpNeedsNoDisplay) {
 }
 
 TEST_F(CommandLineOfTheProgram, VersionPrintsTheVersion) {
-    const ChildResult result = Run({"--version"});
+    const ChildResult result = run({"--version"});
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_EQ(result.standardOutput, "nimbrel-utility 1.6.0\n");
 }
 
 TEST_F(CommandLineOfTheProgram, UnknownOptionEndsWithStatusTwoAndSaysWhy) {
-    const ChildResult result = Run({"--frobnicate"});
+    const ChildResult result = run({"--frobnicate"});
     EXPECT_TRUE(result.exitedNormally);
     EXPECT_EQ(result.exitCode, 2);
     EXPECT_TRUE(result.standardOutput.isEmpty());

@@ -10,15 +10,15 @@
 namespace nimbrel::testing {
 namespace {
 
-std::optional<std::string> MissingWith(std::map<std::string, std::string> variables) {
-    return MissingDisplayMessage([&](const char* name) {
+std::optional<std::string> missingWith(std::map<std::string, std::string> variables) {
+    return missingDisplayMessage([&](const char* name) {
         const auto found = variables.find(name);
         return found == variables.end() ? std::string() : found->second;
     });
 }
 
 TEST(MissingDisplay, NoDisplayNameAtAllIsMissing) {
-    const std::optional<std::string> message = MissingWith({});
+    const std::optional<std::string> message = missingWith({});
     ASSERT_TRUE(message.has_value());
     EXPECT_EQ(*message,
               "nimbrel-utility: no graphical display was found (neither DISPLAY nor "
@@ -27,36 +27,36 @@ TEST(MissingDisplay, NoDisplayNameAtAllIsMissing) {
 }
 
 TEST(MissingDisplay, EitherDisplayNameWillDoForTheDefaultPlatform) {
-    EXPECT_FALSE(MissingWith({{"DISPLAY", ":0"}}).has_value());
-    EXPECT_FALSE(MissingWith({{"WAYLAND_DISPLAY", "wayland-0"}}).has_value());
+    EXPECT_FALSE(missingWith({{"DISPLAY", ":0"}}).has_value());
+    EXPECT_FALSE(missingWith({{"WAYLAND_DISPLAY", "wayland-0"}}).has_value());
 }
 
 TEST(MissingDisplay, ANamedPlatformNeedsItsOwnDisplayName) {
-    EXPECT_TRUE(MissingWith({{"QT_QPA_PLATFORM", "xcb"}, {"WAYLAND_DISPLAY", "w"}}).has_value());
-    EXPECT_TRUE(MissingWith({{"QT_QPA_PLATFORM", "wayland"}, {"DISPLAY", ":0"}}).has_value());
-    EXPECT_TRUE(MissingWith({{"QT_QPA_PLATFORM", "xcb:nomitshm"}}).has_value());
-    EXPECT_FALSE(MissingWith({{"QT_QPA_PLATFORM", "wayland;xcb"}, {"DISPLAY", ":0"}}).has_value());
-    EXPECT_FALSE(MissingWith({{"QT_QPA_PLATFORM", "xcb"}, {"DISPLAY", ":0"}}).has_value());
+    EXPECT_TRUE(missingWith({{"QT_QPA_PLATFORM", "xcb"}, {"WAYLAND_DISPLAY", "w"}}).has_value());
+    EXPECT_TRUE(missingWith({{"QT_QPA_PLATFORM", "wayland"}, {"DISPLAY", ":0"}}).has_value());
+    EXPECT_TRUE(missingWith({{"QT_QPA_PLATFORM", "xcb:nomitshm"}}).has_value());
+    EXPECT_FALSE(missingWith({{"QT_QPA_PLATFORM", "wayland;xcb"}, {"DISPLAY", ":0"}}).has_value());
+    EXPECT_FALSE(missingWith({{"QT_QPA_PLATFORM", "xcb"}, {"DISPLAY", ":0"}}).has_value());
 }
 
 // The message names the platform that was asked for and the variable that it lacks, not a
 // variable that is set.
 TEST(MissingDisplay, MessageNamesThePlatformAskedForAndTheVariableItLacks) {
-    EXPECT_EQ(MissingWith({{"QT_QPA_PLATFORM", "xcb"}, {"WAYLAND_DISPLAY", "w"}}),
+    EXPECT_EQ(missingWith({{"QT_QPA_PLATFORM", "xcb"}, {"WAYLAND_DISPLAY", "w"}}),
               "nimbrel-utility: no graphical display was found (QT_QPA_PLATFORM asks for xcb, "
               "but DISPLAY is not set), and the program's window needs one.\n"
               "To list the devices on a terminal, run nimbrel-discover.\n");
-    EXPECT_EQ(MissingWith({{"QT_QPA_PLATFORM", "wayland-egl"}, {"DISPLAY", ":0"}}),
+    EXPECT_EQ(missingWith({{"QT_QPA_PLATFORM", "wayland-egl"}, {"DISPLAY", ":0"}}),
               "nimbrel-utility: no graphical display was found (QT_QPA_PLATFORM asks for "
               "wayland-egl, but WAYLAND_DISPLAY is not set), and the program's window needs "
               "one.\n"
               "To list the devices on a terminal, run nimbrel-discover.\n");
-    EXPECT_EQ(MissingWith({{"QT_QPA_PLATFORM", "xcb:nomitshm;wayland"}}),
+    EXPECT_EQ(missingWith({{"QT_QPA_PLATFORM", "xcb:nomitshm;wayland"}}),
               "nimbrel-utility: no graphical display was found (QT_QPA_PLATFORM asks for xcb or "
               "wayland, but neither DISPLAY nor WAYLAND_DISPLAY is set), and the program's "
               "window needs one.\n"
               "To list the devices on a terminal, run nimbrel-discover.\n");
-    EXPECT_EQ(MissingWith({{"QT_QPA_PLATFORM", "wayland;wayland-egl"}}),
+    EXPECT_EQ(missingWith({{"QT_QPA_PLATFORM", "wayland;wayland-egl"}}),
               "nimbrel-utility: no graphical display was found (QT_QPA_PLATFORM asks for wayland "
               "or wayland-egl, but WAYLAND_DISPLAY is not set), and the program's window needs "
               "one.\n"
@@ -64,19 +64,19 @@ TEST(MissingDisplay, MessageNamesThePlatformAskedForAndTheVariableItLacks) {
 }
 
 TEST(MissingDisplay, PlatformsWithoutADisplayNameNeedNone) {
-    EXPECT_FALSE(MissingWith({{"QT_QPA_PLATFORM", "offscreen"}}).has_value());
-    EXPECT_FALSE(MissingWith({{"QT_QPA_PLATFORM", "vnc:size=800x600"}}).has_value());
+    EXPECT_FALSE(missingWith({{"QT_QPA_PLATFORM", "offscreen"}}).has_value());
+    EXPECT_FALSE(missingWith({{"QT_QPA_PLATFORM", "vnc:size=800x600"}}).has_value());
 }
 
 TEST(MissingDisplayOfTheProgram, EndsWithStatusOneAndThePlainReasonOnStderr) {
-    if (!InPrivateNetwork()) {
+    if (!inPrivateNetwork()) {
         GTEST_SKIP() << "runs the program, so only inside a private network namespace";
     }
-    const ChildResult result = RunUtility(QProcessEnvironment());
+    const ChildResult result = runUtility(QProcessEnvironment());
 
     EXPECT_TRUE(result.exitedNormally);
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.standardError.toStdString(), MissingWith({}).value_or(""));
+    EXPECT_EQ(result.standardError.toStdString(), missingWith({}).value_or(""));
 }
 
 }  // namespace

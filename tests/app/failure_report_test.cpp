@@ -10,45 +10,45 @@
 namespace nimbrel::testing {
 namespace {
 
-TEST(FailureReportText, AFullStopFollowsALastByteAfterTheFullStop) {
-    EXPECT_EQ(FailureReportText("Cannot open clipboard"), "Cannot open clipboard.");
-    EXPECT_EQ(FailureReportText("code 7"), "code 7.");
-    EXPECT_EQ(FailureReportText("why?"), "why?.");
-    EXPECT_EQ(FailureReportText("caf\xE9"), "caf\xE9.");
+TEST(failureReportText, AFullStopFollowsALastByteAfterTheFullStop) {
+    EXPECT_EQ(failureReportText("Cannot open clipboard"), "Cannot open clipboard.");
+    EXPECT_EQ(failureReportText("code 7"), "code 7.");
+    EXPECT_EQ(failureReportText("why?"), "why?.");
+    EXPECT_EQ(failureReportText("caf\xE9"), "caf\xE9.");
 }
 
-TEST(FailureReportText, MessagesEndingAtOrBeforeTheFullStopStay) {
+TEST(failureReportText, MessagesEndingAtOrBeforeTheFullStopStay) {
     for (const std::string message : {"Done.", "Stop!", "(x)", "a,", "a-", "a ", ""}) {
-        EXPECT_EQ(FailureReportText(message), message);
+        EXPECT_EQ(failureReportText(message), message);
     }
-    EXPECT_EQ(FailureReportText("Socket Error # 10066\r\n"), "Socket Error # 10066\r\n");
+    EXPECT_EQ(failureReportText("Socket Error # 10066\r\n"), "Socket Error # 10066\r\n");
 }
 
 TEST(FailureReport, IsAStopBoxCaptionedWithTheTitleAndClosedBeforeWhatFollows) {
     ExpectBoxes box;
     bool closed = false;
 
-    ShowFailureReport(OwnError("EKind", "<b>Network</b> is unreachable"), [&] { closed = true; });
+    showFailureReport(OwnError("EKind", "<b>Network</b> is unreachable"), [&] { closed = true; });
 
-    ASSERT_EQ(box.Count(), 1);
-    EXPECT_EQ(box.Box().text, "<b>Network</b> is unreachable.");
-    EXPECT_EQ(box.Box().title, "NIMBREL AP/BRIDGE/CloudAP");
-    EXPECT_EQ(box.Box().icon, QMessageBox::Critical);
-    EXPECT_EQ(box.Box().buttons, QMessageBox::Ok);
-    EXPECT_EQ(box.Box().buttonCount, 1);
-    EXPECT_EQ(box.Box().textFormat, Qt::PlainText);
-    EXPECT_FALSE(box.Box().hasParent);
+    ASSERT_EQ(box.count(), 1);
+    EXPECT_EQ(box.box().text, "<b>Network</b> is unreachable.");
+    EXPECT_EQ(box.box().title, "NIMBREL AP/BRIDGE/CloudAP");
+    EXPECT_EQ(box.box().icon, QMessageBox::Critical);
+    EXPECT_EQ(box.box().buttons, QMessageBox::Ok);
+    EXPECT_EQ(box.box().buttonCount, 1);
+    EXPECT_EQ(box.box().textFormat, Qt::PlainText);
+    EXPECT_FALSE(box.box().hasParent);
     EXPECT_TRUE(closed);
 }
 
 TEST(FailureReport, WithNobodyToSeeTheScreenGoesToStderrInsteadOfWaiting) {
     // The suite runs offscreen: without a test hook, a box there is never opened.
     ASSERT_EQ(QGuiApplication::platformName(), "offscreen");
-    const MessageDialog::TestHook refuseBoxes = MessageDialog::SetTestHook({});
+    const MessageDialog::TestHook refuseBoxes = MessageDialog::setTestHook({});
     bool closed = false;
     ::testing::internal::CaptureStderr();
-    ShowFailureReport(SocketError(10051), [&] { closed = true; });
-    MessageDialog::SetTestHook(refuseBoxes);
+    showFailureReport(SocketError(10051), [&] { closed = true; });
+    MessageDialog::setTestHook(refuseBoxes);
     EXPECT_EQ(::testing::internal::GetCapturedStderr(),
               "NIMBREL AP/BRIDGE/CloudAP: Socket Error # 10051\r\nNetwork is unreachable.\n");
     EXPECT_TRUE(closed);

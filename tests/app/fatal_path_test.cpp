@@ -15,56 +15,56 @@
 namespace nimbrel::testing {
 namespace {
 
-TEST(FatalReportText, FollowsTheTemplateWithEightUpperCaseHexDigits) {
-    EXPECT_EQ(FatalReportText("ESocketError", "nimbrel-utility.exe", 0x1A2B3C,
+TEST(fatalReportText, FollowsTheTemplateWithEightUpperCaseHexDigits) {
+    EXPECT_EQ(fatalReportText("ESocketError", "nimbrel-utility.exe", 0x1A2B3C,
                               "Socket Error # 10022\r\nInvalid argument."),
               "Exception ESocketError in module nimbrel-utility.exe at 001A2B3C.\r\n"
               "Socket Error # 10022\r\nInvalid argument.\r\n");
-    EXPECT_TRUE(FatalReportText("K", "m", 0, "x.").contains(" at 00000000.\r\n"));
-    EXPECT_TRUE(FatalReportText("K", "m", 0xabcdef, "x.").contains(" at 00ABCDEF.\r\n"));
-    EXPECT_TRUE(FatalReportText("K", "m", 0xDEADBEEF, "x.").contains(" at DEADBEEF.\r\n"));
+    EXPECT_TRUE(fatalReportText("K", "m", 0, "x.").contains(" at 00000000.\r\n"));
+    EXPECT_TRUE(fatalReportText("K", "m", 0xabcdef, "x.").contains(" at 00ABCDEF.\r\n"));
+    EXPECT_TRUE(fatalReportText("K", "m", 0xDEADBEEF, "x.").contains(" at DEADBEEF.\r\n"));
 }
 
-TEST(FatalReportText, AFullStopFollowsEveryMessageThatDoesNotEndInOne) {
+TEST(fatalReportText, AFullStopFollowsEveryMessageThatDoesNotEndInOne) {
     // A plainer test than the failure report's: "!" and the like get one too.
     const QString head = "Exception K in module m at 00000001.\r\n";
-    EXPECT_EQ(FatalReportText("K", "m", 1, "Done."), head + "Done.\r\n");
+    EXPECT_EQ(fatalReportText("K", "m", 1, "Done."), head + "Done.\r\n");
     for (const QString message : {"Stop!", "(x)", "a,", "a ", "why?", "7"}) {
-        EXPECT_EQ(FatalReportText("K", "m", 1, message), head + message + ".\r\n")
+        EXPECT_EQ(fatalReportText("K", "m", 1, message), head + message + ".\r\n")
             << message.toStdString();
     }
-    EXPECT_EQ(FatalReportText("K", "m", 1, ""), head + "\r\n");
+    EXPECT_EQ(fatalReportText("K", "m", 1, ""), head + "\r\n");
 }
 
-void SomeCode() {}
+void someCode() {}
 
-TEST(LocateCode, NamesTheModuleWithoutItsDirectoryAndCountsFromItsStart) {
-    const auto* code = reinterpret_cast<const char*>(&SomeCode);
-    const CodeLocation here = LocateCode(code);
+TEST(locateCode, NamesTheModuleWithoutItsDirectoryAndCountsFromItsStart) {
+    const auto* code = reinterpret_cast<const char*>(&someCode);
+    const CodeLocation here = locateCode(code);
     EXPECT_EQ(here.module, "app_tests");
-    EXPECT_EQ(LocateCode(code + 16).offset - here.offset, 16u);
+    EXPECT_EQ(locateCode(code + 16).offset - here.offset, 16u);
     EXPECT_LT(here.offset, QFileInfo(QCoreApplication::applicationFilePath()).size());
     // Code in a library is counted from the library's start and names the library.
-    EXPECT_EQ(LocateCode(reinterpret_cast<const void*>(&std::fputs)).module, "libc.so.6");
+    EXPECT_EQ(locateCode(reinterpret_cast<const void*>(&std::fputs)).module, "libc.so.6");
     // An unknown address names the program.
-    EXPECT_EQ(LocateCode(nullptr).module, "app_tests");
-    EXPECT_EQ(LocateCode(nullptr).offset, 0u);
+    EXPECT_EQ(locateCode(nullptr).module, "app_tests");
+    EXPECT_EQ(locateCode(nullptr).offset, 0u);
 }
 
 TEST(FatalReport, GoesToStderrAndToTheApplicationErrorBox) {
     ExpectBoxes box;
     ::testing::internal::CaptureStderr();
 
-    ReportFatalFailure(OwnError("ESocketAllocation", "Cannot allocate socket."));
+    reportFatalFailure(OwnError("ESocketAllocation", "Cannot allocate socket."));
 
     const QString written = QString::fromStdString(::testing::internal::GetCapturedStderr());
-    ASSERT_EQ(box.Count(), 1);
-    EXPECT_EQ(box.Box().text, written);
-    EXPECT_EQ(box.Box().title, "Application Error");
-    EXPECT_EQ(box.Box().icon, QMessageBox::Critical);
-    EXPECT_EQ(box.Box().buttonCount, 1);
-    EXPECT_FALSE(box.Box().hasParent);
-    EXPECT_EQ(box.Box().textFormat, Qt::PlainText);
+    ASSERT_EQ(box.count(), 1);
+    EXPECT_EQ(box.box().text, written);
+    EXPECT_EQ(box.box().title, "Application Error");
+    EXPECT_EQ(box.box().icon, QMessageBox::Critical);
+    EXPECT_EQ(box.box().buttonCount, 1);
+    EXPECT_FALSE(box.box().hasParent);
+    EXPECT_EQ(box.box().textFormat, Qt::PlainText);
     const QRegularExpressionMatch match =
         QRegularExpression(
             "^Exception ESocketAllocation in module app_tests at ([0-9A-F]{8})\\.\r\n"
@@ -77,14 +77,14 @@ TEST(FatalReport, GoesToStderrAndToTheApplicationErrorBox) {
 }
 
 TEST(FatalPathOfTheProgram, SocketThatCannotBeCreatedEndsItWithStatusOneAndSaysWhyOnStderr) {
-    if (!InPrivateNetwork()) {
+    if (!inPrivateNetwork()) {
         GTEST_SKIP() << "runs the program, so only inside a private network namespace";
     }
     QProcessEnvironment environment;
     environment.insert("QT_QPA_PLATFORM", "offscreen");
     environment.insert("LD_PRELOAD", FAIL_DATAGRAM_SOCKETS_PATH);
 
-    const ChildResult result = RunUtility(environment);
+    const ChildResult result = runUtility(environment);
 
     EXPECT_TRUE(result.exitedNormally);
     EXPECT_EQ(result.exitCode, 1);

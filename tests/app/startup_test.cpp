@@ -17,156 +17,149 @@ namespace {
 
 class StartupTest : public ::testing::Test {
 protected:
-    void Make(int showCommand = ShowDefault) {
+    void make(int showCommand = ShowDefault) {
         startup_.reset();
         auto runner = std::make_unique<FakeSearchRunner>();
         runner_ = runner.get();
         startup_ = std::make_unique<Startup>(std::move(runner), showCommand);
     }
     /// Lets the event loop take the start-up's next step.
-    static void Settle() { QCoreApplication::processEvents(); }
+    static void settle() { QCoreApplication::processEvents(); }
     /// Starts up with both searches finding `devices`; the window is shown afterwards.
-    void StartUp(const std::vector<DeviceView>& devices = {}) {
-        startup_->Begin();
-        runner_->Finish(devices);
-        Settle();
-        runner_->Finish(devices);
-        Settle();
-        ASSERT_TRUE(Window().isVisible());
+    void startUp(const std::vector<DeviceView>& devices = {}) {
+        startup_->begin();
+        runner_->finish(devices);
+        settle();
+        runner_->finish(devices);
+        settle();
+        ASSERT_TRUE(window().isVisible());
     }
     /// Runs the program's event loop with `action` as its first event; the loop's result.
-    static int RunLoopWith(const std::function<void()>& action) {
+    static int runLoopWith(const std::function<void()>& action) {
         QTimer watchdog;
         watchdog.callOnTimeout([] { QCoreApplication::exit(99); });
         watchdog.start(10000);
         QTimer::singleShot(0, action);
         return QApplication::exec();
     }
-    MainWindow& Window() { return startup_->Window(); }
-    QStringList Captions() {
-        QStringList captions;
-        const auto* list = Window().findChild<QListWidget*>("deviceList");
-        for (int row = 0; row < list->count(); ++row) {
-            captions << list->item(row)->text();
-        }
-        return captions;
-    }
+    MainWindow& window() { return startup_->window(); }
+    QStringList captions() { return testing::captions(window()); }
 
     FakeSearchRunner* runner_ = nullptr;
     std::unique_ptr<Startup> startup_;
 };
 
 TEST_F(StartupTest, TwoSearchesOneAfterTheOtherComeBeforeTheWindowShows) {
-    Make();
+    make();
     EXPECT_EQ(QCoreApplication::applicationName(), "NIMBREL AP/BRIDGE/CloudAP");
     EXPECT_EQ(QGuiApplication::desktopFileName(), "com.nimbrel.utility");
 
-    startup_->Begin();
-    Settle();
+    startup_->begin();
+    settle();
     EXPECT_EQ(runner_->starts, 1);
-    runner_->Finish({Device("A", 1)});
-    Settle();
+    runner_->finish({makeDevice("A", 1)});
+    settle();
     EXPECT_EQ(runner_->starts, 2);
-    EXPECT_FALSE(Window().isVisible());
-    EXPECT_EQ(Captions(), QStringList{"A 192.0.2.1"});
-    runner_->Finish({Device("B", 2)});
-    Settle();
+    EXPECT_FALSE(window().isVisible());
+    EXPECT_EQ(captions(), QStringList{"A 192.0.2.1"});
+    runner_->finish({makeDevice("B", 2)});
+    settle();
 
-    EXPECT_TRUE(Window().isVisible());
-    EXPECT_EQ(Window().windowState(), Qt::WindowNoState);
-    EXPECT_EQ(Captions(), QStringList{"B 192.0.2.2"});
-    EXPECT_FALSE(startup_->About().isVisible());
-    EXPECT_FALSE(Window().findChild<QTimer*>("autoRefreshTimer")->isActive());
+    EXPECT_TRUE(window().isVisible());
+    EXPECT_EQ(window().windowState(), Qt::WindowNoState);
+    EXPECT_EQ(captions(), QStringList{"B 192.0.2.2"});
+    EXPECT_FALSE(startup_->about().isVisible());
+    EXPECT_FALSE(window().findChild<QTimer*>("autoRefreshTimer")->isActive());
 }
 
 TEST_F(StartupTest, AFailedFirstSearchIsReportedBeforeAnyWindowAndStartUpGoesOnAfterwards) {
-    Make();
+    make();
     int startsWhileOpen = -1;
     bool windowWhileOpen = true;
     ExpectBoxes box(1, [&](const ShownBox&) {
         startsWhileOpen = runner_->starts;
-        windowWhileOpen = Window().isVisible();
+        windowWhileOpen = window().isVisible();
     });
-    startup_->Begin();
-    runner_->Fail(MessageTooLong());
-    Settle();
+    startup_->begin();
+    runner_->fail(messageTooLong());
+    settle();
 
-    ASSERT_EQ(box.Count(), 1);
-    EXPECT_EQ(box.Box().text, "Socket Error # 10040\r\nMessage too long.");
-    EXPECT_EQ(box.Box().icon, QMessageBox::Critical);
+    ASSERT_EQ(box.count(), 1);
+    EXPECT_EQ(box.box().text, "Socket Error # 10040\r\nMessage too long.");
+    EXPECT_EQ(box.box().icon, QMessageBox::Critical);
     EXPECT_EQ(startsWhileOpen, 1);
     EXPECT_FALSE(windowWhileOpen);
     EXPECT_EQ(runner_->starts, 2);
-    runner_->Finish({Device("B", 2)});
-    Settle();
-    EXPECT_TRUE(Window().isVisible());
+    runner_->finish({makeDevice("B", 2)});
+    settle();
+    EXPECT_TRUE(window().isVisible());
 }
 
 TEST_F(StartupTest, SearchesThatFailAtTheirStartOrCannotLookUpStillLeadToTheWindow) {
-    Make();
-    runner_->failAtStart = MessageTooLong();
+    make();
+    runner_->failAtStart = messageTooLong();
     ExpectBoxes box(1, [&](const ShownBox&) {
         runner_->failAtStart.reset();
         runner_->lookUpFails = true;
     });
 
-    startup_->Begin();
-    Settle();
-    Settle();
+    startup_->begin();
+    settle();
+    settle();
 
     EXPECT_EQ(runner_->starts, 2);
-    EXPECT_TRUE(Window().isVisible());
+    EXPECT_TRUE(window().isVisible());
 }
 
 TEST_F(StartupTest, AFailureAfterStartUpIsReportedAndNothingElseHappens) {
-    Make();
-    StartUp({Device("A", 1)});
+    make();
+    startUp({makeDevice("A", 1)});
     ExpectBoxes box;
 
-    ASSERT_TRUE(Window().search());
-    runner_->Fail(MessageTooLong());
-    Settle();
+    ASSERT_TRUE(window().search());
+    runner_->fail(messageTooLong());
+    settle();
 
-    EXPECT_EQ(box.Count(), 1);
+    EXPECT_EQ(box.count(), 1);
     EXPECT_EQ(runner_->starts, 3);
-    EXPECT_EQ(Captions(), QStringList{"A 192.0.2.1"});
+    EXPECT_EQ(captions(), QStringList{"A 192.0.2.1"});
 }
 
 TEST_F(StartupTest, MaximisedCommandOpensTheWindowMaximised) {
-    Make(ShowMaximized);
-    StartUp();
-    EXPECT_TRUE(Window().windowState().testFlag(Qt::WindowMaximized));
+    make(ShowMaximized);
+    startUp();
+    EXPECT_TRUE(window().windowState().testFlag(Qt::WindowMaximized));
 }
 
 TEST_F(StartupTest, MinimisedCommandLeavesTheSecondSearchForTheFirstRestore) {
-    Make(ShowMinimizedNoActive);
-    startup_->Begin();
-    runner_->Finish({});
-    Settle();
-    EXPECT_TRUE(Window().isVisible());
-    EXPECT_TRUE(Window().isMinimized());
+    make(ShowMinimizedNoActive);
+    startup_->begin();
+    runner_->finish({});
+    settle();
+    EXPECT_TRUE(window().isVisible());
+    EXPECT_TRUE(window().isMinimized());
     EXPECT_EQ(runner_->starts, 1);
 
-    Window().setWindowState(Qt::WindowNoState);
-    Settle();
+    window().setWindowState(Qt::WindowNoState);
+    settle();
 
     EXPECT_EQ(runner_->starts, 2);
-    runner_->Finish({});
-    Window().setWindowState(Qt::WindowMinimized);
-    Window().setWindowState(Qt::WindowNoState);
+    runner_->finish({});
+    window().setWindowState(Qt::WindowMinimized);
+    window().setWindowState(Qt::WindowNoState);
     EXPECT_EQ(runner_->starts, 2);
 }
 
 TEST_F(StartupTest, AboutCommandOpensTheOneAboutWindowModally) {
-    Make();
-    StartUp();
+    make();
+    startUp();
 
-    Window().findChild<QAction*>("aboutAction")->trigger();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&startup_->About()));
+    window().findChild<QAction*>("aboutAction")->trigger();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&startup_->about()));
 
-    EXPECT_EQ(QApplication::activeModalWidget(), &startup_->About());
-    startup_->About().okButton()->click();
-    EXPECT_FALSE(startup_->About().isVisible());
+    EXPECT_EQ(QApplication::activeModalWidget(), &startup_->about());
+    startup_->about().okButton()->click();
+    EXPECT_FALSE(startup_->about().isVisible());
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
@@ -184,13 +177,13 @@ TEST_F(StartupTest, ExitTheCloseBoxAndTheSessionsEndEachEndTheLoop) {
     };
     for (std::size_t way = 0; way < ways.size(); ++way) {
         SCOPED_TRACE(way);
-        Make();
-        StartUp();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&Window()));
-        ASSERT_TRUE(Window().search());
+        make();
+        startUp();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
+        ASSERT_TRUE(window().search());
 
-        EXPECT_EQ(RunLoopWith([&] { ways[way](Window()); }), 0);
-        EXPECT_TRUE(runner_->Running());
+        EXPECT_EQ(runLoopWith([&] { ways[way](window()); }), 0);
+        EXPECT_TRUE(runner_->running());
     }
 }
 

@@ -118,10 +118,10 @@ TEST_F(DeviceTableTest, OneMacWithOtherShownFieldsOrAnotherPathIsAnotherDevice) 
         return Element{FieldAddress, AddressValue(mac, {10, 0, 0, last})};
     };
     Add(Reply({address(1), {FieldFirmware, Text("1.0")}}));
-    Add(Reply({address(2), {FieldFirmware, Text("1.0")}}));                  // IPv4 address
-    Add(Reply({address(1), {FieldFirmware, Text("1.1")}}));                  // firmware
-    Add(Reply({address(1), {FieldFirmware, {}}}));                           // empty firmware
-    Add(Reply({address(1)}));                                                // none sent
+    Add(Reply({address(2), {FieldFirmware, Text("1.0")}}));                    // IPv4 address
+    Add(Reply({address(1), {FieldFirmware, Text("1.1")}}));                    // firmware
+    Add(Reply({address(1), {FieldFirmware, {}}}));                             // empty firmware
+    Add(Reply({address(1)}));                                                  // none sent
     Add(Reply({address(1), {FieldFirmware, Text("1.0")}, {FieldModel, {}}}));  // a model sent
     Add(Reply({address(1), {FieldFirmware, Text("1.0")}, {FieldCopyText, Text("c")}}));
     EXPECT_EQ(table.RecordCount(), 7);

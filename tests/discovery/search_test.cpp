@@ -90,8 +90,8 @@ protected:
     std::unique_ptr<FakeSearchSocket> first = std::make_unique<FakeSearchSocket>();
     FakeSearchSocket& socket = *first;  // the first path's, made before the search
     std::vector<FakeSearchSocket*> more;
-    std::optional<std::vector<SearchPath>> paths = std::vector<SearchPath>{
-        {{198, 51, 100, 1}, "eth0", 2}};
+    std::optional<std::vector<SearchPath>> paths =
+        std::vector<SearchPath>{{{198, 51, 100, 1}, "eth0", 2}};
     Search search{clock, [this] { return paths; }, FirstThen(std::move(first), MoreSockets())};
     std::vector<std::string> log;
     SearchResult result;
@@ -269,7 +269,8 @@ TEST_F(SearchTest, ReadsABoundedNumberOfDatagramsPerCall) {
 }
 
 TEST_F(SearchTest, CountsTheDevicesBeyondItsCapacity) {
-    Search small(clock, [this] { return paths; }, MoreSockets(), {}, 2);
+    Search small(
+        clock, [this] { return paths; }, MoreSockets(), {}, 2);
     Attach(small);
     ASSERT_EQ(small.Start(), Search::StartOutcome::Started);
     ASSERT_EQ(more.size(), 1u);
@@ -365,7 +366,8 @@ TEST_F(SearchTest, AFailedInterfaceIsDroppedAndTheOthersSearchOn) {
 }
 
 TEST_F(SearchTest, APathWithoutASocketFailsAlone) {
-    Search bare(clock, [this] { return paths; }, [] { return nullptr; });
+    Search bare(
+        clock, [this] { return paths; }, [] { return nullptr; });
     Attach(bare);
     EXPECT_EQ(bare.Start(), Search::StartOutcome::Failed);
     EXPECT_EQ(error->message, "Cannot allocate socket.");

@@ -51,8 +51,16 @@ void ReadEveryRecord(const DeviceTable& table) {
     Require(total != static_cast<std::size_t>(-1));
 }
 
-/// What a reply may change: at most one new record, distinct from the earlier ones, and the
-/// records from the count on stay empty.
+/// Whether two devices agree in every field that the programs show.
+bool SameShown(const nimbrel::DeviceView& one, const nimbrel::DeviceView& other) {
+    return one.model == other.model && one.ipv4 == other.ipv4 && one.mac == other.mac &&
+           one.firmware == other.firmware && one.copyText == other.copyText &&
+           one.hasModel == other.hasModel && one.hasAddress == other.hasAddress &&
+           one.hasFirmware == other.hasFirmware && one.hasCopyText == other.hasCopyText;
+}
+
+/// What a reply may change: at most one new record, a device distinct from the earlier ones by
+/// what is shown of it, and the records from the count on stay empty.
 void CheckAddition(const DeviceTable& table, int countBefore) {
     static const DeviceRecord empty{};
     const int count = table.RecordCount();
@@ -60,8 +68,9 @@ void CheckAddition(const DeviceTable& table, int countBefore) {
     Require(count <= DeviceTable::DefaultCapacity);
     Require(table.Record(count) == empty);
     if (count > countBefore) {
+        const nimbrel::DeviceView added = nimbrel::ViewDevice(table, count - 1);
         for (int earlier = 0; earlier + 1 < count; ++earlier) {
-            Require(!(table.Record(earlier) == table.Record(count - 1)));
+            Require(!SameShown(nimbrel::ViewDevice(table, earlier), added));
         }
     }
 }

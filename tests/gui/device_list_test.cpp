@@ -1,10 +1,15 @@
 // SPDX-License-Identifier: MIT
 // The device list after a search: order, images, captions, the selection kept across searches,
 // the status bar's details, the left-out count and the View commands.
+#include <QDir>
+#include <QFile>
 #include <QLabel>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "main/device_item.h"
+#include "main/device_item_delegate.h"
 #include "main/image_list.h"
 #include "tests/gui/window_fixture.h"
 
@@ -14,139 +19,191 @@ namespace {
 class DeviceListTest : public WindowTest {};
 
 TEST_F(DeviceListTest, ItemsFollowTheSearchWithImageAndCaptionByModel) {
-    Found({Device("QZL-TMR1-AC-A", 1), Device("new QZL-P-AC pro", 4), Device("", 6),
-           Device("<b>QZL&amp;</b>", 7)});
+    found({makeDevice("QZL-TMR1-AC-A", 1), makeDevice("new QZL-P-AC pro", 4), makeDevice("", 6),
+           makeDevice("<b>QZL&amp;</b>", 7)});
 
-    EXPECT_EQ(Captions(), (QStringList{"QZL-TMR1-AC-A 192.0.2.1", "new QZL-P-AC pro 192.0.2.4",
+    EXPECT_EQ(captions(), (QStringList{"QZL-TMR1-AC-A 192.0.2.1", "new QZL-P-AC pro 192.0.2.4",
                                        " 192.0.2.6", "<b>QZL&amp;</b> 192.0.2.7"}));
-    const auto* images = Window().findChild<ImageList*>("deviceImages");
+    const auto* images = window().findChild<ImageList*>("deviceImages");
     ASSERT_NE(images, nullptr);
-    EXPECT_EQ(images->Count(), 15);
+    EXPECT_EQ(images->count(), 15);
     const std::vector<int> expected{9, 11, 6, 6};
-    for (int row = 0; row < List()->count(); ++row) {
-        const QListWidgetItem* item = List()->item(row);
+    for (int row = 0; row < list()->count(); ++row) {
+        const QListWidgetItem* item = list()->item(row);
         EXPECT_EQ(item->icon().cacheKey(),
-                  images->Icon(expected[static_cast<std::size_t>(row)]).cacheKey());
+                  images->icon(expected[static_cast<std::size_t>(row)]).cacheKey());
         EXPECT_EQ(item->flags(), Qt::ItemIsSelectable | Qt::ItemIsEnabled);
     }
 }
 
 TEST_F(DeviceListTest, FirstItemIsSelectedAndItsListedMacShows) {
-    Found({Device("QZL-TVX-5", 1, {0xA0, 1, 2, 3, 4, 5}, "2.0.1"), Device("Second", 2)});
+    found({makeDevice("QZL-TVX-5", 1, {0xA0, 1, 2, 3, 4, 5}, "2.0.1"), makeDevice("Second", 2)});
 
-    ASSERT_EQ(List()->selectedItems().size(), 1);
-    EXPECT_EQ(List()->row(List()->selectedItems().front()), 0);
-    EXPECT_EQ(Window().statusText(), "MAC:00-01-02-03-04-05  VER:2.0.1");
+    ASSERT_EQ(list()->selectedItems().size(), 1);
+    EXPECT_EQ(list()->row(list()->selectedItems().front()), 0);
+    EXPECT_EQ(window().statusText(), "MAC:00-01-02-03-04-05  VER:2.0.1");
 }
 
 TEST_F(DeviceListTest, RefreshKeepsTheSelectedDeviceWhereverItIsListedNow) {
-    Show();
-    Found({Device("A", 1, {1, 1, 1, 1, 1, 1}), Device("B", 2, {2, 2, 2, 2, 2, 2})});
-    Select(1);
+    showWindow();
+    found({makeDevice("A", 1, {1, 1, 1, 1, 1, 1}), makeDevice("B", 2, {2, 2, 2, 2, 2, 2})});
+    selectRow(1);
 
     // Same MAC and address, newer firmware, now listed first but one.
-    Found({Device("C", 3, {3, 3, 3, 3, 3, 3}), Device("A", 1, {1, 1, 1, 1, 1, 1}),
-           Device("B", 2, {2, 2, 2, 2, 2, 2}, "1.7"), Device("B", 9, {2, 2, 2, 2, 2, 2})});
+    found({makeDevice("C", 3, {3, 3, 3, 3, 3, 3}), makeDevice("A", 1, {1, 1, 1, 1, 1, 1}),
+           makeDevice("B", 2, {2, 2, 2, 2, 2, 2}, "1.7"), makeDevice("B", 9, {2, 2, 2, 2, 2, 2})});
 
-    ASSERT_EQ(List()->selectedItems().size(), 1);
-    EXPECT_EQ(List()->row(List()->selectedItems().front()), 2);
-    EXPECT_EQ(Window().statusText(), "MAC:02-02-02-02-02-02  VER:1.7");
+    ASSERT_EQ(list()->selectedItems().size(), 1);
+    EXPECT_EQ(list()->row(list()->selectedItems().front()), 2);
+    EXPECT_EQ(window().statusText(), "MAC:02-02-02-02-02-02  VER:1.7");
 }
 
 TEST_F(DeviceListTest, RefreshSelectsTheFirstItemWhenTheSelectedDeviceIsGone) {
-    Show();
-    Found({Device("A", 1, {1, 1, 1, 1, 1, 1}), Device("B", 2, {2, 2, 2, 2, 2, 2})});
-    Select(1);
+    showWindow();
+    found({makeDevice("A", 1, {1, 1, 1, 1, 1, 1}), makeDevice("B", 2, {2, 2, 2, 2, 2, 2})});
+    selectRow(1);
 
     // The same MAC at another address is another device.
-    Found({Device("C", 3, {3, 3, 3, 3, 3, 3}), Device("B", 5, {2, 2, 2, 2, 2, 2})});
+    found({makeDevice("C", 3, {3, 3, 3, 3, 3, 3}), makeDevice("B", 5, {2, 2, 2, 2, 2, 2})});
 
-    EXPECT_EQ(List()->row(List()->selectedItems().front()), 0);
-    EXPECT_EQ(Window().statusText(), "MAC:03-03-03-03-03-03  VER:1.6.2");
+    EXPECT_EQ(list()->row(list()->selectedItems().front()), 0);
+    EXPECT_EQ(window().statusText(), "MAC:03-03-03-03-03-03  VER:1.6.2");
 }
 
 TEST_F(DeviceListTest, DeselectingKeepsTheDetailsOfTheDeviceStillListed) {
-    Show();
-    Found({Device("A", 1, {1, 2, 3, 4, 5, 6}), Device("B", 2, {6, 5, 4, 3, 2, 1}, "9")});
-    Select(1);
-    ASSERT_EQ(Window().statusText(), "MAC:06-05-04-03-02-01  VER:9");
+    showWindow();
+    found({makeDevice("A", 1, {1, 2, 3, 4, 5, 6}), makeDevice("B", 2, {6, 5, 4, 3, 2, 1}, "9")});
+    selectRow(1);
+    ASSERT_EQ(window().statusText(), "MAC:06-05-04-03-02-01  VER:9");
 
-    ClickEmptySpot();
+    clickEmptySpot();
 
-    EXPECT_TRUE(List()->selectedItems().isEmpty());
-    EXPECT_EQ(Window().statusText(), "MAC:06-05-04-03-02-01  VER:9");
+    EXPECT_TRUE(list()->selectedItems().isEmpty());
+    EXPECT_EQ(window().statusText(), "MAC:06-05-04-03-02-01  VER:9");
     // With nothing selected, the next search selects the first device.
-    Found({Device("A", 1, {1, 2, 3, 4, 5, 6}), Device("B", 2, {6, 5, 4, 3, 2, 1}, "9")});
-    EXPECT_EQ(Window().statusText(), "MAC:01-02-03-04-05-06  VER:1.6.2");
+    found({makeDevice("A", 1, {1, 2, 3, 4, 5, 6}), makeDevice("B", 2, {6, 5, 4, 3, 2, 1}, "9")});
+    EXPECT_EQ(window().statusText(), "MAC:01-02-03-04-05-06  VER:1.6.2");
 }
 
 TEST_F(DeviceListTest, ASearchThatFindsNothingShowsTheStartHintNotAGoneDevice) {
-    Show();
-    Found({Device("A", 1, {1, 2, 3, 4, 5, 6})});
-    ASSERT_EQ(Window().statusText(), "MAC:01-02-03-04-05-06  VER:1.6.2");
-    ClickEmptySpot();
+    showWindow();
+    found({makeDevice("A", 1, {1, 2, 3, 4, 5, 6})});
+    ASSERT_EQ(window().statusText(), "MAC:01-02-03-04-05-06  VER:1.6.2");
+    clickEmptySpot();
 
-    Found({});
+    found({});
 
-    EXPECT_EQ(List()->count(), 0);
-    EXPECT_EQ(Window().statusText(), "Press F5 to search,Double click to config");
+    EXPECT_EQ(list()->count(), 0);
+    EXPECT_EQ(window().statusText(), "Press F5 to search,Double click to config");
 }
 
-TEST_F(DeviceListTest, DevicesLeftOutAreCountedBesideTheDetails) {
-    auto* leftOut = Window().findChild<QLabel*>("leftOutText");
+TEST_F(DeviceListTest, DevicesLeftOutAndRepliesLostAreCountedBesideTheDetails) {
+    auto* leftOut = window().findChild<QLabel*>("countText");
     ASSERT_NE(leftOut, nullptr);
     std::vector<DeviceView> eleven;
     for (std::uint8_t last = 1; last <= 11; ++last) {
-        eleven.push_back(Device("A", last, {1, 2, 3, 4, 5, last}));
+        eleven.push_back(makeDevice("A", last, {1, 2, 3, 4, 5, last}));
     }
 
-    Found(eleven, 3);
+    found(eleven, 3);
     EXPECT_EQ(leftOut->text(), "11 of 14 devices shown");
     EXPECT_FALSE(leftOut->isHidden());
     EXPECT_EQ(leftOut->textFormat(), Qt::PlainText);
-    EXPECT_EQ(Window().statusText(), "MAC:01-02-03-04-05-01  VER:1.6.2");
+    EXPECT_EQ(window().statusText(), "MAC:01-02-03-04-05-01  VER:1.6.2");
 
     // A failed search changes nothing of what is listed; a complete one clears the count.
-    ASSERT_TRUE(Window().search());
-    Runner().Fail(MessageTooLong());
+    ASSERT_TRUE(window().search());
+    runner().fail(messageTooLong());
     EXPECT_EQ(leftOut->text(), "11 of 14 devices shown");
-    Found(eleven);
+    found(eleven);
     EXPECT_TRUE(leftOut->isHidden());
+    found(eleven, 3, 5);
+    EXPECT_EQ(leftOut->text(), "11 of 14 devices shown, 5 replies lost");
+    found({makeDevice("A", 1)}, 0, 1);
+    EXPECT_EQ(leftOut->text(), "1 reply lost");
+}
+
+// A device's text breaks no line of the window: not the status bar's one line (where a
+// firmware "fw\r\nVER:9.9" would pass for details of its own), not a caption's address line.
+TEST_F(DeviceListTest, ControlCharactersInDeviceTextsShowAsPicturesAndBreakNoLine) {
+    showWindow();
+    found({makeDevice("QZL\r\n192.0.2.99", 1, {1, 2, 3, 4, 5, 6}, "fw\r\nVER:9.9\x1B")});
+
+    EXPECT_EQ(window().statusText(),
+              QString::fromUtf16(u"MAC:01-02-03-04-05-06  VER:fw\u240D\u240AVER:9.9\u241B"));
+    auto* status = window().findChild<QLabel*>("statusText");
+    QLabel oneLine(QStringLiteral("MAC"));
+    oneLine.setFont(status->font());
+    EXPECT_EQ(status->sizeHint().height(), oneLine.sizeHint().height());
+
+    EXPECT_EQ(captions(), QStringList{QString::fromUtf16(u"QZL\u240D\u240A192.0.2.99 192.0.2.1")});
+    const QRect cell = list()->visualItemRect(list()->item(0));
+    const DeviceView device = *deviceOf(list()->item(0));
+    for (const bool whole : {false, true}) {
+        const std::vector<CaptionLine> lines =
+            DeviceItemDelegate::captionLines(list()->font(), cell, list()->iconSize(),
+                                             modelCaption(device), addressCaption(device), whole);
+        ASSERT_GE(lines.size(), 2u);
+        EXPECT_EQ(lines.back().text, "192.0.2.1");
+        EXPECT_TRUE(cell.contains(lines.back().rect));
+        for (const CaptionLine& line : lines) {
+            EXPECT_FALSE(line.text.contains(QLatin1Char('\n')) ||
+                         line.text.contains(QLatin1Char('\r')));
+        }
+    }
 }
 
 TEST_F(DeviceListTest, SearchAllNetworksIsRememberedAndShownWhileTheListIsEmpty) {
-    auto* action = Window().findChild<QAction*>("allNetworksAction");
-    auto* hint = Window().findChild<QLabel*>("networksText");
+    auto* action = window().findChild<QAction*>("allNetworksAction");
+    auto* hint = window().findChild<QLabel*>("networksText");
     ASSERT_NE(action, nullptr);
     ASSERT_NE(hint, nullptr);
     ASSERT_FALSE(action->isChecked());  // off by default
     EXPECT_EQ(hint->text(), "One network");
 
     action->trigger();
-    EXPECT_TRUE(Runner().AllNetworks());
+    EXPECT_TRUE(runner().allNetworks());
     EXPECT_EQ(hint->text(), "All networks");
-    Found({Device("A", 1)});
+    found({makeDevice("A", 1)});
     EXPECT_TRUE(hint->isHidden());
-    Found({});
+    found({});
     EXPECT_EQ(hint->text(), "All networks");
 
     // The next run starts as this one left it.
-    auto runner = std::make_unique<FakeSearchRunner>();
-    FakeSearchRunner& next = *runner;
-    MainWindow again(std::move(runner));
+    auto nextRunner = std::make_unique<FakeSearchRunner>();
+    FakeSearchRunner& next = *nextRunner;
+    MainWindow again(std::move(nextRunner));
     EXPECT_TRUE(again.findChild<QAction*>("allNetworksAction")->isChecked());
-    EXPECT_TRUE(next.AllNetworks());
+    EXPECT_TRUE(next.allNetworks());
     action->trigger();
     EXPECT_FALSE(MainWindow(std::make_unique<FakeSearchRunner>())
                      .findChild<QAction*>("allNetworksAction")
                      ->isChecked());
 }
 
-TEST_F(DeviceListTest, ItemsCarryTheDeviceTheyShow) {
-    const DeviceView shown = Device("QZL-TMR", 3, {9, 8, 7, 6, 5, 4}, "fw", "copy");
-    Found({shown});
+// Where the settings cannot be written (here a file stands where their folder would be made),
+// the choice holds for this run and the status bar says that it was not kept.
+TEST_F(DeviceListTest, SettingsThatCannotBeSavedAreReportedInTheStatusBar) {
+    // A template of its own: the default one holds the application name, which holds a "/".
+    const QTemporaryDir home(QDir::tempPath() + QStringLiteral("/settings-XXXXXX"));
+    QFile blocker(home.filePath(QStringLiteral("Nimbrel")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, home.path());
 
-    const std::optional<DeviceView> carried = DeviceOf(List()->item(0));
+    action("allNetworksAction")->trigger();
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       qEnvironmentVariable("XDG_CONFIG_HOME"));
+
+    EXPECT_EQ(window().statusText(),
+              "Settings could not be saved: " + home.path() + "/Nimbrel/nimbrel-utility.conf");
+    EXPECT_TRUE(runner().allNetworks());
+}
+
+TEST_F(DeviceListTest, ItemsCarryTheDeviceTheyShow) {
+    const DeviceView shown = makeDevice("QZL-TMR", 3, {9, 8, 7, 6, 5, 4}, "fw", "copy");
+    found({shown});
+
+    const std::optional<DeviceView> carried = deviceOf(list()->item(0));
     ASSERT_TRUE(carried.has_value());
     EXPECT_TRUE(carried->SameDeviceAs(shown));
     EXPECT_EQ(carried->copyText, "copy");
@@ -154,20 +211,20 @@ TEST_F(DeviceListTest, ItemsCarryTheDeviceTheyShow) {
 }
 
 TEST_F(DeviceListTest, ViewCommandsChangeNothingInTheList) {
-    Show();
-    Found({Device("QZL-TMR", 1), Device("QZL-P-AC", 2)});
-    const QStringList captions = Captions();
-    const QImage before = List()->grab().toImage();
+    showWindow();
+    found({makeDevice("QZL-TMR", 1), makeDevice("QZL-P-AC", 2)});
+    const QStringList captionsBefore = captions();
+    const QImage before = list()->grab().toImage();
 
-    QTest::keyClick(&Window(), Qt::Key_G, Qt::ControlModifier);
-    QTest::keyClick(&Window(), Qt::Key_M, Qt::ControlModifier);
-    Action("smallImageAction")->trigger();
-    Action("largeImageAction")->trigger();
+    QTest::keyClick(&window(), Qt::Key_G, Qt::ControlModifier);
+    QTest::keyClick(&window(), Qt::Key_M, Qt::ControlModifier);
+    action("smallImageAction")->trigger();
+    action("largeImageAction")->trigger();
 
-    EXPECT_EQ(Captions(), captions);
-    EXPECT_EQ(List()->viewMode(), QListView::IconMode);
-    EXPECT_EQ(List()->iconSize(), QSize(32, 32));
-    EXPECT_EQ(List()->grab().toImage(), before);
+    EXPECT_EQ(captions(), captionsBefore);
+    EXPECT_EQ(list()->viewMode(), QListView::IconMode);
+    EXPECT_EQ(list()->iconSize(), QSize(32, 32));
+    EXPECT_EQ(list()->grab().toImage(), before);
 }
 
 }  // namespace

@@ -8,7 +8,7 @@ namespace nimbrel::testing {
 
 namespace {
 
-ShownBox Record(const QMessageBox& box) {
+ShownBox record(const QMessageBox& box) {
     ShownBox shown;
     shown.title = box.windowTitle();
     shown.text = box.text();
@@ -24,9 +24,9 @@ ShownBox Record(const QMessageBox& box) {
 
 ExpectBoxes::ExpectBoxes(int count, std::function<void(const ShownBox&)> whileOpen)
     : expected_(count), whileOpen_(std::move(whileOpen)) {
-    previous_ = MessageDialog::SetTestHook([this](QMessageBox& box) {
-        shown_.push_back(Record(box));
-        if (Count() > expected_) {
+    previous_ = MessageDialog::setTestHook([this](QMessageBox& box) {
+        shown_.push_back(record(box));
+        if (this->count() > expected_) {
             ADD_FAILURE() << "one message box more than expected: " << box.text().toStdString();
         }
         if (whileOpen_) {
@@ -36,22 +36,22 @@ ExpectBoxes::ExpectBoxes(int count, std::function<void(const ShownBox&)> whileOp
 }
 
 ExpectBoxes::~ExpectBoxes() {
-    MessageDialog::SetTestHook(std::move(previous_));
-    if (Count() < expected_) {
-        ADD_FAILURE() << "expected " << expected_ << " message box(es), " << Count() << " appeared";
+    MessageDialog::setTestHook(std::move(previous_));
+    if (count() < expected_) {
+        ADD_FAILURE() << "expected " << expected_ << " message box(es), " << count() << " appeared";
     }
 }
 
-ShownBox ExpectBoxes::Box(int index) const {
-    if (index < 0 || index >= Count()) {
+ShownBox ExpectBoxes::box(int index) const {
+    if (index < 0 || index >= count()) {
         ADD_FAILURE() << "no message box number " << index;
         return {};
     }
     return shown_[static_cast<std::size_t>(index)];
 }
 
-void RefuseUnexpectedBoxes() {
-    MessageDialog::SetTestHook([](QMessageBox& box) {
+void refuseUnexpectedBoxes() {
+    MessageDialog::setTestHook([](QMessageBox& box) {
         ADD_FAILURE() << "unexpected message box: " << box.text().toStdString();
     });
 }

@@ -39,9 +39,9 @@ public:
     ExpectBoxes(const ExpectBoxes&) = delete;
     ExpectBoxes& operator=(const ExpectBoxes&) = delete;
 
-    int Count() const { return static_cast<int>(shown_.size()); }
+    int count() const { return static_cast<int>(shown_.size()); }
     /// The box shown `index`-th; the test fails (and gets an empty record) when there is none.
-    ShownBox Box(int index = 0) const;
+    ShownBox box(int index = 0) const;
 
 private:
     int expected_;
@@ -51,6 +51,6 @@ private:
 };
 
 /// Installed for the whole run: a box that no test expects fails the test instead of blocking.
-void RefuseUnexpectedBoxes();
+void refuseUnexpectedBoxes();
 
 }  // namespace nimbrel::testing

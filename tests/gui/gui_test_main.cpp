@@ -17,7 +17,7 @@ int main(int argc, char** argv) {
     qputenv("XDG_CONFIG_HOME", settings.path().toLocal8Bit());
     ::testing::InitGoogleTest(&argc, argv);
     QApplication application(argc, argv);
-    nimbrel::SetUpApplication(application);
-    nimbrel::testing::RefuseUnexpectedBoxes();
+    nimbrel::setUpApplication(application);
+    nimbrel::testing::refuseUnexpectedBoxes();
     return RUN_ALL_TESTS();
 }

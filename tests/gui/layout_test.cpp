@@ -20,41 +20,41 @@ namespace {
 class LayoutTest : public WindowTest {};
 
 TEST_F(LayoutTest, WindowHasItsCaptionFixedSizeAndCloseButtonOnly) {
-    EXPECT_EQ(Window().windowTitle(), " Nimbrel AP/Bridge/CloudAP Utility Config");
-    EXPECT_EQ(Window().centralWidget()->size(), QSize(392, 405));
-    EXPECT_EQ(Window().minimumSize(), Window().maximumSize());
-    EXPECT_EQ(Window().height(), 405 + Window().menuBar()->height());
-    const Qt::WindowFlags flags = Window().windowFlags();
+    EXPECT_EQ(window().windowTitle(), " Nimbrel AP/Bridge/CloudAP Utility Config");
+    EXPECT_EQ(window().centralWidget()->size(), QSize(392, 405));
+    EXPECT_EQ(window().minimumSize(), window().maximumSize());
+    EXPECT_EQ(window().height(), 405 + window().menuBar()->height());
+    const Qt::WindowFlags flags = window().windowFlags();
     EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
     EXPECT_FALSE(flags & Qt::WindowMinimizeButtonHint);
     EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
     EXPECT_EQ(flags & Qt::WindowType_Mask, Qt::Window);  // a taskbar entry of its own
-    EXPECT_EQ(Window().palette().color(QPalette::Window),
-              Window().palette().color(QPalette::Button));
+    EXPECT_EQ(window().palette().color(QPalette::Window),
+              window().palette().color(QPalette::Button));
 }
 
 TEST_F(LayoutTest, WindowOpensCentredWithTheFocusOnTheList) {
-    Show();
+    showWindow();
 
-    const QPoint centre = Window().screen()->availableGeometry().center();
-    EXPECT_LE((Window().frameGeometry().center() - centre).manhattanLength(), 2);
-    EXPECT_EQ(QApplication::focusWidget(), List());
+    const QPoint centre = window().screen()->availableGeometry().center();
+    EXPECT_LE((window().frameGeometry().center() - centre).manhattanLength(), 2);
+    EXPECT_EQ(QApplication::focusWidget(), list());
 }
 
 TEST_F(LayoutTest, ControlsSitWhereTheDesignPutsThem) {
-    auto* panel = Window().findChild<QFrame*>("listPanel");
+    auto* panel = window().findChild<QFrame*>("listPanel");
     ASSERT_NE(panel, nullptr);
     EXPECT_EQ(panel->geometry(), QRect(0, 0, 392, 381));
     EXPECT_EQ(panel->frameShape(), QFrame::Panel);
     EXPECT_EQ(panel->frameShadow(), QFrame::Raised);
-    EXPECT_EQ(List()->parentWidget(), panel);
-    EXPECT_EQ(List()->geometry(), QRect(1, 1, 390, 379));
-    EXPECT_EQ(Animation()->parentWidget(), panel);
-    EXPECT_EQ(Animation()->geometry(), QRect(187, 197, 80, 50));
-    EXPECT_TRUE(Animation()->isHidden());
-    EXPECT_FALSE(Animation()->IsPlaying());
-    EXPECT_EQ(Animation()->palette().color(QPalette::Window), QColor(Qt::white));
-    auto* status = Window().findChild<QStatusBar*>("statusBar");
+    EXPECT_EQ(list()->parentWidget(), panel);
+    EXPECT_EQ(list()->geometry(), QRect(1, 1, 390, 379));
+    EXPECT_EQ(animation()->parentWidget(), panel);
+    EXPECT_EQ(animation()->geometry(), QRect(187, 197, 80, 50));
+    EXPECT_TRUE(animation()->isHidden());
+    EXPECT_FALSE(animation()->isPlaying());
+    EXPECT_EQ(animation()->palette().color(QPalette::Window), QColor(Qt::white));
+    auto* status = window().findChild<QStatusBar*>("statusBar");
     ASSERT_NE(status, nullptr);
     EXPECT_EQ(status->geometry(), QRect(0, 381, 392, 24));
     auto* label = status->findChild<QLabel*>("statusText");
@@ -64,12 +64,12 @@ TEST_F(LayoutTest, ControlsSitWhereTheDesignPutsThem) {
 }
 
 TEST_F(LayoutTest, ListIsAReadOnlySingleSelectionIconView) {
-    EXPECT_EQ(List()->viewMode(), QListView::IconMode);
-    EXPECT_EQ(List()->movement(), QListView::Static);
-    EXPECT_EQ(List()->selectionMode(), QAbstractItemView::SingleSelection);
-    EXPECT_EQ(List()->editTriggers(), QAbstractItemView::NoEditTriggers);
-    EXPECT_EQ(List()->iconSize(), QSize(32, 32));
-    const QPalette palette = List()->palette();
+    EXPECT_EQ(list()->viewMode(), QListView::IconMode);
+    EXPECT_EQ(list()->movement(), QListView::Static);
+    EXPECT_EQ(list()->selectionMode(), QAbstractItemView::SingleSelection);
+    EXPECT_EQ(list()->editTriggers(), QAbstractItemView::NoEditTriggers);
+    EXPECT_EQ(list()->iconSize(), QSize(32, 32));
+    const QPalette palette = list()->palette();
     EXPECT_EQ(palette.color(QPalette::Inactive, QPalette::Highlight),
               palette.color(QPalette::Active, QPalette::Highlight));
 }
@@ -81,7 +81,7 @@ struct Item {
     bool operator==(const Item&) const = default;
 };
 
-std::vector<Item> Items(const QList<QAction*>& actions) {
+std::vector<Item> items(const QList<QAction*>& actions) {
     std::vector<Item> items;
     for (const QAction* action : actions) {
         items.push_back({action->objectName(), action->isSeparator() ? "-" : action->text(),
@@ -96,35 +96,35 @@ void PrintTo(const Item& item, std::ostream* out) {
 }
 
 TEST_F(LayoutTest, MenuHasItsCaptionsAccessKeysAndShortcuts) {
-    EXPECT_EQ(Items(Window().menuBar()->actions()),
+    EXPECT_EQ(items(window().menuBar()->actions()),
               (std::vector<Item>{{"fileMenu", "&File", QKeySequence("Ctrl+F")},
                                  {"viewMenu", "&View", QKeySequence("Ctrl+V")},
                                  {"aboutAction", "&About", QKeySequence()}}));
-    ASSERT_NE(Action("fileMenu")->menu(), nullptr);
-    EXPECT_EQ(Items(Action("fileMenu")->menu()->actions()),
+    ASSERT_NE(action("fileMenu")->menu(), nullptr);
+    EXPECT_EQ(items(action("fileMenu")->menu()->actions()),
               (std::vector<Item>{{"autoRefreshAction", "Auto Refresh", QKeySequence()},
                                  {"browseAction", "&Browse", QKeySequence("F5")},
                                  {"openAction", "&Open", QKeySequence("Ctrl+O")},
                                  {"exitAction", "&Exit", QKeySequence("Ctrl+X")}}));
-    ASSERT_NE(Action("viewMenu")->menu(), nullptr);
-    EXPECT_EQ(Items(Action("viewMenu")->menu()->actions()),
+    ASSERT_NE(action("viewMenu")->menu(), nullptr);
+    EXPECT_EQ(items(action("viewMenu")->menu()->actions()),
               (std::vector<Item>{{"largeImageAction", "Lar&ge Image", QKeySequence("Ctrl+G")},
                                  {"smallImageAction", "S&mall Image", QKeySequence("Ctrl+M")},
                                  {"viewSeparator", "-", QKeySequence("Shift+Ctrl+F2")},
                                  {"allNetworksAction", "Search All Networks", QKeySequence()}}));
-    EXPECT_EQ(Action("aboutAction")->menu(), nullptr);
-    EXPECT_TRUE(Action("autoRefreshAction")->isCheckable());
-    EXPECT_FALSE(Action("autoRefreshAction")->isChecked());
-    EXPECT_FALSE(Action("largeImageAction")->isCheckable());
-    EXPECT_TRUE(Action("allNetworksAction")->isCheckable());
+    EXPECT_EQ(action("aboutAction")->menu(), nullptr);
+    EXPECT_TRUE(action("autoRefreshAction")->isCheckable());
+    EXPECT_FALSE(action("autoRefreshAction")->isChecked());
+    EXPECT_FALSE(action("largeImageAction")->isCheckable());
+    EXPECT_TRUE(action("allNetworksAction")->isCheckable());
 }
 
 // The announcement of each new status text (a NameChanged event) cannot be seen here: Qt
 // drops accessibility updates where no platform accessibility is active, as offscreen.
 TEST_F(LayoutTest, ScreenReadersHearTheNamesOfTheParts) {
-    EXPECT_EQ(List()->accessibleName(), "Devices found");
-    EXPECT_EQ(Animation()->accessibleName(), "Searching for devices");
-    EXPECT_EQ(Window().findChild<QStatusBar*>("statusBar")->accessibleName(), "Status");
+    EXPECT_EQ(list()->accessibleName(), "Devices found");
+    EXPECT_EQ(animation()->accessibleName(), "Searching for devices");
+    EXPECT_EQ(window().findChild<QStatusBar*>("statusBar")->accessibleName(), "Status");
 }
 
 // The address line lies wholly inside the item's cell at every font size; a model too long
@@ -139,34 +139,34 @@ TEST_F(LayoutTest, EveryItemShowsItsWholeAddressOnItsLastLine) {
         }
         QApplication::setFont(font);
         SetUp();
-        Show();
-        Found({Device("QZL-TMR1-AC-A with a model name far too long for two lines", 255,
-                      {1, 2, 3, 4, 5, 6}),
-               Device("QZL-P-AC", 254, {1, 2, 3, 4, 5, 7})});
-        Select(1);
+        showWindow();
+        found({makeDevice("QZL-TMR1-AC-A with a model name far too long for two lines", 255,
+                          {1, 2, 3, 4, 5, 6}),
+               makeDevice("QZL-P-AC", 254, {1, 2, 3, 4, 5, 7})});
+        selectRow(1);
 
-        const QListWidgetItem* item = List()->item(0);
-        const DeviceView device = *DeviceOf(item);
-        const QRect cell = List()->visualItemRect(item);
+        const QListWidgetItem* item = list()->item(0);
+        const DeviceView device = *deviceOf(item);
+        const QRect cell = list()->visualItemRect(item);
         const std::vector<CaptionLine> lines =
-            DeviceItemDelegate::CaptionLines(List()->font(), cell, List()->iconSize(),
-                                             ModelCaption(device), AddressCaption(device), false);
+            DeviceItemDelegate::captionLines(list()->font(), cell, list()->iconSize(),
+                                             modelCaption(device), addressCaption(device), false);
         ASSERT_GE(lines.size(), 2u);
         const CaptionLine& address = lines.back();
         EXPECT_EQ(address.text, "192.0.2.255");
         EXPECT_TRUE(cell.contains(address.rect)) << cell.height();
-        EXPECT_LE(QFontMetrics(List()->font()).horizontalAdvance(address.text),
+        EXPECT_LE(QFontMetrics(list()->font()).horizontalAdvance(address.text),
                   address.rect.width());
         EXPECT_TRUE(lines[lines.size() - 2].text.endsWith(QChar(0x2026)));
 
         const std::vector<CaptionLine> whole =
-            DeviceItemDelegate::CaptionLines(List()->font(), cell, List()->iconSize(),
-                                             ModelCaption(device), AddressCaption(device), true);
+            DeviceItemDelegate::captionLines(list()->font(), cell, list()->iconSize(),
+                                             modelCaption(device), addressCaption(device), true);
         QString model;
         for (std::size_t line = 0; line + 1 < whole.size(); ++line) {
             model += whole[line].text;
         }
-        EXPECT_EQ(model.remove(' '), ModelCaption(device).remove(' '));
+        EXPECT_EQ(model.remove(' '), modelCaption(device).remove(' '));
         EXPECT_EQ(whole.back().text, "192.0.2.255");
     }
     QApplication::setFont(original);

@@ -8,7 +8,7 @@
 
 namespace nimbrel::testing {
 
-std::vector<std::uint8_t> ReplyBytes(const std::string& model, const Ipv4Bytes& ipv4,
+std::vector<std::uint8_t> replyBytes(const std::string& model, const Ipv4Bytes& ipv4,
                                      const MacBytes& mac) {
     return Reply({{FieldAddress, AddressValue(mac, ipv4)}, {FieldModel, Text(model)}});
 }
@@ -26,7 +26,7 @@ LoopbackDevice::~LoopbackDevice() {
     platform::StopSocketLibrary();
 }
 
-int LoopbackDevice::Answer(const std::vector<std::vector<std::uint8_t>>& replies) {
+int LoopbackDevice::answer(const std::vector<std::vector<std::uint8_t>>& replies) {
     int answered = 0;
     std::array<std::uint8_t, 64> request{};
     for (auto received = platform::ReceiveFrom(socket_, request); received.ok();

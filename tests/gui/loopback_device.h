@@ -14,7 +14,7 @@
 namespace nimbrel::testing {
 
 /// A reply of one device: its MAC and IPv4 address and its model text.
-std::vector<std::uint8_t> ReplyBytes(const std::string& model, const Ipv4Bytes& ipv4,
+std::vector<std::uint8_t> replyBytes(const std::string& model, const Ipv4Bytes& ipv4,
                                      const MacBytes& mac);
 
 class LoopbackDevice {
@@ -24,15 +24,15 @@ public:
     LoopbackDevice(const LoopbackDevice&) = delete;
     LoopbackDevice& operator=(const LoopbackDevice&) = delete;
 
-    const Peer& Address() const { return local_; }
+    const Peer& address() const { return local_; }
 
     /// Replies `reply` to every request waiting; returns how many there were.
-    int Answer(const std::vector<std::uint8_t>& reply) {
-        return Answer(std::vector<std::vector<std::uint8_t>>{reply});
+    int answer(const std::vector<std::uint8_t>& reply) {
+        return answer(std::vector<std::vector<std::uint8_t>>{reply});
     }
 
     /// Sends each of `replies` to every request waiting; returns how many there were.
-    int Answer(const std::vector<std::vector<std::uint8_t>>& replies);
+    int answer(const std::vector<std::vector<std::uint8_t>>& replies);
 
 private:
     platform::SocketHandle socket_ = platform::NoSocket;

@@ -11,57 +11,73 @@ namespace nimbrel {
 namespace {
 
 TEST(StatusText, ShownMacOfTheTmrFamilyIsOneLessInItsLastTwoBytes) {
-    EXPECT_EQ(DisplayedMac({1, 2, 3, 4, 0x12, 0x34}, "QZL-TMR-M"),
+    EXPECT_EQ(displayedMac({1, 2, 3, 4, 0x12, 0x34}, "QZL-TMR-M"),
               (MacBytes{1, 2, 3, 4, 0x12, 0x33}));
-    EXPECT_EQ(DisplayedMac({1, 2, 3, 4, 0x12, 0x00}, "x QZL-TMR"),
+    EXPECT_EQ(displayedMac({1, 2, 3, 4, 0x12, 0x00}, "x QZL-TMR"),
               (MacBytes{1, 2, 3, 4, 0x11, 0xFF}));
-    EXPECT_EQ(DisplayedMac({0, 0, 0, 0, 0x00, 0x00}, "QZL-TMR1-AC"),
+    EXPECT_EQ(displayedMac({0, 0, 0, 0, 0x00, 0x00}, "QZL-TMR1-AC"),
               (MacBytes{0, 0, 0, 0, 0xFF, 0xFF}));
-    EXPECT_EQ(DisplayedMac({1, 2, 3, 4, 0x12, 0x34}, "qzl-tmr2-ac"),
+    EXPECT_EQ(displayedMac({1, 2, 3, 4, 0x12, 0x34}, "qzl-tmr2-ac"),
               (MacBytes{1, 2, 3, 4, 0x12, 0x33}));
 }
 
 TEST(StatusText, OtherModelsShowTheListedBytes) {
-    EXPECT_EQ(DisplayedMac({1, 2, 3, 4, 0x12, 0x34}, "QZL-TVX"),
+    EXPECT_EQ(displayedMac({1, 2, 3, 4, 0x12, 0x34}, "QZL-TVX"),
               (MacBytes{1, 2, 3, 4, 0x12, 0x34}));
-    EXPECT_EQ(DisplayedMac({1, 2, 3, 4, 0x12, 0x34}, ""), (MacBytes{1, 2, 3, 4, 0x12, 0x34}));
+    EXPECT_EQ(displayedMac({1, 2, 3, 4, 0x12, 0x34}, ""), (MacBytes{1, 2, 3, 4, 0x12, 0x34}));
 }
 
 TEST(StatusText, DetailsAreTheListedMacAndTheFirmware) {
-    DeviceView device = testing::Device("QZL-TVX", 1, {0xA0, 1, 2, 3, 4, 5}, "");
-    EXPECT_EQ(DeviceStatusText(device), "MAC:00-01-02-03-04-05  VER:");
-    device = testing::Device("QZL-TMR", 1, {0xA0, 1, 2, 3, 0x12, 0x00}, "2.0");
-    EXPECT_EQ(DeviceStatusText(device), "MAC:A0-01-02-03-11-FF  VER:2.0");
+    DeviceView device = testing::makeDevice("QZL-TVX", 1, {0xA0, 1, 2, 3, 4, 5}, "");
+    EXPECT_EQ(deviceStatusText(device), "MAC:00-01-02-03-04-05  VER:");
+    device = testing::makeDevice("QZL-TMR", 1, {0xA0, 1, 2, 3, 0x12, 0x00}, "2.0");
+    EXPECT_EQ(deviceStatusText(device), "MAC:A0-01-02-03-11-FF  VER:2.0");
 }
 
-TEST(StatusText, LeftOutDevicesAreCountedOnlyWhenThereAreAny) {
-    EXPECT_EQ(LeftOutText(11, 3), "11 of 14 devices shown");
-    EXPECT_EQ(LeftOutText(11, 0), "");
+TEST(StatusText, DevicesLeftOutAndRepliesLostAreCountedOnlyWhenThereAreAny) {
+    EXPECT_EQ(shownCountText(11, 3, 0), "11 of 14 devices shown");
+    EXPECT_EQ(shownCountText(11, 3, 5), "11 of 14 devices shown, 5 replies lost");
+    EXPECT_EQ(shownCountText(2, 0, 5), "5 replies lost");
+    EXPECT_EQ(shownCountText(2, 0, 1), "1 reply lost");
+    EXPECT_EQ(shownCountText(11, 0, 0), "");
 }
 
 TEST(DeviceText, EachByteIsOneCharacter) {
-    const QString text = FromDeviceBytes("Caf\xE9\x01<b>");
+    const QString text = fromDeviceBytes("Caf\xE9\x01<b>");
     ASSERT_EQ(text.size(), 8);
     EXPECT_EQ(text.at(3), QChar(0xE9));
     EXPECT_EQ(text.at(4), QChar(0x01));
     EXPECT_EQ(text.mid(5), QStringLiteral("<b>"));
 }
 
+TEST(DeviceText, ControlCharactersAreShownAsVisibleOnesOneForOne) {
+    EXPECT_EQ(shownDeviceText(std::string_view("\0\x1F"
+                                               "fw\r\n\x7F\x85\x9B\xA0\xE9",
+                                               11)),
+              QString::fromUtf16(u"\u2400\u241F"
+                                 u"fw\u240D\u240A\u2421\uFFFD\uFFFD\u00A0\u00E9"));
+}
+
+TEST(DeviceText, CopiedTextLeavesTheControlCharactersOut) {
+    EXPECT_EQ(copiedDeviceText("a\x1B[201~\tb\x9B\x7F\r\nc\xE9"),
+              QString::fromUtf16(u"a[201~bc\u00E9"));
+}
+
 TEST(DeviceText, UpperCasingMapsSmallLettersByteForByte) {
-    EXPECT_EQ(UpperDeviceBytes("qzl-tmr 1a"), "QZL-TMR 1A");
-    EXPECT_EQ(UpperDeviceBytes("\xE9\xF7\xFF\xB5"), "\xC9\xF7\xFF\xB5");
+    EXPECT_EQ(upperDeviceBytes("qzl-tmr 1a"), "QZL-TMR 1A");
+    EXPECT_EQ(upperDeviceBytes("\xE9\xF7\xFF\xB5"), "\xC9\xF7\xFF\xB5");
 }
 
-TEST(KeyCharacter, ControlLettersGiveTheirControlCodes) {
-    EXPECT_EQ(KeyCharacter(Qt::Key_C, Qt::ControlModifier, QString()), 3);
-    EXPECT_EQ(KeyCharacter(Qt::Key_C, Qt::ControlModifier, QStringLiteral("c")), 3);
-    EXPECT_EQ(KeyCharacter(Qt::Key_A, Qt::ControlModifier, QString()), 1);
+TEST(keyCharacter, ControlLettersGiveTheirControlCodes) {
+    EXPECT_EQ(keyCharacter(Qt::Key_C, Qt::ControlModifier, QString()), 3);
+    EXPECT_EQ(keyCharacter(Qt::Key_C, Qt::ControlModifier, QStringLiteral("c")), 3);
+    EXPECT_EQ(keyCharacter(Qt::Key_A, Qt::ControlModifier, QString()), 1);
 }
 
-TEST(KeyCharacter, OtherKeysGiveTheTypedCharacterOrNothing) {
-    EXPECT_EQ(KeyCharacter(Qt::Key_C, Qt::NoModifier, QStringLiteral("c")), 'c');
-    EXPECT_EQ(KeyCharacter(Qt::Key_F5, Qt::NoModifier, QString()), 0);
-    EXPECT_EQ(KeyCharacter(Qt::Key_C, Qt::ControlModifier | Qt::AltModifier, QString()), 0);
+TEST(keyCharacter, OtherKeysGiveTheTypedCharacterOrNothing) {
+    EXPECT_EQ(keyCharacter(Qt::Key_C, Qt::NoModifier, QStringLiteral("c")), 'c');
+    EXPECT_EQ(keyCharacter(Qt::Key_F5, Qt::NoModifier, QString()), 0);
+    EXPECT_EQ(keyCharacter(Qt::Key_C, Qt::ControlModifier | Qt::AltModifier, QString()), 0);
 }
 
 }  // namespace

@@ -19,31 +19,31 @@ constexpr SearchTimings ShortTimings{.pause = 50ms, .quiet = 100ms, .receiveBoun
 
 class SearchDriverTest : public ::testing::Test {
 protected:
-    SearchDriver MakeDriver(Ipv4Bytes local = {127, 0, 0, 1}) {
-        return SearchDriver(
-            std::make_unique<UdpSearchSocket>(), std::make_unique<SteadyClock>(),
-            AddressLookup([local] { return local; }), ShortTimings, device_.Address());
+    SearchDriver makeDriver(Ipv4Bytes local = {127, 0, 0, 1}) {
+        return SearchDriver(std::make_unique<UdpSearchSocket>(), std::make_unique<SteadyClock>(),
+                            AddressLookup([local] { return local; }), ShortTimings,
+                            device_.address());
     }
 
     LoopbackDevice device_;
     const std::vector<std::uint8_t> reply_ =
-        ReplyBytes("QZL-TMR", {192, 0, 2, 7}, {1, 2, 3, 4, 5, 6});
+        replyBytes("QZL-TMR", {192, 0, 2, 7}, {1, 2, 3, 4, 5, 6});
 };
 
 TEST_F(SearchDriverTest, ListsTheDeviceThatAnsweredWhileTheEventLoopRunsOn) {
-    SearchDriver driver = MakeDriver();
+    SearchDriver driver = makeDriver();
     QSignalSpy started(&driver, &SearchRunner::started);
     QSignalSpy finished(&driver, &SearchRunner::finished);
     bool firedDuringThePause = false;
 
-    ASSERT_EQ(driver.Start(), Search::StartOutcome::Started);
+    ASSERT_EQ(driver.start(), Search::StartOutcome::Started);
     EXPECT_EQ(started.size(), 1);
-    QTimer::singleShot(0, [&] { firedDuringThePause = driver.Running(); });
-    EXPECT_EQ(device_.Answer(reply_), 1);
+    QTimer::singleShot(0, [&] { firedDuringThePause = driver.running(); });
+    EXPECT_EQ(device_.answer(reply_), 1);
 
     ASSERT_TRUE(finished.wait(5000));
     EXPECT_TRUE(firedDuringThePause);
-    EXPECT_FALSE(driver.Running());
+    EXPECT_FALSE(driver.running());
     const auto result = finished[0][0].value<SearchResult>();
     ASSERT_EQ(result.devices.size(), 1u);
     EXPECT_EQ(result.devices[0].model, "QZL-TMR");
@@ -51,29 +51,29 @@ TEST_F(SearchDriverTest, ListsTheDeviceThatAnsweredWhileTheEventLoopRunsOn) {
 }
 
 TEST_F(SearchDriverTest, AStartWhileASearchRunsIsIgnored) {
-    SearchDriver driver = MakeDriver();
+    SearchDriver driver = makeDriver();
     QSignalSpy finished(&driver, &SearchRunner::finished);
 
-    ASSERT_EQ(driver.Start(), Search::StartOutcome::Started);
-    EXPECT_EQ(driver.Start(), Search::StartOutcome::AlreadyRunning);
+    ASSERT_EQ(driver.start(), Search::StartOutcome::Started);
+    EXPECT_EQ(driver.start(), Search::StartOutcome::AlreadyRunning);
 
-    EXPECT_EQ(device_.Answer(reply_), 1);
+    EXPECT_EQ(device_.answer(reply_), 1);
     ASSERT_TRUE(finished.wait(5000));
     EXPECT_EQ(finished.size(), 1);
 }
 
 TEST_F(SearchDriverTest, ASearchStartedAtTheEndOfTheOneBeforeRunsOnItsNewSocket) {
-    SearchDriver driver = MakeDriver();
+    SearchDriver driver = makeDriver();
     QSignalSpy finished(&driver, &SearchRunner::finished);
     QObject::connect(&driver, &SearchRunner::finished, [&] {
         if (finished.size() == 1) {
-            EXPECT_EQ(driver.Start(), Search::StartOutcome::Started);
-            EXPECT_EQ(device_.Answer(reply_), 1);
+            EXPECT_EQ(driver.start(), Search::StartOutcome::Started);
+            EXPECT_EQ(device_.answer(reply_), 1);
         }
     });
 
-    ASSERT_EQ(driver.Start(), Search::StartOutcome::Started);
-    EXPECT_EQ(device_.Answer(reply_), 1);
+    ASSERT_EQ(driver.start(), Search::StartOutcome::Started);
+    EXPECT_EQ(device_.answer(reply_), 1);
     ASSERT_TRUE(finished.wait(5000));
     ASSERT_TRUE(finished.wait(5000));
 
@@ -82,26 +82,26 @@ TEST_F(SearchDriverTest, ASearchStartedAtTheEndOfTheOneBeforeRunsOnItsNewSocket)
 
 TEST_F(SearchDriverTest, ASocketThatCannotBeBoundFailsTheStart) {
     // Not an address of this computer: binding fails before anything is sent.
-    SearchDriver driver = MakeDriver({192, 0, 2, 1});
+    SearchDriver driver = makeDriver({192, 0, 2, 1});
     QSignalSpy failed(&driver, &SearchRunner::failed);
 
-    EXPECT_EQ(driver.Start(), Search::StartOutcome::Failed);
+    EXPECT_EQ(driver.start(), Search::StartOutcome::Failed);
 
     ASSERT_EQ(failed.size(), 1);
     EXPECT_EQ(failed[0][0].value<Error>().message,
               "Socket Error # 10049\r\nCannot assign requested address.");
-    EXPECT_FALSE(driver.Running());
+    EXPECT_FALSE(driver.running());
 }
 
 TEST_F(SearchDriverTest, AFailedLookUpStartsNothing) {
-    SearchDriver driver(
-        std::make_unique<UdpSearchSocket>(), std::make_unique<SteadyClock>(),
-        AddressLookup([] { return std::nullopt; }), ShortTimings, device_.Address());
+    SearchDriver driver(std::make_unique<UdpSearchSocket>(), std::make_unique<SteadyClock>(),
+                        AddressLookup([] { return std::nullopt; }), ShortTimings,
+                        device_.address());
     QSignalSpy started(&driver, &SearchRunner::started);
 
-    EXPECT_EQ(driver.Start(), Search::StartOutcome::LookUpFailed);
+    EXPECT_EQ(driver.start(), Search::StartOutcome::LookUpFailed);
     EXPECT_EQ(started.size(), 0);
-    EXPECT_EQ(device_.Answer(reply_), 0);
+    EXPECT_EQ(device_.answer(reply_), 0);
 }
 
 }  // namespace

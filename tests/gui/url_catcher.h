@@ -12,7 +12,7 @@ class UrlCatcher : public QObject {
     Q_OBJECT
 
 public Q_SLOTS:
-    void Open(const QUrl& url) { opened.push_back(url); }
+    void open(const QUrl& url) { opened.push_back(url); }
 
 public:
     QList<QUrl> opened;

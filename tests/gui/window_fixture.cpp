@@ -9,7 +9,7 @@
 
 namespace nimbrel::testing {
 
-Search::StartOutcome FakeSearchRunner::Start() {
+Search::StartOutcome FakeSearchRunner::start() {
     if (running_) {
         return Search::StartOutcome::AlreadyRunning;
     }
@@ -26,18 +26,18 @@ Search::StartOutcome FakeSearchRunner::Start() {
     return Search::StartOutcome::Started;
 }
 
-void FakeSearchRunner::Finish(std::vector<DeviceView> devices, int leftOut) {
+void FakeSearchRunner::finish(std::vector<DeviceView> devices, int leftOut, int lostReplies) {
     running_ = false;
-    Q_EMIT finished(SearchResult{std::move(devices), leftOut, 0});
+    Q_EMIT finished(SearchResult{std::move(devices), leftOut, 0, lostReplies});
 }
 
-void FakeSearchRunner::Fail(const Error& error) {
+void FakeSearchRunner::fail(const Error& error) {
     running_ = false;
     Q_EMIT failed(error);
 }
 
-DeviceView Device(std::string model, std::uint8_t last, MacBytes mac, std::string firmware,
-                  std::string copyText) {
+DeviceView makeDevice(std::string model, std::uint8_t last, MacBytes mac, std::string firmware,
+                      std::string copyText) {
     // As the core views a reply of these fields, icon and listed MAC included.
     DeviceTable table;
     table.AddReply(Reply({{FieldAddress, AddressValue(mac, {192, 0, 2, last})},
@@ -47,7 +47,7 @@ DeviceView Device(std::string model, std::uint8_t last, MacBytes mac, std::strin
     return ViewDevice(table, 0);
 }
 
-Error MessageTooLong() {
+Error messageTooLong() {
     return SocketError(10040);
 }
 
@@ -59,45 +59,47 @@ void WindowTest::SetUp() {
     window_ = std::make_unique<MainWindow>(std::move(runner));
 }
 
-void WindowTest::Show() {
+void WindowTest::showWindow() {
     window_->show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
 }
 
-void WindowTest::Found(std::vector<DeviceView> devices, int leftOut) {
+void WindowTest::found(std::vector<DeviceView> devices, int leftOut, int lostReplies) {
     ASSERT_TRUE(window_->search());
-    runner_->Finish(std::move(devices), leftOut);
+    runner_->finish(std::move(devices), leftOut, lostReplies);
 }
 
-QListWidget* WindowTest::List() {
+QListWidget* WindowTest::list() {
     return window_->findChild<QListWidget*>("deviceList");
 }
 
-SearchAnimation* WindowTest::Animation() {
+SearchAnimation* WindowTest::animation() {
     return window_->findChild<SearchAnimation*>("searchAnimation");
 }
 
-QAction* WindowTest::Action(const char* name) {
+QAction* WindowTest::action(const char* name) {
     auto* action = window_->findChild<QAction*>(name);
     EXPECT_NE(action, nullptr) << name;
     return action;
 }
 
-QStringList WindowTest::Captions() {
-    QStringList captions;
-    for (int row = 0; row < List()->count(); ++row) {
-        captions << List()->item(row)->text();
+QStringList captions(const MainWindow& window) {
+    const auto* list = window.findChild<QListWidget*>("deviceList");
+    EXPECT_NE(list, nullptr);
+    QStringList texts;
+    for (int row = 0; list != nullptr && row < list->count(); ++row) {
+        texts << list->item(row)->text();
     }
-    return captions;
+    return texts;
 }
 
-void WindowTest::Select(int row) {
-    const QRect place = List()->visualItemRect(List()->item(row));
-    QTest::mouseClick(List()->viewport(), Qt::LeftButton, {}, place.center());
+void WindowTest::selectRow(int row) {
+    const QRect place = list()->visualItemRect(list()->item(row));
+    QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, place.center());
 }
 
-void WindowTest::ClickEmptySpot() {
-    QTest::mouseClick(List()->viewport(), Qt::LeftButton, {}, QPoint(380, 370));
+void WindowTest::clickEmptySpot() {
+    QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, QPoint(380, 370));
 }
 
 }  // namespace nimbrel::testing

@@ -18,13 +18,13 @@ namespace nimbrel::testing {
 /// Stands in for the search: Start only notes the request; the test says how it ends.
 class FakeSearchRunner final : public SearchRunner {
 public:
-    Search::StartOutcome Start() override;
-    bool Running() const override { return running_; }
-    void SetAllNetworks(bool on) override { allNetworks_ = on; }
-    bool AllNetworks() const { return allNetworks_; }
+    Search::StartOutcome start() override;
+    bool running() const override { return running_; }
+    void setAllNetworks(bool on) override { allNetworks_ = on; }
+    bool allNetworks() const { return allNetworks_; }
 
-    void Finish(std::vector<DeviceView> devices, int leftOut = 0);
-    void Fail(const Error& error);
+    void finish(std::vector<DeviceView> devices, int leftOut = 0, int lostReplies = 0);
+    void fail(const Error& error);
 
     int starts = 0;
     bool lookUpFails = false;
@@ -36,30 +36,33 @@ private:
 };
 
 /// A device as a search reports it, its icon and listed MAC chosen by its model.
-DeviceView Device(std::string model, std::uint8_t last, MacBytes mac = {2, 0, 0, 0, 0, 1},
-                  std::string firmware = "1.6.2", std::string copyText = "");
+DeviceView makeDevice(std::string model, std::uint8_t last, MacBytes mac = {2, 0, 0, 0, 0, 1},
+                      std::string firmware = "1.6.2", std::string copyText = "");
 
 /// The error of a datagram too long for the buffer.
-Error MessageTooLong();
+Error messageTooLong();
+
+/// The texts of the items that `window` lists, in order.
+QStringList captions(const MainWindow& window);
 
 class WindowTest : public ::testing::Test {
 protected:
     void SetUp() override;
 
     /// Shows the window and waits until it is active.
-    void Show();
+    void showWindow();
     /// A search that finds `devices`.
-    void Found(std::vector<DeviceView> devices, int leftOut = 0);
+    void found(std::vector<DeviceView> devices, int leftOut = 0, int lostReplies = 0);
 
-    MainWindow& Window() { return *window_; }
-    FakeSearchRunner& Runner() { return *runner_; }
-    QListWidget* List();
-    SearchAnimation* Animation();
-    QAction* Action(const char* name);
-    QStringList Captions();
-    void Select(int row);
+    MainWindow& window() { return *window_; }
+    FakeSearchRunner& runner() { return *runner_; }
+    QListWidget* list();
+    SearchAnimation* animation();
+    QAction* action(const char* name);
+    QStringList captions() { return testing::captions(*window_); }
+    void selectRow(int row);
     /// A click on the empty part of the list, which clears the selection.
-    void ClickEmptySpot();
+    void clickEmptySpot();
 
     FakeSearchRunner* runner_ = nullptr;
     std::unique_ptr<MainWindow> window_;

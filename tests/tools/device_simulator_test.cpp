@@ -1,5 +1,9 @@
 // SPDX-License-Identifier: MIT
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
@@ -8,7 +12,6 @@
 #include <cstdint>
 #include <mutex>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <thread>
 #include <utility>
@@ -55,7 +58,7 @@ TEST(BuildReply, MakesOneElementPerFieldThatTheTableReadsBack) {
                             {0x00, 0x1A, 0x2B, 0xC3, 0xD4, 0xFF},
                             "1.4.2",
                             "Caf\xe9 \"x\""};
-    const Bytes reply = BuildReply(device);
+    const Bytes reply = BuildReply(device).value();
     ASSERT_TRUE(IsDiscoveryReply(Received(reply)));
 
     // The area is exactly the elements: the walk ends at the datagram's last byte.
@@ -84,7 +87,7 @@ TEST(BuildReply, MakesOneElementPerFieldThatTheTableReadsBack) {
 }
 
 TEST(BuildReply, KeepsEmptyTextsAsEmptyElements) {
-    const Bytes reply = BuildReply({});
+    const Bytes reply = BuildReply({}).value();
     const std::vector<Walked> elements = Elements(reply);
     ASSERT_EQ(elements.size(), 4u);
     for (const Walked& element : elements) {
@@ -102,7 +105,7 @@ TEST(BuildReply, TakesTextsOfUpTo64BytesWithAnyByteValue) {
     DeviceSpec device;
     device.model = std::string(64, 'M');
     device.copy = "a\0b\xff"s;
-    const Bytes reply = BuildReply(device);
+    const Bytes reply = BuildReply(device).value();
     DeviceTable table;
     table.AddReply(reply);
     EXPECT_EQ(table.ModelText(0), device.model);
@@ -115,7 +118,7 @@ TEST(BuildReply, TakesTextsOfUpTo64BytesWithAnyByteValue) {
          {&DeviceSpec::model, &DeviceSpec::firmware, &DeviceSpec::copy}) {
         DeviceSpec tooLong;
         tooLong.*text = std::string(65, 'x');
-        EXPECT_THROW(BuildReply(tooLong), std::invalid_argument);
+        EXPECT_FALSE(BuildReply(tooLong).ok());
     }
 }
 
@@ -168,8 +171,6 @@ TEST(DeviceSimulator, RefusesAnAddressItCannotBind) {
     const Result<> notOurs = foreign.Listen({{198, 51, 100, 77}, 0});
     ASSERT_FALSE(notOurs.ok()) << "bound to an address that is not this machine's";
     EXPECT_EQ(notOurs.error().code, 10049);
-    EXPECT_EQ(notOurs.error().message,
-              "Socket Error # 10049\r\nCannot assign requested address.");
 
     DeviceSimulator first({});
     ASSERT_TRUE(first.Listen({{127, 0, 0, 1}, 0}).ok());
@@ -180,8 +181,8 @@ TEST(DeviceSimulator, RefusesAnAddressItCannotBind) {
 }
 
 TEST(DeviceSimulator, AnswersTheRequestWithEveryReplyInOrderOfDelay) {
-    const Bytes a = BuildReply({"A", {10, 0, 0, 1}, {0, 0, 0, 0, 0, 1}, "1", "a"});
-    const Bytes b = BuildReply({"B", {10, 0, 0, 2}, {0, 0, 0, 0, 0, 2}, "2", "b"});
+    const Bytes a = BuildReply({"A", {10, 0, 0, 1}, {0, 0, 0, 0, 0, 1}, "1", "a"}).value();
+    const Bytes b = BuildReply({"B", {10, 0, 0, 2}, {0, 0, 0, 0, 0, 2}, "2", "b"}).value();
     const Bytes raw{0x01, 0x00, 0x00, 0x03, 0x0C, 0x7F};
     SimulatorThread simulator({{a, milliseconds{40}},
                                {b, milliseconds{0}},
@@ -215,7 +216,7 @@ TEST(DeviceSimulator, AnswersTheRequestWithEveryReplyInOrderOfDelay) {
 }
 
 TEST(DeviceSimulator, AnswersEachRequesterAtItsOwnPort) {
-    const Bytes reply = BuildReply({"AP", {10, 0, 0, 9}, {}, "", ""});
+    const Bytes reply = BuildReply({"AP", {10, 0, 0, 9}, {}, "", ""}).value();
     SimulatorThread simulator({{reply, milliseconds{0}}}, 2);
     LoopbackClient first;
     LoopbackClient second;
@@ -295,6 +296,52 @@ TEST(DeviceSimulator, LogsButDoesNotAnswerRequestsPastItsLimit) {
     EXPECT_EQ(simulator.RepliesSent(), 1);
     EXPECT_EQ(simulator.Requests().size(), 2u);
     EXPECT_FALSE(client.Waiting());
+}
+
+/// Sends `payload` to 127.0.0.1:`to` from UDP port `from` through a raw socket, so that it
+/// seems to come from whatever socket holds that port.
+void SendFromPort(std::uint16_t from, std::uint16_t to, const Bytes& payload) {
+    const int raw = socket(AF_INET, SOCK_RAW, IPPROTO_UDP);
+    ASSERT_GE(raw, 0) << "a raw socket needs CAP_NET_RAW";
+    Bytes datagram{static_cast<std::uint8_t>(from >> 8),
+                   static_cast<std::uint8_t>(from & 0xFF),
+                   static_cast<std::uint8_t>(to >> 8),
+                   static_cast<std::uint8_t>(to & 0xFF),
+                   0,
+                   static_cast<std::uint8_t>(8 + payload.size()),
+                   0,
+                   0};  // no checksum
+    datagram.insert(datagram.end(), payload.begin(), payload.end());
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    const auto* target = reinterpret_cast<const sockaddr*>(&address);
+    EXPECT_EQ(sendto(raw, datagram.data(), datagram.size(), 0, target, sizeof(address)),
+              static_cast<ssize_t>(datagram.size()));
+    close(raw);
+}
+
+TEST(DeviceSimulator, NeverAnswersADatagramFromItsOwnAddressAndPort) {
+    // A reply that reads as a request: answered to itself, it would be answered again forever.
+    for (const Ipv4Bytes listen : {Ipv4Bytes{127, 0, 0, 1}, Ipv4Bytes{0, 0, 0, 0}}) {
+        SCOPED_TRACE(FormatIpv4(listen));
+        std::atomic<bool> stop{false};
+        DeviceSimulator simulator({{Request, milliseconds{0}}});
+        ASSERT_TRUE(simulator.Listen({listen, 0}).ok());
+        std::thread running([&] { simulator.Run(stop); });
+        const std::uint16_t port = simulator.Local().port;
+        SendFromPort(port, port, Request);
+        // A request from elsewhere is answered, and comes after the first one in the log.
+        LoopbackClient client;
+        client.Send(port, Request);
+        EXPECT_EQ(client.Receive(), Request);
+        stop = true;
+        running.join();
+        const std::vector<ReceivedRequest> requests = simulator.Requests();
+        ASSERT_EQ(requests.size(), 2u);
+        EXPECT_EQ(requests[0].from, (Peer{{127, 0, 0, 1}, port}));
+        EXPECT_EQ(simulator.RepliesSent(), 1);
+    }
 }
 
 }  // namespace

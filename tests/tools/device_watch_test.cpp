@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
@@ -14,9 +15,18 @@ DeviceView Device(std::uint8_t id, std::string firmware = "1.0", std::string int
     view.mac = {0, 0x1A, 0x2B, 0x3C, 0x4D, id};
     view.ipv4 = {198, 51, 100, id};
     view.firmware = std::move(firmware);
+    view.hasFirmware = true;
     view.interfaceName = std::move(interface);
     view.source = {{198, 51, 100, id}, 10001};
     return view;
+}
+
+SearchResult Found(std::vector<DeviceView> devices, int leftOut = 0, int lostReplies = 0) {
+    SearchResult result;
+    result.devices = std::move(devices);
+    result.leftOut = leftOut;
+    result.lostReplies = lostReplies;
+    return result;
 }
 
 std::vector<std::string> Lines(const std::vector<DeviceChange>& changes) {
@@ -28,53 +38,91 @@ std::vector<std::string> Lines(const std::vector<DeviceChange>& changes) {
     return lines;
 }
 
+using Expected = std::vector<std::string>;
+
 TEST(DeviceWatch, ReportsWhatAppearedChangedAndWentInOrder) {
     DeviceWatch watch;
-    EXPECT_EQ(Lines(watch.Update({Device(1), Device(2)})),
-              (std::vector<std::string>{"appeared 1 1.0", "appeared 2 1.0"}));
-    EXPECT_TRUE(watch.Update({Device(1), Device(2)}).empty());
+    EXPECT_EQ(Lines(watch.Update(Found({Device(1), Device(2)}))),
+              (Expected{"appeared 1 1.0", "appeared 2 1.0"}));
+    EXPECT_TRUE(watch.Update(Found({Device(1), Device(2)})).empty());
 
-    DeviceView samePortChanged = Device(1);
-    samePortChanged.source.port = 40000;  // a new source port alone is no change
-    EXPECT_EQ(Lines(watch.Update({samePortChanged, Device(2, "2.0"), Device(3)})),
-              (std::vector<std::string>{"changed 2 2.0", "appeared 3 1.0"}));
-    EXPECT_EQ(Lines(watch.Update({Device(3)})),
-              (std::vector<std::string>{"gone 1 1.0", "gone 2 2.0"}));
+    // A new sender address or port alone is no change: neither is shown.
+    DeviceView moved = Device(1);
+    moved.source = {{203, 0, 113, 5}, 40000};
+    EXPECT_EQ(Lines(watch.Update(Found({moved, Device(2, "2.0"), Device(3)}))),
+              (Expected{"changed 2 2.0", "appeared 3 1.0"}));
+    EXPECT_EQ(Lines(watch.Update(Found({Device(3)}))), (Expected{"gone 1 1.0", "gone 2 2.0"}));
 }
 
-TEST(DeviceWatch, PairsDevicesOfTheSameIdentityInTheirOrder) {
+TEST(DeviceWatch, ChangesInEachShownFieldAreReported) {
+    const DeviceView before = Device(1);
+    std::vector<DeviceView> after(6, before);
+    after[0].model = "AP";
+    after[1].ipv4 = {203, 0, 113, 9};
+    after[2].listedMac[0] = 0xAA;
+    after[3].copyText = "x";
+    after[4].hasCopyText = true;  // a field sent empty where none was sent before
+    after[5].firmware = "1.1";
+    for (const DeviceView& changed : after) {
+        DeviceWatch watch;
+        watch.Update(Found({before}));
+        EXPECT_EQ(watch.Update(Found({changed})).size(), 1u);
+    }
+}
+
+TEST(DeviceWatch, PairsEqualDevicesOfOneIdentityFirstThenTheRestInOrder) {
+    // Two records of one MAC on one interface (devices that sent no address, say).
+    DeviceView first = Device(0, "A");
+    DeviceView second = Device(0, "B");
     DeviceWatch watch;
-    DeviceView first = Device(0);
-    DeviceView second = Device(0);
-    second.ipv4 = {198, 51, 100, 200};  // the same MAC, another record
-    watch.Update({first, second});
-    EXPECT_TRUE(watch.Update({first, second}).empty());
-    EXPECT_EQ(Lines(watch.Update({first})), std::vector<std::string>{"gone 0 1.0"});
+    watch.Update(Found({first, second}));
+    // In the other order they are the same two devices: nothing changed.
+    EXPECT_TRUE(watch.Update(Found({second, first})).empty());
+    // One of them changed: only that one is reported, whichever comes first.
+    EXPECT_EQ(Lines(watch.Update(Found({Device(0, "C"), first}))), (Expected{"changed 0 C"}));
+    EXPECT_EQ(Lines(watch.Update(Found({first}))), (Expected{"gone 0 C"}));
+    EXPECT_EQ(Lines(watch.Update(Found({Device(0, "D"), Device(0, "E"), first}))),
+              (Expected{"appeared 0 D", "appeared 0 E"}));
 }
 
 TEST(DeviceWatch, KnowsADeviceByItsMacAndInterface) {
     DeviceWatch watch;
-    watch.Update({Device(1, "1.0", "eth0")});
-    DeviceView moved = Device(1);
-    moved.ipv4 = {203, 0, 113, 9};
-    EXPECT_EQ(Lines(watch.Update({moved})), std::vector<std::string>{"changed 1 1.0"});
-    EXPECT_EQ(Lines(watch.Update({moved, Device(1, "1.0", "wlan0")})),
-              std::vector<std::string>{"appeared 1 1.0"});
+    watch.Update(Found({Device(1, "1.0", "eth0")}));
+    EXPECT_EQ(Lines(watch.Update(Found({Device(1, "1.0", "eth0"), Device(1, "1.0", "wlan0")}))),
+              Expected{"appeared 1 1.0"});
+}
+
+TEST(DeviceWatch, AnIncompleteSearchReportsNothingAsGone) {
+    for (const auto& [leftOut, lost] : {std::pair{3, 0}, std::pair{0, 1}}) {
+        DeviceWatch watch;
+        watch.Update(Found({Device(1), Device(2)}));
+        EXPECT_EQ(Lines(watch.Update(Found({Device(2, "2.0"), Device(3)}, leftOut, lost))),
+                  (Expected{"changed 2 2.0", "appeared 3 1.0"}));
+        // Device 1 is still known: its return is no appearance, its absence from a complete
+        // search is its going.
+        EXPECT_TRUE(watch.Update(Found({Device(1), Device(2, "2.0"), Device(3)})).empty());
+        EXPECT_EQ(Lines(watch.Update(Found({Device(2, "2.0"), Device(3)}))),
+                  Expected{"gone 1 1.0"});
+    }
 }
 
 TEST(WatchLine, IsOneJsonObjectOrOneStampedLinePerChange) {
     DeviceView device = Device(7, "2.1");
-    device.hasAddress = device.hasFirmware = true;
+    device.hasAddress = true;
     device.model = "AP\x1b";
     device.hasModel = true;
+    device.interfaceName = "w\xff\x1b";
     const DeviceChange change{DeviceChange::Kind::Changed, device};
     const std::string json = WatchLine(change, true, 0);
-    EXPECT_TRUE(json.starts_with(R"({"event":"changed","device":{"model":"AP\u001b",)")) << json;
-    EXPECT_TRUE(json.ends_with(R"("interface":"eth0"}})"
-                               "\n"))
-        << json;
+    ASSERT_TRUE(json.ends_with("}\n"));
+    EXPECT_EQ(json.find('\n'), json.size() - 1);
+    const nlohmann::json parsed = nlohmann::json::parse(json);
+    EXPECT_EQ(parsed["event"], "changed");
+    EXPECT_EQ(parsed["device"]["model"], "AP\x1b");
+    EXPECT_EQ(parsed["device"]["interface_hex"], "77ff1b");
     EXPECT_EQ(WatchLine(change, false, 86400 + 61),
-              "1970-01-02T00:01:01Z changed AP\\x1b 198.51.100.7 00-1A-2B-3C-4D-07 2.1 on eth0\n");
+              "1970-01-02T00:01:01Z changed AP\\x1b 198.51.100.7 00-1A-2B-3C-4D-07 2.1 on "
+              "w\\xff\\x1b\n");
 }
 
 }  // namespace

@@ -5,11 +5,14 @@
 #include <netinet/in.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <map>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -111,10 +114,7 @@ const std::string DiscoverName = "nimbrel-discover";
 
 TEST(DiscoverProgram, ShowsHelpAndVersion) {
     SKIP_UNLESS_ONLY_LOOPBACK();
-    const std::vector<std::string> mentions{
-        "--json",      "--from ADDRESS",     "-h, --help",       "--version",
-        "Exit status", "at the latest 10 s", "--interface NAME", "--all-interfaces",
-        "--watch",     "--interval SECONDS"};
+    const std::vector<std::string> mentions{"Exit status", "at the latest 10 s"};
     ExpectHelp(Discover, DiscoverName, {"--help"}, mentions);
     ExpectHelp(Discover, DiscoverName, {"-h"}, mentions);
     ExpectHelp(Discover, DiscoverName, {"--json", "--help"}, mentions);
@@ -137,17 +137,18 @@ TEST(DiscoverProgram, RefusesBadUsageWithStatus2) {
     const std::string& name = DiscoverName;
     ExpectUsageError(Discover, name, {"--bogus"}, "unknown option '--bogus'");
     ExpectUsageError(Discover, name, {"--JSON"}, "unknown option '--JSON'");
-    ExpectUsageError(Discover, name, {"--json=yes"}, "option '--json' takes no value");
+    ExpectUsageError(Discover, name, {"--json=yes"}, "json");
     ExpectUsageError(Discover, name, {"--json", "devices"}, "unexpected argument 'devices'");
+    ExpectUsageError(Discover, name, {"--interface", "eth0", "eth1"}, "unexpected argument 'eth1'");
     ExpectUsageError(Discover, name, {"--", "--json"}, "unexpected argument '--json'");
-    ExpectUsageError(Discover, name, {"--from"}, "option '--from' needs a value");
+    ExpectUsageError(Discover, name, {"--from"}, "--from");
     ExpectUsageError(Discover, name, {"--json", "--from", "300.1.1.1"},
                      "--from: not an IPv4 address: '300.1.1.1'");
     ExpectUsageError(Discover, name, {"--from=localhost"},
                      "--from: not an IPv4 address: 'localhost'");
     ExpectUsageError(Discover, name, {"--from", ""}, "--from: not an IPv4 address: ''");
-    ExpectUsageError(Discover, name, {"--from", "127.0.0.1", "--from", "1.2.3"},
-                     "--from: not an IPv4 address: '1.2.3'");
+    // Options do not stand in for one another: a value is checked by its own option only.
+    ExpectUsageError(Discover, name, {"--interval", "198.51.100.1", "--watch"}, "--interval");
 }
 
 TEST(DiscoverProgram, RefusesUnknownInterfacesAndOptionsThatDoNotGoTogether) {
@@ -157,13 +158,15 @@ TEST(DiscoverProgram, RefusesUnknownInterfacesAndOptionsThatDoNotGoTogether) {
     ExpectUsageError(Discover, name, {"--interface=lo"},
                      "--interface: no interface named 'lo' is up with an IPv4 address that can "
                      "broadcast");
+    // A name's control characters and bytes that are not UTF-8 are shown, not written raw.
+    ExpectUsageError(Discover, name, {"--interface=bad\xff\x1b"}, "named 'bad\\xff\\x1b'");
     ExpectUsageError(Discover, name, {"--from=127.0.0.1", "--all-interfaces"},
-                     "--from cannot be combined with --interface or --all-interfaces");
+                     "--from excludes --all-interfaces");
     ExpectUsageError(Discover, name, {"--interface", "eth0", "--all-interfaces"},
-                     "--interface and --all-interfaces exclude each other");
-    ExpectUsageError(Discover, name, {"--interval=5"}, "--interval needs --watch");
+                     "--interface excludes --all-interfaces");
+    ExpectUsageError(Discover, name, {"--interval=5"}, "--interval requires --watch");
     ExpectUsageError(Discover, name, {"--watch", "--interval", "2"},
-                     "--interval: '2' is not a number of seconds from 3 to 86400");
+                     "--interval: Value 2 not in range 3 to 86400");
 }
 
 TEST(DiscoverProgram, RefusesFromAddressesThatAreNoUnicastAddressOfThisComputer) {
@@ -190,18 +193,8 @@ TEST(DevsimProgram, ReportsAWriteErrorWithStatus1) {
 }
 
 TEST(DevsimProgram, ShowsHelpAndVersion) {
-    const std::vector<std::string> mentions{"--listen ADDRESS:PORT",
-                                            "--device",
-                                            "--reply-hex",
-                                            "--delay",
-                                            "--log",
-                                            "--requests",
-                                            "model=",
-                                            "ipv4=",
-                                            "mac=",
-                                            "firmware=",
-                                            "copy=",
-                                            "delay="};
+    const std::vector<std::string> mentions{
+        "model=", "ipv4=", "mac=", "firmware=", "copy=", "delay="};
     ExpectHelp(Devsim, "nimbrel-devsim", {"--help"}, mentions);
     ExpectHelp(Devsim, "nimbrel-devsim", {"--device", "model=AP", "-h"}, mentions);
     ExpectHelp(Devsim, "nimbrel-devsim", {"--device=model=AP", "--delay=5", "--help", "--"},
@@ -215,48 +208,164 @@ TEST(DevsimProgram, ShowsHelpAndVersion) {
 
 TEST(DevsimProgram, RefusesBadUsageWithStatus2) {
     const std::string name = "nimbrel-devsim";
+    ExpectUsageError(Devsim, name, {}, "no reply given");
+    ExpectUsageError(Devsim, name, {"--listen=127.0.0.1:0", "--log=x"}, "no reply given");
     ExpectUsageError(Devsim, name, {"--bogus"}, "unknown option '--bogus'");
-    ExpectUsageError(Devsim, name, {"--help=yes"}, "option '--help' takes no value");
+    ExpectUsageError(Devsim, name, {"--help=yes"}, "help");
     ExpectUsageError(Devsim, name, {"--", "--device", "model=AP"},
                      "unexpected argument '--device'");
+    ExpectUsageError(Devsim, name, {"--device", "model=A", "model=B"},
+                     "unexpected argument 'model=B'");
+    ExpectUsageError(Devsim, name, {"--device"}, "--device");
     ExpectUsageError(Devsim, name, {"--device=ipv4=10.0.0"},
                      "--device: not an IPv4 address: '10.0.0'");
-    ExpectUsageError(Devsim, name, {"--device"}, "option '--device' needs a value");
     ExpectUsageError(Devsim, name, {"--device", "model=AP,mac=00-11-22-33-44"},
                      "--device: not a MAC address (XX-XX-XX-XX-XX-XX): '00-11-22-33-44'");
-    ExpectUsageError(Devsim, name, {"--device", "ipv4=10.0.0"},
-                     "--device: not an IPv4 address: '10.0.0'");
     ExpectUsageError(Devsim, name, {"--device", "model=AP,colour=red"},
                      "--device: unknown device key");
     ExpectUsageError(Devsim, name, {"--device", "firmware=" + std::string(65, '9')},
                      "--device: a device text holds at most 64 bytes");
-    ExpectUsageError(Devsim, name, {"--device", "delay=soon"},
-                     "--device: not a delay in milliseconds: 'soon'");
-    ExpectUsageError(Devsim, name, {"--reply-hex", "0100000"},
-                     "--reply-hex: not pairs of hexadecimal digits: '0100000'");
     ExpectUsageError(Devsim, name, {"--reply-hex", "01 00 0g 00"},
                      "--reply-hex: not pairs of hexadecimal digits: '01 00 0g 00'");
-    ExpectUsageError(Devsim, name, {"--listen", "127.0.0.1"}, "--listen: not ADDRESS:PORT");
-    ExpectUsageError(Devsim, name, {"--listen", "127.0.0.1:70000"},
+    ExpectUsageError(Devsim, name, {"--device=model=A", "--listen", "127.0.0.1:70000"},
                      "--listen: not a port number 0 to 65535: '70000'");
-    ExpectUsageError(Devsim, name, {"--delay", "-1"}, "--delay: not a delay in milliseconds");
-    ExpectUsageError(Devsim, name, {"--requests", "0"}, "--requests: not a positive count");
-    ExpectUsageError(Devsim, name, {"--log"}, "option '--log' needs a value");
+    ExpectUsageError(Devsim, name, {"--device=model=A", "--delay", "-1"},
+                     "--delay: not a delay in milliseconds: '-1'");
+    ExpectUsageError(Devsim, name, {"--device=model=A", "--requests", "0"}, "--requests");
+    // Each value is checked by its own option, in the order given.
+    ExpectUsageError(Devsim, name, {"--delay", "model=AP", "--device", "5"},
+                     "--delay: not a delay in milliseconds: 'model=AP'");
 }
 
-TEST(DevsimProgram, FailsWithStatus1WhenItCannotListenOrLog) {
+TEST(DevsimProgram, FailsWithStatus1WhenItCannotListenOrOpenItsLog) {
     const Outcome foreign =
         RunToEnd(Devsim, {"--listen", "198.51.100.77:0", "--device", "model=AP"});
     EXPECT_EQ(foreign.status, 1);
     EXPECT_EQ(foreign.err,
-              "nimbrel-devsim: Socket Error # 10049\r\nCannot assign requested address.\n");
+              "nimbrel-devsim: cannot listen on 198.51.100.77:0: Cannot assign requested address "
+              "(socket error 10049)\n");
 
-    const Outcome log =
-        RunToEnd(Devsim, {"--listen", "127.0.0.1:0", "--log", "/nonexistent-folder/requests.log"});
+    const Outcome log = RunToEnd(Devsim, {"--listen", "127.0.0.1:0", "--device=model=A", "--log",
+                                          "/nonexistent-folder/requests.log"});
     EXPECT_EQ(log.status, 1);
-    EXPECT_NE(log.err.find("cannot open log file '/nonexistent-folder/requests.log'"),
-              std::string::npos)
-        << log.err;
+    EXPECT_EQ(log.err,
+              "nimbrel-devsim: cannot open log file '/nonexistent-folder/requests.log': No such "
+              "file or directory\n");
+}
+
+/// The port in the simulator's first line, "nimbrel-devsim: listening on 127.0.0.1:PORT".
+std::uint16_t ListeningPort(ChildProcess& devsim) {
+    const std::optional<std::string> listening = devsim.ReadLine();
+    const std::string prefix = "nimbrel-devsim: listening on 127.0.0.1:";
+    if (!listening || listening->rfind(prefix, 0) != 0) {
+        ADD_FAILURE() << listening.value_or("no line") << devsim.Wait().err;
+        return 0;
+    }
+    return static_cast<std::uint16_t>(std::stoi(listening->substr(prefix.size())));
+}
+
+TEST(DevsimProgram, TellsOnceThatItsLogCannotBeWrittenAndGoesOnAnswering) {
+    ChildProcess devsim(
+        Devsim, {"--listen=127.0.0.1:0", "--requests=3", "--log=/dev/full", "--reply-hex", "0a"});
+    const std::uint16_t port = ListeningPort(devsim);
+    ASSERT_NE(port, 0);
+    LoopbackClient client;
+    for (int request = 0; request < 3; ++request) {
+        client.Send(port, Bytes{0x01, 0x00, 0x00, 0x00});
+        EXPECT_EQ(client.Receive(), Bytes{0x0a});
+    }
+    const Outcome outcome = devsim.Wait();
+    EXPECT_EQ(outcome.status, 0);
+    EXPECT_EQ(outcome.err,
+              "nimbrel-devsim: cannot write to log file '/dev/full': No space left on device; "
+              "later failures are not told\n");
+}
+
+// ---- both: the man page's synopsis -----------------------------------------------------------
+
+/// The options named in the SYNOPSIS section of a man page (in its roff source), in order.
+std::vector<std::string> SynopsisOptions(const std::string& page) {
+    std::ifstream file(std::string(NIMBREL_TOOLS_SOURCE_DIR) + "/" + page);
+    EXPECT_TRUE(file.is_open()) << page;
+    std::vector<std::string> options;
+    bool inSynopsis = false;
+    for (std::string line; std::getline(file, line);) {
+        if (line.starts_with(".SH")) {
+            inSynopsis = line == ".SH SYNOPSIS";
+            continue;
+        }
+        // Options are written "\-\-name" or "\-h" in roff.
+        for (std::size_t at = line.find("\\-"); inSynopsis && at != std::string::npos;
+             at = line.find("\\-", at + 1)) {
+            std::string option = "-";
+            std::size_t next = at + 2;
+            if (line.compare(next, 2, "\\-") == 0) {
+                option += '-';
+                next += 2;
+            }
+            while (next < line.size() && (std::isalnum(static_cast<unsigned char>(line[next])) ||
+                                          line.compare(next, 2, "\\-") == 0)) {
+                const bool dash = line[next] == '\\';
+                option += dash ? '-' : line[next];
+                next += dash ? 2 : 1;
+            }
+            options.push_back(option);
+            at = next - 1;
+        }
+    }
+    return options;
+}
+
+/// Expects the program to list and take each option of its man page's synopsis, and no other:
+/// `examples` gives each option's words on a command line that the program accepts.
+void ExpectSynopsisOptions(const std::string& program, const std::string& page,
+                           const std::map<std::string, Arguments>& examples) {
+    std::vector<std::string> synopsis = SynopsisOptions(page);
+    std::ranges::sort(synopsis);
+    const auto [end, last] = std::ranges::unique(synopsis);
+    synopsis.erase(end, last);
+    std::vector<std::string> exampled;
+    for (const auto& [option, words] : examples) {
+        exampled.push_back(option);
+    }
+    EXPECT_EQ(synopsis, exampled) << page;
+    const Outcome help = RunToEnd(program, {"--help"});
+    for (const auto& [option, words] : examples) {
+        SCOPED_TRACE(option);
+        const std::size_t at = help.out.find(option + ' ');
+        EXPECT_TRUE(at != std::string::npos && (help.out[at - 1] == ' ' || help.out[at - 1] == ','))
+            << help.out;
+        Arguments arguments = words;
+        arguments.push_back("--help");  // accepted, then only the help is shown
+        const Outcome outcome = RunToEnd(program, arguments);
+        EXPECT_EQ(outcome.status, 0) << outcome.err;
+        EXPECT_EQ(outcome.out, help.out);
+    }
+}
+
+TEST(DiscoverProgram, TakesEveryOptionOfItsSynopsis) {
+    SKIP_UNLESS_ONLY_LOOPBACK();
+    ExpectSynopsisOptions(Discover, "nimbrel-discover.1",
+                          {{"--json", {"--json"}},
+                           {"--from", {"--from", "198.51.100.1"}},
+                           {"--interface", {"--interface", "eth9", "--interface=eth8"}},
+                           {"--all-interfaces", {"--all-interfaces"}},
+                           {"--watch", {"--watch"}},
+                           {"--interval", {"--watch", "--interval=30"}},
+                           {"--help", {"-h"}},
+                           {"--version", {"--help"}}});  // --version: ShowsHelpAndVersion
+}
+
+TEST(DevsimProgram, TakesEveryOptionOfItsSynopsis) {
+    ExpectSynopsisOptions(Devsim, "nimbrel-devsim.1",
+                          {{"--listen", {"--listen", "127.0.0.1:0"}},
+                           {"--log", {"--log=x.log"}},
+                           {"--requests", {"--requests", "2"}},
+                           {"--delay", {"--delay", "5"}},
+                           {"--device", {"--device", "model=AP"}},
+                           {"--reply-hex", {"--reply-hex", "01 00"}},
+                           {"--help", {"-h"}},
+                           {"--version", {"--help"}}});  // --version: ShowsHelpAndVersion
 }
 
 /// A file name of its own in the test's temporary folder, removed at the end.
@@ -311,8 +420,8 @@ TEST(DevsimProgram, AnswersARequestOnLoopbackWithTheRepliesItWasGiven) {
     bridge.model = "BR";
     // The replies without a delay of their own come first, then the --delay 10 ones, each group
     // in the order given; the device with delay=30 comes last.
-    for (const Bytes& expected : {Bytes{0x01, 0x00, 0x00, 0x00}, tools::BuildReply(bridge), Bytes{},
-                                  tools::BuildReply(ap)}) {
+    for (const Bytes& expected : {Bytes{0x01, 0x00, 0x00, 0x00}, tools::BuildReply(bridge).value(),
+                                  Bytes{}, tools::BuildReply(ap).value()}) {
         EXPECT_EQ(client.Receive(), expected);
     }
 

@@ -10,15 +10,18 @@
 #include <string_view>
 #include <vector>
 
+#include <nlohmann/json.hpp>
 #include "discovery/device_view.h"
-#include "tests/tools/json_reading.h"
+
+#include "tests/tools/code_points.h"
 #include "tools/report.h"
 
 namespace nimbrel::tools {
 namespace {
 
 using namespace std::string_literals;
-using testing::DecodeUtf8;
+using Json = nlohmann::json;
+using testing::CodePoints;
 
 DeviceView Device(std::string model, const Ipv4Bytes& ipv4, const MacBytes& mac,
                   std::string firmware, std::string copyText, const Peer& source) {
@@ -66,8 +69,33 @@ TEST(JsonReport, ListsEveryDeviceInOrderWithEscapedTextsNullsAndSources) {
               R"("source":"198.51.100.9:40000","interface":null},)"
               R"({"model":"","ipv4":"0.0.0.0","mac":"00-00-00-00-00-00","firmware":"",)"
               R"("copy_text":"","source":"198.51.100.2:10001","interface":null}],)"
-              R"("left_out":3,"dropped_datagrams":2})"
+              R"("left_out":3,"dropped_datagrams":2,"lost_replies":0})"
               "\n");
+}
+
+TEST(JsonReport, CountsLostRepliesAndKeepsAnInterfaceNameThatIsNotUtf8) {
+    SearchResult result;
+    result.devices.push_back(ModelOnly("AP", FromDevice));
+    result.devices.back().interfaceName = "bad\xff\xfe";
+    result.devices.push_back(ModelOnly("BR", FromDevice));
+    result.devices.back().interfaceName = "\xd0\x95th\xc2\x85";  // UTF-8 with a C1 control
+    result.lostReplies = 7;
+
+    const std::string report = JsonReport(result);
+    ASSERT_TRUE(report.ends_with("}\n"));
+    EXPECT_EQ(report.find('\n'), report.size() - 1) << "one line";
+    // UTF-8 stands as it is, but a C1 control is escaped rather than written raw.
+    EXPECT_NE(report.find("\"interface\":\"\xd0\x95th\\u0085\""), std::string::npos) << report;
+    const Json parsed = Json::parse(report);
+    EXPECT_EQ(parsed["version"], 1);
+    EXPECT_EQ(parsed["lost_replies"], 7);
+    EXPECT_EQ(parsed["left_out"], 0);
+    const Json& bad = parsed["devices"][0];
+    EXPECT_EQ(bad["interface"], "bad\xef\xbf\xbd\xef\xbf\xbd");  // U+FFFD for each bad byte
+    EXPECT_EQ(bad["interface_hex"], "626164fffe");
+    const Json& good = parsed["devices"][1];
+    EXPECT_EQ(good["interface"], "\xd0\x95th\xc2\x85");
+    EXPECT_FALSE(good.contains("interface_hex"));
 }
 
 TEST(JsonReport, KeepsTheMacAsTheDeviceSentIt) {
@@ -80,8 +108,9 @@ TEST(JsonReport, KeepsTheMacAsTheDeviceSentIt) {
 }
 
 TEST(JsonReport, NoDevicesMakeAnEmptyList) {
-    EXPECT_EQ(JsonReport({}), R"({"version":1,"devices":[],"left_out":0,"dropped_datagrams":0})"
-                              "\n");
+    EXPECT_EQ(JsonReport({}),
+              R"({"version":1,"devices":[],"left_out":0,"dropped_datagrams":0,"lost_replies":0})"
+              "\n");
 }
 
 TEST(TextReport, NoDevicesMakeOneLineSayingSo) {
@@ -124,7 +153,7 @@ void ExpectAlignedTable(const std::string& report, const std::vector<Cells>& row
 
     std::vector<std::u32string> shown;
     for (const std::string& line : lines) {
-        const std::optional<std::u32string> points = DecodeUtf8(line);
+        const std::optional<std::u32string> points = CodePoints(line);
         ASSERT_TRUE(points.has_value()) << "not UTF-8: " << line;
         ASSERT_TRUE(points->empty() || points->back() != U' ') << "ends in blanks: " << line;
         for (const char32_t point : *points) {
@@ -138,7 +167,7 @@ void ExpectAlignedTable(const std::string& report, const std::vector<Cells>& row
     for (std::size_t column = 0; column < 7; ++column) {
         std::size_t widest = 0;
         for (const Cells& row : rows) {
-            widest = std::max(widest, DecodeUtf8(row[column])->size());
+            widest = std::max(widest, CodePoints(row[column])->size());
         }
         starts[column + 1] = starts[column] + widest + 2;
     }
@@ -146,7 +175,7 @@ void ExpectAlignedTable(const std::string& report, const std::vector<Cells>& row
         SCOPED_TRACE("line " + std::to_string(row) + ": " + lines[row]);
         const std::u32string& line = shown[row];
         for (std::size_t column = 0; column < 7; ++column) {
-            const std::u32string cell = *DecodeUtf8(rows[row][column]);
+            const std::u32string cell = *CodePoints(rows[row][column]);
             const std::size_t begin = std::min(starts[column], line.size());
             if (column == 6) {
                 EXPECT_EQ(line.substr(begin), cell) << "last column";

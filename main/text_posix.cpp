@@ -5,11 +5,11 @@
 
 namespace nimbrel {
 
-QString FromDeviceBytes(std::string_view bytes) {
+QString fromDeviceBytes(std::string_view bytes) {
     return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }
 
-std::string UpperDeviceBytes(std::string_view bytes) {
+std::string upperDeviceBytes(std::string_view bytes) {
     std::string upper(bytes);
     for (char& character : upper) {
         const auto byte = static_cast<unsigned char>(character);

@@ -7,7 +7,7 @@
 
 namespace nimbrel {
 
-QString FromDeviceBytes(std::string_view bytes) {
+QString fromDeviceBytes(std::string_view bytes) {
     if (bytes.empty()) {
         return {};
     }
@@ -18,7 +18,7 @@ QString FromDeviceBytes(std::string_view bytes) {
     return QString::fromWCharArray(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-std::string UpperDeviceBytes(std::string_view bytes) {
+std::string upperDeviceBytes(std::string_view bytes) {
     std::string upper(bytes);
     if (!upper.empty()) {
         CharUpperBuffA(upper.data(), static_cast<DWORD>(upper.size()));
