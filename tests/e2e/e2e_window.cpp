@@ -6,6 +6,9 @@
 //                                           bar's text into the file STATUS, presses Ctrl+C
 //                                           on the list and writes the clipboard's text into
 //                                           the file CLIPBOARD, both as UTF-8
+//   e2e_window clipboard FILE               writes the clipboard's text into FILE as UTF-8 and
+//                                           shows no window (for the clipboard of another
+//                                           program on the same display)
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -37,8 +40,12 @@ bool WriteText(const char* path, const QString& text) {
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     const bool details = argc == 4 && std::strcmp(argv[1], "details") == 0;
+    if (argc == 3 && std::strcmp(argv[1], "clipboard") == 0) {
+        return WriteText(argv[2], QGuiApplication::clipboard()->text()) ? 0 : 1;
+    }
     if (argc != 1 && !details) {
-        std::fputs("usage: e2e_window [details STATUS-FILE CLIPBOARD-FILE]\n", stderr);
+        std::fputs("usage: e2e_window [details STATUS-FILE CLIPBOARD-FILE | clipboard FILE]\n",
+                   stderr);
         return 2;
     }
     nimbrel::MainWindow window(std::make_unique<nimbrel::SearchDriver>(
