@@ -6,8 +6,9 @@
 
 namespace nimbrel {
 
-/// Draws the double bevel itself so that children keep coordinates relative to the panel's own
-/// top-left corner, as laid out in the designer.
+/// The About window's framed face that holds its icon and texts. It draws the double bevel
+/// itself, taking no room from the frame, so that each child is placed in the panel's own
+/// coordinates, counted from its top-left corner.
 class BevelPanel : public QFrame {
     Q_OBJECT
 

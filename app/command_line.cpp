@@ -44,33 +44,37 @@ constexpr QtOption QtOptions[] = {
     {"testability", false},
 };
 
-// `arguments` without Qt's own options and their values.
+// The Qt option that `argument` names ("-style", "--style=fusion"); none for anything else.
+const QtOption* qtOptionNamed(const QString& argument) {
+    if (!argument.startsWith(QLatin1Char('-'))) {
+        return nullptr;
+    }
+    QString name = argument;
+    while (name.startsWith(QLatin1Char('-'))) {
+        name.remove(0, 1);
+    }
+    name = name.section(QLatin1Char('='), 0, 0);
+    for (const QtOption& candidate : QtOptions) {
+        if (name == QLatin1String(candidate.name)) {
+            return &candidate;
+        }
+    }
+    return nullptr;
+}
+
+// `arguments` without Qt's own options and their values; from "--" on, everything is kept.
 QStringList withoutQtOptions(const QStringList& arguments) {
     QStringList kept;
     for (qsizetype index = 0; index < arguments.size(); ++index) {
         const QString& argument = arguments[index];
-        QString name = argument;
-        while (name.startsWith(QLatin1Char('-'))) {
-            name.remove(0, 1);
+        if (argument == QLatin1String("--")) {
+            kept << arguments.mid(index);
+            break;
         }
-        const bool inlineValue = name.contains(QLatin1Char('='));
-        name = name.section(QLatin1Char('='), 0, 0);
-        const QtOption* option = nullptr;
-        for (const QtOption& candidate : QtOptions) {
-            if (name == QLatin1String(candidate.name)) {
-                option = &candidate;
-            }
-        }
-        if (index == 0 || !argument.startsWith(QLatin1Char('-')) || argument == "--" ||
-            option == nullptr) {
+        const QtOption* option = index == 0 ? nullptr : qtOptionNamed(argument);
+        if (option == nullptr) {
             kept << argument;
-            if (argument == "--") {
-                kept << arguments.mid(index + 1);
-                break;
-            }
-            continue;
-        }
-        if (option->takesValue && !inlineValue) {
+        } else if (option->takesValue && !argument.contains(QLatin1Char('='))) {
             ++index;  // its value
         }
     }

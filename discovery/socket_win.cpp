@@ -61,6 +61,40 @@ std::string Utf8(const wchar_t* text) {
     return converted;
 }
 
+/// The adapters with their IPv4 addresses (GetAdaptersAddresses); empty when they cannot be read.
+std::vector<unsigned char> AdapterList() {
+    constexpr ULONG Flags =
+        GAA_FLAG_SKIP_ANYCAST | GAA_FLAG_SKIP_MULTICAST | GAA_FLAG_SKIP_DNS_SERVER;
+    // The list's size is known only by asking; it may grow between the two calls.
+    ULONG size = 16 * 1024;
+    std::vector<unsigned char> buffer;
+    ULONG result = ERROR_BUFFER_OVERFLOW;
+    for (int attempt = 0; attempt < 3 && result == ERROR_BUFFER_OVERFLOW; ++attempt) {
+        buffer.resize(size);
+        result = GetAdaptersAddresses(
+            AF_INET, Flags, nullptr, reinterpret_cast<IP_ADAPTER_ADDRESSES*>(buffer.data()), &size);
+    }
+    if (result != NO_ERROR) {
+        buffer.clear();
+    }
+    return buffer;
+}
+
+/// The netmask and the subnet's broadcast address of an address with `prefix` network bits.
+void SetPrefix(LocalInterface& found, unsigned prefix) {
+    for (std::size_t i = 0; i < found.address.size(); ++i) {
+        const unsigned bits =
+            prefix > i * 8 ? std::min(prefix - static_cast<unsigned>(i * 8), 8u) : 0u;
+        found.netmask[i] = static_cast<std::uint8_t>(0xFF00u >> bits);
+        found.broadcast[i] = static_cast<std::uint8_t>(found.address[i] | ~found.netmask[i]);
+    }
+}
+
+/// FD_SET on its own: the macro's branches count once here, not in each caller's loop.
+void AddTo(fd_set& readable, SocketHandle socket) {
+    FD_SET(ToHandle(socket), &readable);
+}
+
 Error LastError() {
     return SocketError(LastErrorCode());
 }
@@ -103,20 +137,7 @@ std::optional<std::vector<Ipv4Bytes>> HostAddresses() {
 
 std::vector<LocalInterface> LocalInterfaces() {
     std::vector<LocalInterface> interfaces;
-    constexpr ULONG Flags =
-        GAA_FLAG_SKIP_ANYCAST | GAA_FLAG_SKIP_MULTICAST | GAA_FLAG_SKIP_DNS_SERVER;
-    // The list's size is known only by asking; it may grow between the two calls.
-    ULONG size = 16 * 1024;
-    std::vector<unsigned char> buffer;
-    ULONG result = ERROR_BUFFER_OVERFLOW;
-    for (int attempt = 0; attempt < 3 && result == ERROR_BUFFER_OVERFLOW; ++attempt) {
-        buffer.resize(size);
-        result = GetAdaptersAddresses(
-            AF_INET, Flags, nullptr, reinterpret_cast<IP_ADAPTER_ADDRESSES*>(buffer.data()), &size);
-    }
-    if (result != NO_ERROR) {
-        return interfaces;
-    }
+    const std::vector<unsigned char> buffer = AdapterList();
     for (const auto* adapter = reinterpret_cast<const IP_ADAPTER_ADDRESSES*>(buffer.data());
          adapter != nullptr; adapter = adapter->Next) {
         if (adapter->OperStatus != IfOperStatusUp || adapter->IfType == IF_TYPE_SOFTWARE_LOOPBACK) {
@@ -138,14 +159,7 @@ std::vector<LocalInterface> LocalInterfaces() {
             // IfIndex is the interface's IPv4 index, the one that IP_UNICAST_IF takes.
             LocalInterface found{
                 name, FromSockaddr(address).address, {}, {}, broadcasts, adapter->IfIndex, name};
-            const unsigned prefix = unicast->OnLinkPrefixLength;
-            for (std::size_t i = 0; i < found.address.size(); ++i) {
-                const unsigned bits =
-                    prefix > i * 8 ? std::min(prefix - static_cast<unsigned>(i * 8), 8u) : 0u;
-                found.netmask[i] = static_cast<std::uint8_t>(0xFF00u >> bits);
-                found.broadcast[i] =
-                    static_cast<std::uint8_t>(found.address[i] | ~found.netmask[i]);
-            }
+            SetPrefix(found, unicast->OnLinkPrefixLength);
             interfaces.push_back(found);
         }
     }
@@ -256,7 +270,7 @@ Result<int> SendFrom(SocketHandle socket, std::span<const std::uint8_t> bytes, c
 bool WaitReadable(SocketHandle socket, int milliseconds) {
     fd_set readable;
     FD_ZERO(&readable);
-    FD_SET(ToHandle(socket), &readable);
+    AddTo(readable, socket);
     timeval timeout{};
     timeout.tv_sec = milliseconds / 1000;
     timeout.tv_usec = (milliseconds % 1000) * 1000;
@@ -268,7 +282,7 @@ bool WaitAnyReadable(std::span<const SocketHandle> sockets, int milliseconds) {
     fd_set readable;
     FD_ZERO(&readable);
     for (const SocketHandle socket : sockets) {
-        FD_SET(ToHandle(socket), &readable);
+        AddTo(readable, socket);
     }
     timeval timeout{};
     timeout.tv_sec = milliseconds / 1000;

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <set>
 #include <string>
+#include <utility>
 
 #include "discovery/wire.h"
 #include "tools/option_reading.h"
@@ -28,41 +29,50 @@ std::optional<std::uint8_t> HexByte(std::string_view text, std::size_t at) {
     return byte;
 }
 
+// Stores a value read by `parse` in `field`, or hands its Error on.
+template <typename T, typename Parse>
+Result<> Store(Parse parse, std::string_view value, T& field) {
+    Result<T> read = parse(value);
+    if (!read.ok()) {
+        return read.error();
+    }
+    field = std::move(read).value();
+    return {};
+}
+
+Result<> StoreText(std::string_view value, std::string& field) {
+    if (value.size() > TextCapacity) {
+        return Refusal("a device text holds at most 64 bytes", value);
+    }
+    field = std::string(value);
+    return {};
+}
+
 // Applies one key=value pair to `option`.
 Result<> ApplyKey(std::string_view key, std::string_view value, DeviceOption& option) {
-    if (key == "model" || key == "firmware" || key == "copy") {
-        if (value.size() > TextCapacity) {
-            return Refusal("a device text holds at most 64 bytes", value);
-        }
-        std::string& field = key == "model"      ? option.device.model
-                             : key == "firmware" ? option.device.firmware
-                                                 : option.device.copy;
-        field = std::string(value);
-        return {};
+    DeviceSpec& device = option.device;
+    if (key == "model") {
+        return StoreText(value, device.model);
+    }
+    if (key == "firmware") {
+        return StoreText(value, device.firmware);
+    }
+    if (key == "copy") {
+        return StoreText(value, device.copy);
     }
     if (key == "ipv4") {
-        Result<Ipv4Bytes> address = ParseAddress(value);
-        if (!address.ok()) {
-            return address.error();
-        }
-        option.device.ipv4 = address.value();
-        return {};
+        return Store<Ipv4Bytes>(ParseAddress, value, device.ipv4);
     }
     if (key == "mac") {
-        Result<MacBytes> mac = ParseMac(value);
-        if (!mac.ok()) {
-            return mac.error();
-        }
-        option.device.mac = mac.value();
-        return {};
+        return Store<MacBytes>(ParseMac, value, device.mac);
     }
     if (key == "delay") {
-        Result<std::chrono::milliseconds> delay = ParseDelay(value);
-        if (!delay.ok()) {
-            return delay.error();
+        std::chrono::milliseconds delay{};
+        const Result<> stored = Store<std::chrono::milliseconds>(ParseDelay, value, delay);
+        if (stored.ok()) {
+            option.delay = delay;
         }
-        option.delay = delay.value();
-        return {};
+        return stored;
     }
     return Refusal("unknown device key (model, ipv4, mac, firmware, copy, delay)", key);
 }

@@ -46,6 +46,16 @@ void AppendRow(std::string& out, const Row& row,
     out.push_back('\n');
 }
 
+std::array<std::size_t, ColumnCount> ColumnWidths(const std::vector<Row>& rows) {
+    std::array<std::size_t, ColumnCount> widths{};
+    for (const Row& row : rows) {
+        for (std::size_t column = 0; column < ColumnCount; ++column) {
+            widths[column] = std::max(widths[column], DisplayWidth(row[column]));
+        }
+    }
+    return widths;
+}
+
 json DeviceText(bool present, std::string_view bytes) {
     return present ? json(Latin1ToUtf8(bytes)) : json(nullptr);
 }
@@ -127,12 +137,7 @@ std::string TextReport(const SearchResult& result) {
         for (std::size_t number = 0; number < result.devices.size(); ++number) {
             rows.push_back(DeviceRow(result.devices[number], number));
         }
-        std::array<std::size_t, ColumnCount> widths{};
-        for (const Row& row : rows) {
-            for (std::size_t column = 0; column < ColumnCount; ++column) {
-                widths[column] = std::max(widths[column], DisplayWidth(row[column]));
-            }
-        }
+        const std::array<std::size_t, ColumnCount> widths = ColumnWidths(rows);
         for (const Row& row : rows) {
             AppendRow(out, row, widths);
         }

@@ -10,14 +10,14 @@
 namespace nimbrel::testing {
 namespace {
 
-TEST(failureReportText, AFullStopFollowsALastByteAfterTheFullStop) {
+TEST(FailureReportText, AFullStopFollowsALastByteAfterTheFullStop) {
     EXPECT_EQ(failureReportText("Cannot open clipboard"), "Cannot open clipboard.");
     EXPECT_EQ(failureReportText("code 7"), "code 7.");
     EXPECT_EQ(failureReportText("why?"), "why?.");
     EXPECT_EQ(failureReportText("caf\xE9"), "caf\xE9.");
 }
 
-TEST(failureReportText, MessagesEndingAtOrBeforeTheFullStopStay) {
+TEST(FailureReportText, MessagesEndingAtOrBeforeTheFullStopStay) {
     for (const std::string message : {"Done.", "Stop!", "(x)", "a,", "a-", "a ", ""}) {
         EXPECT_EQ(failureReportText(message), message);
     }

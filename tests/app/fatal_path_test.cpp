@@ -15,7 +15,7 @@
 namespace nimbrel::testing {
 namespace {
 
-TEST(fatalReportText, FollowsTheTemplateWithEightUpperCaseHexDigits) {
+TEST(FatalReportText, FollowsTheTemplateWithEightUpperCaseHexDigits) {
     EXPECT_EQ(fatalReportText("ESocketError", "nimbrel-utility.exe", 0x1A2B3C,
                               "Socket Error # 10022\r\nInvalid argument."),
               "Exception ESocketError in module nimbrel-utility.exe at 001A2B3C.\r\n"
@@ -25,7 +25,7 @@ TEST(fatalReportText, FollowsTheTemplateWithEightUpperCaseHexDigits) {
     EXPECT_TRUE(fatalReportText("K", "m", 0xDEADBEEF, "x.").contains(" at DEADBEEF.\r\n"));
 }
 
-TEST(fatalReportText, AFullStopFollowsEveryMessageThatDoesNotEndInOne) {
+TEST(FatalReportText, AFullStopFollowsEveryMessageThatDoesNotEndInOne) {
     // A plainer test than the failure report's: "!" and the like get one too.
     const QString head = "Exception K in module m at 00000001.\r\n";
     EXPECT_EQ(fatalReportText("K", "m", 1, "Done."), head + "Done.\r\n");
@@ -38,7 +38,7 @@ TEST(fatalReportText, AFullStopFollowsEveryMessageThatDoesNotEndInOne) {
 
 void someCode() {}
 
-TEST(locateCode, NamesTheModuleWithoutItsDirectoryAndCountsFromItsStart) {
+TEST(LocateCode, NamesTheModuleWithoutItsDirectoryAndCountsFromItsStart) {
     const auto* code = reinterpret_cast<const char*>(&someCode);
     const CodeLocation here = locateCode(code);
     EXPECT_EQ(here.module, "app_tests");

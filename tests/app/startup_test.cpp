@@ -150,17 +150,17 @@ TEST_F(StartupTest, MinimisedCommandLeavesTheSecondSearchForTheFirstRestore) {
     EXPECT_EQ(runner_->starts, 2);
 }
 
-TEST_F(StartupTest, AboutCommandOpensTheOneAboutWindowModally) {
+// What the About window blocks while it is open is its own test's.
+TEST_F(StartupTest, AboutCommandOpensTheOneAboutWindowEachTime) {
     make();
     startUp();
 
-    window().findChild<QAction*>("aboutAction")->trigger();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&startup_->about()));
-
-    EXPECT_EQ(QApplication::activeModalWidget(), &startup_->about());
-    startup_->about().okButton()->click();
-    EXPECT_FALSE(startup_->about().isVisible());
-    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    for (int opening = 0; opening < 2; ++opening) {
+        window().findChild<QAction*>("aboutAction")->trigger();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&startup_->about()));
+        startup_->about().okButton()->click();
+        EXPECT_FALSE(startup_->about().isVisible());
+    }
 }
 
 // Each way to quit ends the event loop at once, a search running or not.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
-// The window as it opens: caption, frame, layout in pixels, menu, status text, focus, the
-// names a screen reader hears, and the list item's caption at several font sizes.
+// The window as it opens: caption, frame, how its parts share it, menu, status text, focus, the
+// names a screen reader hears, what fits in the list, and the item's caption at several font
+// sizes.
 #include <QFrame>
 #include <QLabel>
 #include <QMenu>
@@ -9,6 +10,7 @@
 #include <QStatusBar>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 
 #include "main/device_item.h"
 #include "main/device_item_delegate.h"
@@ -21,9 +23,9 @@ class LayoutTest : public WindowTest {};
 
 TEST_F(LayoutTest, WindowHasItsCaptionFixedSizeAndCloseButtonOnly) {
     EXPECT_EQ(window().windowTitle(), " Nimbrel AP/Bridge/CloudAP Utility Config");
-    EXPECT_EQ(window().centralWidget()->size(), QSize(392, 405));
     EXPECT_EQ(window().minimumSize(), window().maximumSize());
-    EXPECT_EQ(window().height(), 405 + window().menuBar()->height());
+    // The menu bar, and under it the client area, nothing else.
+    EXPECT_EQ(window().height(), window().menuBar()->height() + window().centralWidget()->height());
     const Qt::WindowFlags flags = window().windowFlags();
     EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
     EXPECT_FALSE(flags & Qt::WindowMinimizeButtonHint);
@@ -41,26 +43,55 @@ TEST_F(LayoutTest, WindowOpensCentredWithTheFocusOnTheList) {
     EXPECT_EQ(QApplication::focusWidget(), list());
 }
 
-TEST_F(LayoutTest, ControlsSitWhereTheDesignPutsThem) {
+// The list's framed panel and the status bar under it share the client area, each its full
+// width; the list fills the panel inside its frame, the animation lies on the list, and the
+// status bar's hints are read whole inside it.
+TEST_F(LayoutTest, PartsShareTheClientAreaWithoutOverlappingAndShowTheirTextsWhole) {
+    showWindow();
+    const QRect client = window().centralWidget()->rect();
     auto* panel = window().findChild<QFrame*>("listPanel");
-    ASSERT_NE(panel, nullptr);
-    EXPECT_EQ(panel->geometry(), QRect(0, 0, 392, 381));
-    EXPECT_EQ(panel->frameShape(), QFrame::Panel);
-    EXPECT_EQ(panel->frameShadow(), QFrame::Raised);
-    EXPECT_EQ(list()->parentWidget(), panel);
-    EXPECT_EQ(list()->geometry(), QRect(1, 1, 390, 379));
-    EXPECT_EQ(animation()->parentWidget(), panel);
-    EXPECT_EQ(animation()->geometry(), QRect(187, 197, 80, 50));
-    EXPECT_TRUE(animation()->isHidden());
-    EXPECT_FALSE(animation()->isPlaying());
-    EXPECT_EQ(animation()->palette().color(QPalette::Window), QColor(Qt::white));
     auto* status = window().findChild<QStatusBar*>("statusBar");
+    ASSERT_NE(panel, nullptr);
     ASSERT_NE(status, nullptr);
-    EXPECT_EQ(status->geometry(), QRect(0, 381, 392, 24));
-    auto* label = status->findChild<QLabel*>("statusText");
-    ASSERT_NE(label, nullptr);
-    EXPECT_EQ(label->text(), "Press F5 to search,Double click to config");
-    EXPECT_EQ(label->textFormat(), Qt::PlainText);
+    EXPECT_EQ(panel->geometry() | status->geometry(), client);
+    EXPECT_FALSE(panel->geometry().intersects(status->geometry()));
+    EXPECT_EQ(panel->width(), client.width());
+    EXPECT_EQ(status->width(), client.width());
+    EXPECT_EQ(panel->frameShadow(), QFrame::Raised);
+    EXPECT_EQ(list()->geometry(), panel->contentsRect());
+    EXPECT_EQ(animation()->parentWidget(), panel);
+    EXPECT_TRUE(list()->geometry().contains(animation()->geometry()));
+    EXPECT_TRUE(animation()->isHidden());
+    EXPECT_EQ(animation()->palette().color(QPalette::Window), QColor(Qt::white));
+    EXPECT_EQ(window().statusText(), "Press F5 to search,Double click to config");
+    for (const char* name : {"statusText", "networksText"}) {
+        const auto* label = status->findChild<QLabel*>(name);
+        ASSERT_NE(label, nullptr) << name;
+        EXPECT_EQ(label->textFormat(), Qt::PlainText) << name;
+        EXPECT_GE(label->width(), label->sizeHint().width()) << name;
+        EXPECT_TRUE(status->rect().contains(label->geometry())) << name;
+    }
+}
+
+// As many devices as the window lists are all in view at once, each in a cell of its own.
+TEST_F(LayoutTest, EveryDeviceTheWindowListsIsInViewWithoutScrolling) {
+    showWindow();
+    std::vector<DeviceView> devices;
+    for (int index = 1; index <= DeviceTable::DefaultCapacity; ++index) {
+        const auto last = static_cast<std::uint8_t>(index);
+        devices.push_back(makeDevice("QZL-TMR1-AC-A", last, {1, 2, 3, 4, 5, last}));
+    }
+    found(devices);
+
+    ASSERT_EQ(list()->count(), DeviceTable::DefaultCapacity);
+    std::vector<QRect> cells;
+    for (int row = 0; row < list()->count(); ++row) {
+        const QRect cell = list()->visualItemRect(list()->item(row));
+        EXPECT_TRUE(list()->viewport()->rect().contains(cell)) << row;
+        EXPECT_TRUE(std::none_of(cells.begin(), cells.end(),
+                                 [&](const QRect& other) { return other.intersects(cell); }));
+        cells.push_back(cell);
+    }
 }
 
 TEST_F(LayoutTest, ListIsAReadOnlySingleSelectionIconView) {
@@ -127,8 +158,9 @@ TEST_F(LayoutTest, ScreenReadersHearTheNamesOfTheParts) {
     EXPECT_EQ(window().findChild<QStatusBar*>("statusBar")->accessibleName(), "Status");
 }
 
-// The address line lies wholly inside the item's cell at every font size; a model too long
-// for the lines above it ends in "…", while the selected item shows it whole.
+// The caption's lines lie wholly inside the item's cell at every font size, the address on the
+// last; a model too long for the lines above it ends in "…", while the selected item shows it
+// whole. A line break that the device put into its model breaks no line of the caption.
 TEST_F(LayoutTest, EveryItemShowsItsWholeAddressOnItsLastLine) {
     const QFont original = QApplication::font();
     for (const int points : {0, 11, 14}) {
@@ -140,7 +172,7 @@ TEST_F(LayoutTest, EveryItemShowsItsWholeAddressOnItsLastLine) {
         QApplication::setFont(font);
         SetUp();
         showWindow();
-        found({makeDevice("QZL-TMR1-AC-A with a model name far too long for two lines", 255,
+        found({makeDevice("QZL-TMR1-AC-A with a\r\nmodel name far too long for two lines", 255,
                           {1, 2, 3, 4, 5, 6}),
                makeDevice("QZL-P-AC", 254, {1, 2, 3, 4, 5, 7})});
         selectRow(1);
@@ -154,7 +186,10 @@ TEST_F(LayoutTest, EveryItemShowsItsWholeAddressOnItsLastLine) {
         ASSERT_GE(lines.size(), 2u);
         const CaptionLine& address = lines.back();
         EXPECT_EQ(address.text, "192.0.2.255");
-        EXPECT_TRUE(cell.contains(address.rect)) << cell.height();
+        for (const CaptionLine& line : lines) {
+            EXPECT_TRUE(cell.contains(line.rect)) << line.text.toStdString();
+            EXPECT_FALSE(line.text.contains(QLatin1Char('\n'))) << line.text.toStdString();
+        }
         EXPECT_LE(QFontMetrics(list()->font()).horizontalAdvance(address.text),
                   address.rect.width());
         EXPECT_TRUE(lines[lines.size() - 2].text.endsWith(QChar(0x2026)));

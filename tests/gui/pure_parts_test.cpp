@@ -58,23 +58,18 @@ TEST(DeviceText, ControlCharactersAreShownAsVisibleOnesOneForOne) {
                                  u"fw\u240D\u240A\u2421\uFFFD\uFFFD\u00A0\u00E9"));
 }
 
-TEST(DeviceText, CopiedTextLeavesTheControlCharactersOut) {
-    EXPECT_EQ(copiedDeviceText("a\x1B[201~\tb\x9B\x7F\r\nc\xE9"),
-              QString::fromUtf16(u"a[201~bc\u00E9"));
-}
-
 TEST(DeviceText, UpperCasingMapsSmallLettersByteForByte) {
     EXPECT_EQ(upperDeviceBytes("qzl-tmr 1a"), "QZL-TMR 1A");
     EXPECT_EQ(upperDeviceBytes("\xE9\xF7\xFF\xB5"), "\xC9\xF7\xFF\xB5");
 }
 
-TEST(keyCharacter, ControlLettersGiveTheirControlCodes) {
+TEST(KeyCharacter, ControlLettersGiveTheirControlCodes) {
     EXPECT_EQ(keyCharacter(Qt::Key_C, Qt::ControlModifier, QString()), 3);
     EXPECT_EQ(keyCharacter(Qt::Key_C, Qt::ControlModifier, QStringLiteral("c")), 3);
     EXPECT_EQ(keyCharacter(Qt::Key_A, Qt::ControlModifier, QString()), 1);
 }
 
-TEST(keyCharacter, OtherKeysGiveTheTypedCharacterOrNothing) {
+TEST(KeyCharacter, OtherKeysGiveTheTypedCharacterOrNothing) {
     EXPECT_EQ(keyCharacter(Qt::Key_C, Qt::NoModifier, QStringLiteral("c")), 'c');
     EXPECT_EQ(keyCharacter(Qt::Key_F5, Qt::NoModifier, QString()), 0);
     EXPECT_EQ(keyCharacter(Qt::Key_C, Qt::ControlModifier | Qt::AltModifier, QString()), 0);

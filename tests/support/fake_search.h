@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdint>
 #include <deque>
+#include <limits>
 #include <optional>
 #include <span>
 #include <vector>
@@ -117,7 +118,7 @@ public:
     }
 
     std::deque<Queued> queue;
-    std::size_t capacity = 1000000;
+    std::size_t capacity = std::numeric_limits<std::size_t>::max();
     std::uint32_t dropped = 0;
     bool tellsDropCount = true;
     std::vector<std::vector<std::uint8_t>> sent;

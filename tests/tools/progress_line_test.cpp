@@ -56,6 +56,18 @@ TEST(ProgressLine, WritesNothingWhenNotATerminal) {
     EXPECT_EQ(capture.Written(), "");
 }
 
+TEST(ProgressLine, EndsTheLineAsItStandsWhenInterrupted) {
+    const Capture capture;
+    ASSERT_NE(capture.Stream(), nullptr);
+    {
+        ProgressLine progress(capture.Stream(), true);
+        progress.Update();
+        progress.EndLine();
+        progress.Erase();  // nothing left to blank
+    }
+    EXPECT_EQ(capture.Written(), "\rSearching\u2026 0 s\n");
+}
+
 TEST(ProgressLine, ShowsTheSecondsAndBlanksExactlyThatLineAgain) {
     const Capture capture;
     ASSERT_NE(capture.Stream(), nullptr);
