@@ -24,7 +24,7 @@ Replies Devices(int count, int generation) {
     Replies replies;
     for (int index = 0; index < count; ++index) {
         const auto number = static_cast<std::uint8_t>(index + 10);
-        replies.push_back(testing::ReplyBytes(models[index % 11], {192, 0, 2, number},
+        replies.push_back(testing::replyBytes(models[index % 11], {192, 0, 2, number},
                                               {0x00, 0x1A, 0x2B, set, 0x4D, number}));
     }
     return replies;
@@ -33,7 +33,7 @@ Replies Devices(int count, int generation) {
 WindowUnderTest::WindowUnderTest(ReplySource repliesFor, std::chrono::milliseconds delay,
                                  SearchTimings timings)
     : repliesFor_(std::move(repliesFor)), delay_(delay) {
-    Build(device_.Address(), timings);
+    Build(device_.address(), timings);
 }
 
 WindowUnderTest::WindowUnderTest(Replies replies, std::chrono::milliseconds delay,
@@ -59,7 +59,7 @@ void WindowUnderTest::Build(const Peer& target, SearchTimings timings) {
             return;
         }
         QTimer::singleShot(delay_,
-                           [this, replies = repliesFor_(search)] { device_.Answer(replies); });
+                           [this, replies = repliesFor_(search)] { device_.answer(replies); });
     });
     window_ = std::make_unique<MainWindow>(std::move(driver));
 }
