@@ -29,7 +29,7 @@ Search::Search(const Clock& clock, SearchPathsLookup lookup, SearchSocketFactory
 std::vector<platform::SocketHandle> Search::Handles() const {
     std::vector<platform::SocketHandle> handles;
     for (const Path& path : paths_) {
-        if (path.active) {
+        if (path.active && path.socket) {
             handles.push_back(path.socket->Handle());
         }
     }

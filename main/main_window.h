@@ -38,8 +38,9 @@ public:
     /// Opens the selected device's web page; with nothing selected, says how to select one.
     void openSelectedDevice();
 
-    /// Shows the length of the selected device's copy text and, once that box is closed, puts
-    /// the text on the clipboard.
+    /// Shows how many characters of the selected device's copy text are copied (all but its
+    /// control characters) and, once that box is closed, puts them on the clipboard followed by
+    /// CR LF; empties the clipboard when none is left.
     void copySelectedDevice();
 
     void toggleAutoRefresh();

@@ -18,8 +18,8 @@ class SearchRunner : public QObject {
 public:
     using QObject::QObject;
 
-    /// A search that Start reports as Started ends later with `finished` or `failed`; one that
-    /// it reports as Failed has emitted `failed` before Start returns. AlreadyRunning and
+    /// A search that `start` reports as Started ends later with `finished` or `failed`; one that
+    /// it reports as Failed has emitted `failed` before `start` returns. AlreadyRunning and
     /// LookUpFailed change nothing and emit nothing.
     virtual Search::StartOutcome start() = 0;
 

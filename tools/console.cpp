@@ -13,6 +13,7 @@
 // After windows.h, which it needs.
 #include <shellapi.h>
 #else
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -64,6 +65,18 @@ std::vector<std::string> Utf8Arguments(int argc, char** argv) {
 void PrepareConsole() {
     // A reader that has gone away (`| head`) is a write error to report, not a reason to die.
     std::signal(SIGPIPE, SIG_IGN);
+    // A standard descriptor that the program was started without is held by /dev/null opened
+    // for reading, so that no socket or pipe of the program's own takes its number: writing to
+    // it fails with "Bad file descriptor", as on the closed descriptor.
+    for (int standard = STDIN_FILENO; standard <= STDERR_FILENO; ++standard) {
+        if (::fcntl(standard, F_GETFD) < 0) {
+            const int held = ::open("/dev/null", O_RDONLY);
+            if (held >= 0 && held != standard) {
+                ::dup2(held, standard);
+                ::close(held);
+            }
+        }
+    }
 }
 
 #endif

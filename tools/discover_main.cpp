@@ -77,8 +77,8 @@ std::unique_ptr<CLI::App> DeclareOptions(CommandLine& line) {
     app->add_flag("--json", options.json, "print one JSON object instead of the table")
         ->disable_flag_override();
     CLI::Option* from = app->add_option("--from", line.from,
-                                        "send from this local IPv4 address instead of the one "
-                                        "that this computer's host name resolves to")
+                                        "send from this local IPv4 address, not from the one "
+                                        "of this computer's host name")
                             ->type_name("ADDRESS");
     CLI::Option* interface = app->add_option("--interface", options.interfaces,
                                              "search on this network interface (repeatable)")
@@ -90,8 +90,8 @@ std::unique_ptr<CLI::App> DeclareOptions(CommandLine& line) {
     from->excludes(interface)->excludes(all);
     interface->excludes(all);
     CLI::Option* watch = app->add_flag("--watch", options.watch,
-                                       "search again and again until interrupted, printing one "
-                                       "line for each device that appeared, changed or is gone")
+                                       "search until interrupted; print a line for each device "
+                                       "that appears, changes or goes")
                              ->disable_flag_override();
     app->add_option("--interval", options.interval, "time between the searches of --watch")
         ->type_name("SECONDS")

@@ -15,7 +15,7 @@
 
 namespace nimbrel::testing {
 
-/// Stands in for the search: Start only notes the request; the test says how it ends.
+/// Stands in for the search: `start` only notes the request; the test says how it ends.
 class FakeSearchRunner final : public SearchRunner {
 public:
     Search::StartOutcome start() override;

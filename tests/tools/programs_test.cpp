@@ -322,8 +322,7 @@ void ExpectSynopsisOptions(const std::string& program, const std::string& page,
                            const std::map<std::string, Arguments>& examples) {
     std::vector<std::string> synopsis = SynopsisOptions(page);
     std::ranges::sort(synopsis);
-    const auto [end, last] = std::ranges::unique(synopsis);
-    synopsis.erase(end, last);
+    synopsis.erase(std::unique(synopsis.begin(), synopsis.end()), synopsis.end());
     std::vector<std::string> exampled;
     for (const auto& [option, words] : examples) {
         exampled.push_back(option);
