@@ -6,7 +6,8 @@
 #                                         tests off)
 # The Debian packages that it needs are installed first, when missing (scripts/deps.sh bench).
 # Each part of the program has a section below: a function section_<name> that builds what it
-# needs, runs it and reports through `figure`; SECTIONS lists them in order.
+# needs, runs it and reports through `figure`; SECTIONS lists them in order (the environment's
+# SECTIONS, when set, chooses some).
 set -eu
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -55,6 +56,30 @@ figure() {
         failures=$((failures + 1))
     fi
     printf '%-44s %12s %-4s  target <= %s %s  %s\n' "$1" "$2" "$3" "$4" "$3" "$verdict"
+}
+
+# count NAME VALUE RELATION TARGET: a count (no unit, no decimals) whose target is a least
+# (>=), most (<=) or exact (=) number.
+count() {
+    if [ -z "$2" ]; then
+        printf '%-44s %12s       target %s %s  MISSING\n' "$1" "-" "$3" "$4"
+        failures=$((failures + 1))
+        return
+    fi
+    if awk -v value="$2" -v relation="$3" -v target="$4" 'BEGIN {
+        exit !((relation == ">=" && value >= target) || (relation == "<=" && value <= target) ||
+               (relation == "=" && value == target)) }'; then
+        verdict=ok
+    else
+        verdict=MISSED
+        failures=$((failures + 1))
+    fi
+    printf '%-44s %12s       target %s %s  %s\n' "$1" "$2" "$3" "$4" "$verdict"
+}
+
+# counted NAME VALUE NOTE: a count without a target, shown beside the ones that have one.
+counted() {
+    printf '%-44s %12s       (for comparison: %s)\n' "$1" "${2:--}" "$3"
 }
 
 # rounded VALUE: the value with two decimals, as the report shows it.
@@ -138,6 +163,34 @@ mebibytes() {
     [ -z "$1" ] || awk -v kib="$1" 'BEGIN { print kib / 1024 }'
 }
 
+# A thousand devices whose replies come at once: bench_burst, one search on loopback in the
+# empty namespace, with the socket's own receive buffer (1 MiB asked for; as root the system
+# grants it whatever its limit) and with one asked for as the system's default limit allows
+# (net.core.rmem_max, 212,992 bytes), where what does not fit must be counted as lost.
+section_burst() {
+    echo "== Burst of replies"
+    build bench_burst >"$work/build-burst.log" 2>&1 || { cat "$work/build-burst.log"; exit 1; }
+    in_namespace "$build/bin/bench_burst" 1000 >"$work/burst.txt" 2>&1 || cat "$work/burst.txt"
+    listed=$(value "$work/burst.txt" devices_listed)
+    lost=$(value "$work/burst.txt" lost_replies)
+    [ "$(value "$work/burst.txt" replies_sent)" = 1000 ] ||
+        echo "(the device did not send its 1,000 replies: $(cat "$work/burst.txt"))"
+    count "1,000 replies at once: devices listed" "$listed" ">=" 1000
+    count "1,000 replies at once: replies lost" "$lost" "<=" 0
+    counted "1,000 replies at once: receive buffer, bytes" \
+        "$(value "$work/burst.txt" receive_buffer)" "as the system reports it"
+
+    in_namespace "$build/bin/bench_burst" 1000 212992 >"$work/burst-capped.txt" 2>&1 ||
+        cat "$work/burst-capped.txt"
+    listed=$(value "$work/burst-capped.txt" devices_listed)
+    lost=$(value "$work/burst-capped.txt" lost_replies)
+    count "same, 212,992 B asked: listed + lost" \
+        "$([ -n "$listed" ] && [ -n "$lost" ] && echo $((listed + lost)))" = 1000
+    counted "same, 212,992 B asked: devices listed" "$listed" "the others lost"
+    counted "same, 212,992 B asked: replies lost" "$lost" \
+        "buffer $(value "$work/burst-capped.txt" receive_buffer) B as the system reports it"
+}
+
 section_gui() {
     echo "== Window"
     if ! grep -q '^NIMBREL_BUILD_GUI:BOOL=ON' "$build/CMakeCache.txt"; then
@@ -210,7 +263,8 @@ section_gui() {
     fi
 }
 
-SECTIONS="discovery gui"
+# SECTIONS in the environment runs only those, for example SECTIONS=burst bench/run.sh.
+SECTIONS=${SECTIONS:-"discovery burst gui"}
 
 for section in $SECTIONS; do
     "section_$section"

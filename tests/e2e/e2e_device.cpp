@@ -1,9 +1,16 @@
 // SPDX-License-Identifier: MIT
 // A device that misbehaves on purpose, for the end-to-end test: it answers the first discovery
-// request by broadcast, or with a stream of replies that never stops.
+// request by broadcast, or with a stream of replies that never stops; or it stands in for many
+// devices whose replies all arrive at once.
 //   e2e_device broadcast HEX        answer to 255.255.255.255 at the request's source port
 //   e2e_device stream HEX MS        answer to the request's source every MS until killed
-// It prints "request from A.B.C.D:PORT" when the request arrives.
+//   e2e_device burst COUNT [REQUESTS]
+//                                   answer each of REQUESTS requests (default 1) with COUNT
+//                                   distinct replies sent back to back from one socket, then
+//                                   exit; device n (from 1) is model BURST-n, MAC
+//                                   02-00-00-00-HI-LO (n in hex), 198.51.100.(n % 254 + 1)
+// It prints "request from A.B.C.D:PORT" when a request arrives, and in burst mode "sent N" after
+// each burst.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -24,6 +31,21 @@ std::vector<std::uint8_t> FromHex(const std::string& hex) {
     return bytes;
 }
 
+/// The reply of burst device `n`: an address element and a model, nothing else.
+std::vector<std::uint8_t> BurstReply(int n) {
+    const auto byte = [](int value) { return static_cast<std::uint8_t>(value & 0xff); };
+    const std::string model = "BURST-" + std::to_string(n);
+    std::vector<std::uint8_t> reply{0x01, 0x00, 0x00, 0x00};  // the length follows below
+    // Elements: a type, a 16-bit length, the value.
+    reply.insert(reply.end(), {FieldAddress, 0x00, 10});
+    reply.insert(reply.end(), {0x02, 0x00, 0x00, 0x00, byte(n >> 8), byte(n)});
+    reply.insert(reply.end(), {198, 51, 100, byte(n % 254 + 1)});
+    reply.insert(reply.end(), {FieldModel, 0x00, byte(static_cast<int>(model.size()))});
+    reply.insert(reply.end(), model.begin(), model.end());
+    reply[3] = byte(static_cast<int>(reply.size()) - 4);
+    return reply;
+}
+
 int Fail(const char* what, const Error& error) {
     std::fprintf(stderr, "e2e_device: %s failed (%d)\n", what, error.code);
     return 1;
@@ -33,12 +55,20 @@ int Fail(const char* what, const Error& error) {
 
 int main(int argc, char** argv) {
     if (argc < 3) {
-        std::fputs("usage: e2e_device broadcast HEX | stream HEX MS\n", stderr);
+        std::fputs("usage: e2e_device broadcast HEX | stream HEX MS | burst COUNT [REQUESTS]\n",
+                   stderr);
         return 2;
     }
     const std::string mode = argv[1];
-    const std::vector<std::uint8_t> reply = FromHex(argv[2]);
+    const bool burst = mode == "burst";
+    const std::vector<std::uint8_t> reply = burst ? std::vector<std::uint8_t>{} : FromHex(argv[2]);
     const int every = argc > 3 ? std::atoi(argv[3]) : 100;
+    const int count = burst ? std::atoi(argv[2]) : 0;
+    const int requests = burst && argc > 3 ? std::atoi(argv[3]) : 1;
+    std::vector<std::vector<std::uint8_t>> replies;
+    for (int n = 1; n <= count; ++n) {
+        replies.push_back(BurstReply(n));
+    }
 
     static_cast<void>(platform::StartSocketLibrary());
     const Result<platform::SocketHandle> opened = platform::OpenDatagramSocket();
@@ -57,20 +87,36 @@ int main(int argc, char** argv) {
 
     std::vector<std::uint8_t> buffer(512);
     Peer from;
-    for (;;) {
-        if (!platform::WaitReadable(socket, 1000)) {
-            continue;
+    const auto awaitRequest = [&] {
+        for (;;) {
+            if (!platform::WaitReadable(socket, 1000)) {
+                continue;
+            }
+            const auto received = platform::ReceiveFrom(socket, buffer);
+            if (received.ok() && !received.value().overlong && received.value().size == 4) {
+                from = received.value().from;
+                break;
+            }
         }
-        const auto received = platform::ReceiveFrom(socket, buffer);
-        if (received.ok() && !received.value().overlong && received.value().size == 4) {
-            from = received.value().from;
-            break;
-        }
-    }
-    std::printf("request from %u.%u.%u.%u:%u\n", from.address[0], from.address[1], from.address[2],
-                from.address[3], from.port);
-    std::fflush(stdout);
+        std::printf("request from %u.%u.%u.%u:%u\n", from.address[0], from.address[1],
+                    from.address[2], from.address[3], from.port);
+        std::fflush(stdout);
+    };
 
+    if (burst) {
+        for (int request = 0; request < requests; ++request) {
+            awaitRequest();
+            for (const std::vector<std::uint8_t>& each : replies) {
+                if (const auto sent = platform::SendTo(socket, each, from); !sent.ok()) {
+                    return Fail("send", sent.error());
+                }
+            }
+            std::printf("sent %zu\n", replies.size());
+            std::fflush(stdout);
+        }
+        return 0;
+    }
+    awaitRequest();
     if (mode == "broadcast") {
         const auto sent = platform::SendTo(socket, reply, {{255, 255, 255, 255}, from.port});
         return sent.ok() ? 0 : Fail("send", sent.error());

@@ -1,10 +1,17 @@
 // SPDX-License-Identifier: MIT
 // The real window searching with "Search All Networks" on, for the end-to-end test: it runs one
 // search on the offscreen platform and prints the captions of the items listed, one a line.
+//   e2e_window                  just that
+//   e2e_window clipboard FILE   instead writes the clipboard's text into FILE as UTF-8 and
+//                               shows no window (for the clipboard of another program on the
+//                               same display)
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QFile>
 #include <QListWidget>
 #include <cstdio>
+#include <cstring>
 
 #include "discovery/clock.h"
 #include "discovery/interface_choice.h"
@@ -14,6 +21,18 @@
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
+    if (argc == 3 && std::strcmp(argv[1], "clipboard") == 0) {
+        QFile file(QString::fromLocal8Bit(argv[2]));
+        const QByteArray text = QGuiApplication::clipboard()->text().toUtf8();
+        return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+                       file.write(text) == text.size()
+                   ? 0
+                   : 1;
+    }
+    if (argc != 1) {
+        std::fputs("usage: e2e_window [clipboard FILE]\n", stderr);
+        return 2;
+    }
     nimbrel::MainWindow window(std::make_unique<nimbrel::SearchDriver>(
         std::make_unique<nimbrel::UdpSearchSocket>(), std::make_unique<nimbrel::SteadyClock>(),
         nimbrel::AddressLookup(nimbrel::LookUpLocalAddress)));

@@ -49,7 +49,7 @@ for ((n = 1; n <= count; n++)); do
     expected+=$(printf '{"model":"AP-%d","ipv4":"%s","mac":"%s","firmware":"1.0.%d","copy_text":"device %d","source":"198.51.100.2:10001","interface":"nbm0"}' \
         "$n" "$ipv4" "$mac" "$n" "$n")
 done
-expected="{\"version\":1,\"devices\":[$expected],\"left_out\":0,\"dropped_datagrams\":0}"
+expected="{\"version\":1,\"devices\":[$expected],\"left_out\":0,\"dropped_datagrams\":0,\"lost_replies\":0}"
 
 start_devsim "$dev" "$work/devsim.out" --requests 1 "${devices[@]}" ||
     fail "the simulator did not start: $(cat "$work/devsim.out")"

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # SPDX-License-Identifier: MIT
 # Sourced by the end-to-end scripts: network namespaces of their own, removed again when the
 # script ends, a simulator started in one of them, and the skip that a test without root or
@@ -5,6 +6,7 @@
 
 # skip REASON: ends the script as skipped.
 skip() {
+    # shellcheck disable=SC2154 # set by the script that sources this file
     echo "$test_name: SKIPPED: $*"
     exit 77
 }
@@ -55,6 +57,7 @@ resolve_hostname() {
 start_devsim() {
     local namespace=$1 log=$2 tries
     shift 2
+    # shellcheck disable=SC2154 # set by the script that sources this file
     ip netns exec "$namespace" "$devsim" "$@" >"$log" 2>&1 &
     pids+=($!)
     for ((tries = 0; tries < 100; tries++)); do
@@ -73,4 +76,33 @@ stop_devsims() {
         wait "$pid" 2>/dev/null
     done
     pids=()
+}
+
+# add_cable NAMESPACE LINK ADDRESS PEER-NAMESPACE PEER-LINK PEER-ADDRESS: a veth cable from
+# LINK in NAMESPACE to PEER-LINK in PEER-NAMESPACE, each end up with its address (prefix
+# included, "" for none), loopback up on both sides.
+add_cable() {
+    ip -n "$1" link add "$2" type veth peer name "$5" netns "$4" &&
+        { [ -z "$3" ] || ip -n "$1" addr add "$3" dev "$2"; } &&
+        { [ -z "$6" ] || ip -n "$4" addr add "$6" dev "$5"; } &&
+        ip -n "$1" link set lo up && ip -n "$4" link set lo up &&
+        ip -n "$1" link set "$2" up && ip -n "$4" link set "$5" up
+}
+
+# now_ms: the time in ms, for the elapsed times that the tests bound (bash's own clock: no
+# process is started for it).
+now_ms() {
+    local microseconds=${EPOCHREALTIME//[.,]/}
+    echo $((microseconds / 1000))
+}
+
+# wait_until SECONDS COMMAND...: runs COMMAND every 50 ms until it succeeds (status 0) or
+# SECONDS have passed (status 1).
+wait_until() {
+    local deadline=$(($(now_ms) + $1 * 1000))
+    shift
+    until "$@"; do
+        (($(now_ms) < deadline)) || return 1
+        sleep 0.05
+    done
 }

@@ -83,8 +83,9 @@ if ip netns exec "$ws" "$discover" --interface nbw9 >"$work/unknown.out" 2>"$wor
     fail "an unknown interface was accepted"
 else
     status=$?
-    [ "$status" = 2 ] && grep -q "'nbw9'" "$work/unknown.err" ||
+    if [ "$status" != 2 ] || ! grep -q "'nbw9'" "$work/unknown.err"; then
         fail "unknown interface: status $status, $(cat "$work/unknown.err")"
+    fi
 fi
 if [ -n "$window" ]; then
     # The window, its settings in a folder of this test's, lists the devices of both networks.
@@ -111,6 +112,7 @@ wait_for_lines() { # COUNT: waits up to 20 s until the watch has printed COUNT l
     return 1
 }
 started "$one" "$work/watch1.log" --device "$a"
+: >"$work/watch.out"
 # An interval well above the search's 2.5 s: the device set changes right after a search has
 # printed, and the next request comes only a good while later.
 ip netns exec "$ws" "$discover" --watch --interval 5 --json >"$work/watch.out" 2>"$work/watch.err" &

@@ -1,0 +1,151 @@
+// SPDX-License-Identifier: MIT
+// A burst of replies that all arrive at once: a device on 127.0.0.1 answers the search's
+// request with REPLIES distinct replies sent back to back from one socket, on a thread of its
+// own. One search with the real timings and the real socket, whose receive buffer is asked for
+// with BYTES (default: the socket's own default); it prints what it listed and what the system
+// says it dropped:
+//   bench_burst [REPLIES [BYTES]]
+//   replies_sent=1000 devices_listed=1000 lost_replies=0 receive_buffer=2097152
+// receive_buffer is the size that the system reports for the socket (on Linux twice the bytes
+// that it keeps for datagrams). Exit status 1 when the search did not run.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "discovery/clock.h"
+#include "discovery/search.h"
+#include "discovery/search_loop.h"
+#include "discovery/search_socket.h"
+#include "discovery/socket_platform.h"
+#include "discovery/wire.h"
+
+namespace {
+
+using namespace nimbrel;
+
+/// The reply of device `n`: an address element (MAC 02-00-00-00-HI-LO, 198.51.100.x) and a
+/// model, BURST-n.
+std::vector<std::uint8_t> BurstReply(int n) {
+    const auto byte = [](int value) { return static_cast<std::uint8_t>(value & 0xff); };
+    const std::string model = "BURST-" + std::to_string(n);
+    std::vector<std::uint8_t> reply{0x01, 0x00, 0x00, 0x00};  // the length follows below
+    // Elements: a type, a 16-bit length, the value.
+    reply.insert(reply.end(), {FieldAddress, 0x00, 10});
+    reply.insert(reply.end(), {0x02, 0x00, 0x00, 0x00, byte(n >> 8), byte(n)});
+    reply.insert(reply.end(), {198, 51, 100, byte(n % 254 + 1)});
+    reply.insert(reply.end(), {FieldModel, 0x00, byte(static_cast<int>(model.size()))});
+    reply.insert(reply.end(), model.begin(), model.end());
+    reply[3] = byte(static_cast<int>(reply.size()) - 4);
+    return reply;
+}
+
+/// The device: a socket on 127.0.0.1 that answers the first request it reads with the burst.
+class BurstDevice {
+public:
+    explicit BurstDevice(int count) {
+        for (int n = 1; n <= count; ++n) {
+            replies_.push_back(BurstReply(n));
+        }
+        const Result<platform::SocketHandle> opened = platform::OpenDatagramSocket();
+        if (!opened.ok()) {
+            return;  // the search finds nothing, and sent=0 tells why
+        }
+        socket_ = opened.value();
+        if (!platform::BindSocket(socket_, {{127, 0, 0, 1}, 0}).ok()) {
+            return;
+        }
+        if (const Result<Peer> local = platform::LocalName(socket_); local.ok()) {
+            local_ = local.value();
+            thread_ = std::thread([this] { Answer(); });
+        }
+    }
+    ~BurstDevice() {
+        Join();
+        if (socket_ != platform::NoSocket) {
+            platform::CloseSocket(socket_);
+        }
+    }
+    BurstDevice(const BurstDevice&) = delete;
+    BurstDevice& operator=(const BurstDevice&) = delete;
+
+    const Peer& Local() const { return local_; }
+
+    /// Waits until the device has answered (or given up waiting for the request) and returns
+    /// the replies that it sent.
+    int Join() {
+        if (thread_.joinable()) {
+            thread_.join();
+        }
+        return sent_;
+    }
+
+private:
+    void Answer() {
+        std::vector<std::uint8_t> request(16);
+        if (!platform::WaitReadable(socket_, 5000)) {
+            return;
+        }
+        const Result<platform::ReceivedDatagram> received = platform::ReceiveFrom(socket_, request);
+        if (!received.ok()) {
+            return;
+        }
+        for (const std::vector<std::uint8_t>& reply : replies_) {
+            if (platform::SendTo(socket_, reply, received.value().from).ok()) {
+                ++sent_;
+            }
+        }
+    }
+
+    std::vector<std::vector<std::uint8_t>> replies_;
+    platform::SocketHandle socket_ = platform::NoSocket;
+    Peer local_;
+    int sent_ = 0;
+    std::thread thread_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int count = argc > 1 ? std::atoi(argv[1]) : 1000;
+    const int bytes = argc > 2 ? std::atoi(argv[2]) : UdpSearchSocket::DefaultReceiveBufferBytes;
+    if (count < 1 || count > 65535 || bytes < 1) {
+        std::fputs("usage: bench_burst [REPLIES [BYTES]]\n", stderr);
+        return 2;
+    }
+
+    auto socket = std::make_unique<UdpSearchSocket>(bytes);
+    const UdpSearchSocket& searchSocket = *socket;
+    std::optional<SearchResult> result;
+    {
+        BurstDevice device(count);
+        const SteadyClock clock;
+        // 1024 devices at most, as nimbrel-discover lists.
+        Search search(
+            clock,
+            [] {
+                return std::optional<std::vector<SearchPath>>({{{127, 0, 0, 1}, "lo"}});
+            },
+            FirstThen(std::move(socket), {}), {}, 1024, device.Local());
+        SearchEvents events;
+        events.finished = [&result](const SearchResult& found) { result = found; };
+        search.SetEvents(std::move(events));
+        if (search.Start() != Search::StartOutcome::Started) {
+            std::fputs("bench_burst: the search did not start\n", stderr);
+            return 1;
+        }
+        RunSearchToEnd(search, clock, std::chrono::milliseconds{250}, {});
+        if (!result) {
+            std::fputs("bench_burst: the search failed\n", stderr);
+            return 1;
+        }
+        std::printf("replies_sent=%d devices_listed=%zu lost_replies=%d receive_buffer=%d\n",
+                    device.Join(), result->devices.size(), result->lostReplies,
+                    searchSocket.ReceiveBufferBytes());
+    }
+    return 0;
+}
