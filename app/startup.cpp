@@ -112,13 +112,13 @@ int runUtility(int showCommand) {
     auto socket = std::make_unique<UdpSearchSocket>();
     // The first socket is opened as the main window is created; a failure there belongs to no
     // search and ends the program.
-    if (const Result<> opened = socket->Open(); !opened.ok()) {
+    if (const Result<> opened = socket->open(); !opened.ok()) {
         reportFatalFailure(opened.error());
         return FatalExitStatus;
     }
     Startup startup(
         std::make_unique<SearchDriver>(std::move(socket), std::make_unique<SteadyClock>(),
-                                       AddressLookup(LookUpLocalAddress)),
+                                       addressLookup(lookUpLocalAddress)),
         showCommand);
     startup.begin();
     return QApplication::exec();

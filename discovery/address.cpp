@@ -5,16 +5,16 @@
 
 namespace nimbrel {
 
-std::string FormatIpv4(const Ipv4Bytes& address) {
+std::string formatIpv4(const Ipv4Bytes& address) {
     return std::to_string(address[0]) + '.' + std::to_string(address[1]) + '.' +
            std::to_string(address[2]) + '.' + std::to_string(address[3]);
 }
 
-std::string FormatPeer(const Peer& peer) {
-    return FormatIpv4(peer.address) + ':' + std::to_string(peer.port);
+std::string formatPeer(const Peer& peer) {
+    return formatIpv4(peer.address) + ':' + std::to_string(peer.port);
 }
 
-std::string FormatMac(const MacBytes& mac) {
+std::string formatMac(const MacBytes& mac) {
     static constexpr char digits[] = "0123456789ABCDEF";
     std::string text;
     for (std::size_t i = 0; i < mac.size(); ++i) {
@@ -27,7 +27,7 @@ std::string FormatMac(const MacBytes& mac) {
     return text;
 }
 
-std::optional<Ipv4Bytes> ParseIpv4(std::string_view text) {
+std::optional<Ipv4Bytes> parseIpv4(std::string_view text) {
     Ipv4Bytes address{};
     const char* position = text.data();
     const char* const end = text.data() + text.size();

@@ -22,15 +22,15 @@ struct Peer {
 };
 
 /// "a.b.c.d", each byte in decimal without leading zeros.
-std::string FormatIpv4(const Ipv4Bytes& address);
+std::string formatIpv4(const Ipv4Bytes& address);
 
 /// "a.b.c.d:port".
-std::string FormatPeer(const Peer& peer);
+std::string formatPeer(const Peer& peer);
 
 /// "XX-XX-XX-XX-XX-XX", two upper-case hexadecimal digits per byte.
-std::string FormatMac(const MacBytes& mac);
+std::string formatMac(const MacBytes& mac);
 
 /// Reads "a.b.c.d": four decimal numbers 0 to 255 of one to three digits; nullopt otherwise.
-std::optional<Ipv4Bytes> ParseIpv4(std::string_view text);
+std::optional<Ipv4Bytes> parseIpv4(std::string_view text);
 
 }  // namespace nimbrel

@@ -11,12 +11,12 @@ public:
     using TimePoint = std::chrono::steady_clock::time_point;
 
     virtual ~Clock() = default;
-    virtual TimePoint Now() const = 0;
+    virtual TimePoint now() const = 0;
 };
 
 class SteadyClock final : public Clock {
 public:
-    TimePoint Now() const override { return std::chrono::steady_clock::now(); }
+    TimePoint now() const override { return std::chrono::steady_clock::now(); }
 };
 
 }  // namespace nimbrel

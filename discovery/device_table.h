@@ -47,33 +47,33 @@ public:
     DeviceTable(const DeviceTable&) = delete;
     DeviceTable& operator=(const DeviceTable&) = delete;
 
-    void ClearTable();
+    void clearTable();
 
     /// Stores a reply that passed IsDiscoveryReply as the newest record, unless it is a device
     /// already stored for the same path (a search may send on several interfaces, and a device
     /// that answers on two is reached two ways). A distinct device that arrives while every
     /// record is in use is counted in LeftOut instead.
-    void AddReply(Datagram reply, const Peer& source = {}, int path = 0);
+    void addReply(Datagram reply, const Peer& source = {}, int path = 0);
 
-    int RecordCount() const { return static_cast<int>(records_.size()); }
+    int recordCount() const { return static_cast<int>(records_.size()); }
 
     /// Distinct devices that answered after the table was full (counted up to a bound).
-    int LeftOut() const { return static_cast<int>(leftOut_.size()); }
+    int leftOut() const { return static_cast<int>(leftOut_.size()); }
 
-    MacBytes MacAddress(int record) const;
-    Ipv4Bytes Ipv4Address(int record) const;
-    std::string_view ModelText(int record) const;
-    std::string_view FirmwareText(int record) const;
-    std::string_view CopyText(int record) const;
-    bool Present(int record, std::uint8_t type) const;
-    Peer Source(int record) const;
-    int Path(int record) const;
+    MacBytes macAddress(int record) const;
+    Ipv4Bytes ipv4Address(int record) const;
+    std::string_view modelText(int record) const;
+    std::string_view firmwareText(int record) const;
+    std::string_view copyText(int record) const;
+    bool present(int record, std::uint8_t type) const;
+    Peer source(int record) const;
+    int path(int record) const;
 
-    const DeviceRecord& Record(int record) const;
+    const DeviceRecord& recordAt(int record) const;
 
 private:
     /// Writes what tells `record`, come by `path`, apart from other devices into freshKey_.
-    void MakeKey(const DeviceRecord& record, int path);
+    void makeKey(const DeviceRecord& record, int path);
 
     int capacity_;
     std::vector<DeviceRecord> records_;

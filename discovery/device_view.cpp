@@ -5,20 +5,20 @@
 
 namespace nimbrel {
 
-DeviceView ViewDevice(const DeviceTable& table, int record) {
+DeviceView viewDevice(const DeviceTable& table, int record) {
     DeviceView view;
-    view.model = table.ModelText(record);
-    view.ipv4 = table.Ipv4Address(record);
-    view.mac = table.MacAddress(record);
-    view.firmware = table.FirmwareText(record);
-    view.copyText = table.CopyText(record);
-    view.source = table.Source(record);
-    view.hasAddress = table.Present(record, FieldAddress);
-    view.hasFirmware = table.Present(record, FieldFirmware);
-    view.hasModel = table.Present(record, FieldModel);
-    view.hasCopyText = table.Present(record, FieldCopyText);
+    view.model = table.modelText(record);
+    view.ipv4 = table.ipv4Address(record);
+    view.mac = table.macAddress(record);
+    view.firmware = table.firmwareText(record);
+    view.copyText = table.copyText(record);
+    view.source = table.source(record);
+    view.hasAddress = table.present(record, FieldAddress);
+    view.hasFirmware = table.present(record, FieldFirmware);
+    view.hasModel = table.present(record, FieldModel);
+    view.hasCopyText = table.present(record, FieldCopyText);
 
-    const IconChoice choice = ChooseModelIcon(view.model);
+    const IconChoice choice = chooseModelIcon(view.model);
     view.iconIndex = choice.imageIndex;
     view.listedMac = view.mac;
     if (choice.clearFirstMacByte) {
@@ -27,11 +27,11 @@ DeviceView ViewDevice(const DeviceTable& table, int record) {
     return view;
 }
 
-std::vector<DeviceView> ViewDevices(const DeviceTable& table) {
+std::vector<DeviceView> viewDevices(const DeviceTable& table) {
     std::vector<DeviceView> views;
-    views.reserve(static_cast<std::size_t>(table.RecordCount()));
-    for (int record = 0; record < table.RecordCount(); ++record) {
-        views.push_back(ViewDevice(table, record));
+    views.reserve(static_cast<std::size_t>(table.recordCount()));
+    for (int record = 0; record < table.recordCount(); ++record) {
+        views.push_back(viewDevice(table, record));
     }
     return views;
 }

@@ -31,7 +31,7 @@ struct DeviceView {
 
     /// Same device for keeping a selection across searches: same MAC and IPv4 address, reached
     /// through the same interface.
-    bool SameDeviceAs(const DeviceView& other) const {
+    bool sameDeviceAs(const DeviceView& other) const {
         return mac == other.mac && ipv4 == other.ipv4 && interfaceName == other.interfaceName;
     }
 };
@@ -46,9 +46,9 @@ struct SearchResult {
     int lostReplies = 0;
 };
 
-DeviceView ViewDevice(const DeviceTable& table, int record);
+DeviceView viewDevice(const DeviceTable& table, int record);
 
 /// Records 0 to count - 1 of the table, in order.
-std::vector<DeviceView> ViewDevices(const DeviceTable& table);
+std::vector<DeviceView> viewDevices(const DeviceTable& table);
 
 }  // namespace nimbrel

@@ -75,25 +75,25 @@ constexpr std::array<CodeText, 38> SocketErrorTexts{{
 #define NIMBREL_CALLER_ADDRESS nullptr
 #endif
 
-NIMBREL_NOINLINE Error SocketError(int code) {
-    return Error{"ESocketError", SocketErrorMessage(code), code, NIMBREL_CALLER_ADDRESS};
+NIMBREL_NOINLINE Error socketError(int code) {
+    return Error{"ESocketError", socketErrorMessage(code), code, NIMBREL_CALLER_ADDRESS};
 }
 
-NIMBREL_NOINLINE Error OwnError(std::string kind, std::string message) {
+NIMBREL_NOINLINE Error ownError(std::string kind, std::string message) {
     return Error{std::move(kind), std::move(message), 0, NIMBREL_CALLER_ADDRESS};
 }
 
-std::string_view SocketErrorText(int code) {
+std::string_view socketErrorText(int code) {
     const auto found = std::find_if(SocketErrorTexts.begin(), SocketErrorTexts.end(),
                                     [code](const CodeText& row) { return row.code == code; });
     return found == SocketErrorTexts.end() ? std::string_view{} : found->text;
 }
 
-std::string SocketErrorMessage(int code) {
-    return "Socket Error # " + std::to_string(code) + "\r\n" + std::string(SocketErrorText(code));
+std::string socketErrorMessage(int code) {
+    return "Socket Error # " + std::to_string(code) + "\r\n" + std::string(socketErrorText(code));
 }
 
-std::string ErrorReason(const Error& error) {
+std::string errorReason(const Error& error) {
     const auto withoutStop = [](std::string_view text) {
         while (!text.empty() && (text.back() == '.' || text.back() == ' ')) {
             text.remove_suffix(1);
@@ -103,7 +103,7 @@ std::string ErrorReason(const Error& error) {
     if (error.kind != "ESocketError") {
         return withoutStop(error.message);
     }
-    const std::string text = withoutStop(SocketErrorText(error.code));
+    const std::string text = withoutStop(socketErrorText(error.code));
     const std::string code = "socket error " + std::to_string(error.code);
     return text.empty() ? code : text + " (" + code + ")";
 }

@@ -16,20 +16,20 @@ struct Error {
 };
 
 /// A failure of the socket layer: "Socket Error # <code>" CR LF and the code's text.
-Error SocketError(int code);
+Error socketError(int code);
 
 /// A failure of our own, with a fixed message.
-Error OwnError(std::string kind, std::string message);
+Error ownError(std::string kind, std::string message);
 
 /// The text for a socket error code (codes are numbered as Winsock numbers them on every
 /// platform); empty for a code that has none.
-std::string_view SocketErrorText(int code);
+std::string_view socketErrorText(int code);
 
-std::string SocketErrorMessage(int code);
+std::string socketErrorMessage(int code);
 
 /// The error on one line, for a command-line program's "program: what failed: reason": the
 /// code's text without its full stop, then "(socket error N)" for a socket error; an error of
 /// our own gives its message without its full stop.
-std::string ErrorReason(const Error& error);
+std::string errorReason(const Error& error);
 
 }  // namespace nimbrel

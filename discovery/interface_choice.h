@@ -19,27 +19,27 @@ namespace nimbrel {
 /// one of its address labels), in that order, or all of them when `names` is empty. Addresses
 /// with the same index are one interface. Fails ("EUsage") with the reason for a name that no
 /// such interface has, or when there is none at all.
-Result<std::vector<SearchPath>> ChooseInterfaces(
+Result<std::vector<SearchPath>> chooseInterfaces(
     std::span<const std::string> names, std::span<const platform::LocalInterface> interfaces);
 
 /// The interface that holds `address`; nullptr when none does (the any-address).
-const platform::LocalInterface* InterfaceHolding(
+const platform::LocalInterface* interfaceHolding(
     const Ipv4Bytes& address, std::span<const platform::LocalInterface> interfaces);
 
 /// The path that sends from `address`, named after the interface that holds it, if any.
-SearchPath PathFrom(const Ipv4Bytes& address, std::span<const platform::LocalInterface> interfaces);
+SearchPath pathFrom(const Ipv4Bytes& address, std::span<const platform::LocalInterface> interfaces);
 
 /// The single path of the look-up rule (LookUpLocalAddress); nullopt when the host name cannot
 /// be looked up.
-std::optional<std::vector<SearchPath>> LookedUpPath(
+std::optional<std::vector<SearchPath>> lookedUpPath(
     std::span<const platform::LocalInterface> interfaces);
 
 /// One path for each search, from the address that `address` gives anew each time (PathFrom);
 /// no path when it gives none. With LookUpLocalAddress, the look-up rule.
-SearchPathsLookup AddressLookup(LocalAddressLookup address);
+SearchPathsLookup addressLookup(LocalAddressLookup address);
 
 /// Every interface that can broadcast, looked up anew for each search; where there is none, the
 /// looked-up path.
-SearchPathsLookup AllInterfacesLookup();
+SearchPathsLookup allInterfacesLookup();
 
 }  // namespace nimbrel

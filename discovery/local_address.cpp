@@ -5,7 +5,7 @@
 
 namespace nimbrel {
 
-std::optional<Ipv4Bytes> ChooseLocalAddress(const std::optional<std::vector<Ipv4Bytes>>& list) {
+std::optional<Ipv4Bytes> chooseLocalAddress(const std::optional<std::vector<Ipv4Bytes>>& list) {
     if (!list) {
         return std::nullopt;
     }
@@ -20,8 +20,8 @@ std::optional<Ipv4Bytes> ChooseLocalAddress(const std::optional<std::vector<Ipv4
     return chosen;
 }
 
-std::optional<Ipv4Bytes> LookUpLocalAddress() {
-    return ChooseLocalAddress(platform::HostAddresses());
+std::optional<Ipv4Bytes> lookUpLocalAddress() {
+    return chooseLocalAddress(platform::hostAddresses());
 }
 
 }  // namespace nimbrel

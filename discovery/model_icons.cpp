@@ -3,7 +3,7 @@
 
 namespace nimbrel {
 
-IconChoice ChooseModelIcon(std::string_view model) {
+IconChoice chooseModelIcon(std::string_view model) {
     for (const ModelIconRow& row : ModelIconTable) {
         if (model.find(row.pattern) != std::string_view::npos) {
             return {row.imageIndex, row.clearsFirstMacByte};

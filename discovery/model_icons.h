@@ -38,6 +38,6 @@ struct IconChoice {
 };
 
 /// Byte-exact, case-sensitive search of the model text for each row's pattern, first row first.
-IconChoice ChooseModelIcon(std::string_view model);
+IconChoice chooseModelIcon(std::string_view model);
 
 }  // namespace nimbrel

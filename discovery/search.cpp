@@ -6,7 +6,7 @@
 
 namespace nimbrel {
 
-SearchSocketFactory FirstThen(std::unique_ptr<SearchSocket> first, SearchSocketFactory then) {
+SearchSocketFactory firstThen(std::unique_ptr<SearchSocket> first, SearchSocketFactory then) {
     // Shared, since a std::function must be copyable; only one copy is ever called.
     auto held = std::make_shared<std::unique_ptr<SearchSocket>>(std::move(first));
     return [held, then = std::move(then)]() -> std::unique_ptr<SearchSocket> {
@@ -26,21 +26,21 @@ Search::Search(const Clock& clock, SearchPathsLookup lookup, SearchSocketFactory
       target_(target),
       table_(capacity) {}
 
-std::vector<platform::SocketHandle> Search::Handles() const {
+std::vector<platform::SocketHandle> Search::handles() const {
     std::vector<platform::SocketHandle> handles;
     for (const Path& path : paths_) {
         if (path.active && path.socket) {
-            handles.push_back(path.socket->Handle());
+            handles.push_back(path.socket->handle());
         }
     }
     return handles;
 }
 
-bool Search::DropPath(std::size_t path, const Error& error) {
+bool Search::dropPath(std::size_t path, const Error& error) {
     paths_[path].active = false;
     if (std::none_of(paths_.begin(), paths_.end(),
                      [](const Path& other) { return other.active; })) {
-        Fail(error);
+        fail(error);
         return false;
     }
     if (events_.pathFailed) {
@@ -49,7 +49,7 @@ bool Search::DropPath(std::size_t path, const Error& error) {
     return true;
 }
 
-void Search::TakePaths(std::vector<SearchPath> looked) {
+void Search::takePaths(std::vector<SearchPath> looked) {
     // Fewer paths than before (an interface went away, or one network is searched again): the
     // sockets of the others are closed rather than left bound and unread.
     paths_.resize(looked.size());
@@ -64,100 +64,100 @@ void Search::TakePaths(std::vector<SearchPath> looked) {
     }
 }
 
-bool Search::OpenPaths() {
+bool Search::openPaths() {
     // One interface that fails must not cost the others their devices: a path that cannot be
     // opened or sent on is dropped, and only a search with no path left fails.
     for (std::size_t index = 0; index < paths_.size(); ++index) {
         Path& path = paths_[index];
         const Result<> reopened =
-            path.socket ? path.socket->Reopen(path.path.local, path.path.interfaceIndex)
-                        : Result<>(OwnError("ESocketAllocation", "Cannot allocate socket."));
-        if (!reopened.ok() && !DropPath(index, reopened.error())) {
+            path.socket ? path.socket->reopen(path.path.local, path.path.interfaceIndex)
+                        : Result<>(ownError("ESocketAllocation", "Cannot allocate socket."));
+        if (!reopened.ok() && !dropPath(index, reopened.error())) {
             return false;
         }
     }
     return true;
 }
 
-bool Search::SendRequests() {
+bool Search::sendRequests() {
     for (std::size_t index = 0; index < paths_.size(); ++index) {
         if (!paths_[index].active) {
             continue;
         }
-        const Result<> sent = paths_[index].socket->Send(DiscoveryRequest, target_);
-        if (!sent.ok() && !DropPath(index, sent.error())) {
+        const Result<> sent = paths_[index].socket->send(DiscoveryRequest, target_);
+        if (!sent.ok() && !dropPath(index, sent.error())) {
             return false;
         }
     }
     return true;
 }
 
-Search::StartOutcome Search::Start() {
-    if (Running()) {
+Search::StartOutcome Search::start() {
+    if (running()) {
         return StartOutcome::AlreadyRunning;
     }
     std::optional<std::vector<SearchPath>> looked = lookup_ ? lookup_() : std::nullopt;
     if (!looked || looked->empty()) {
         return StartOutcome::LookUpFailed;
     }
-    TakePaths(std::move(*looked));
+    takePaths(std::move(*looked));
     ++searches_;
-    table_.ClearTable();
+    table_.clearTable();
     droppedDatagrams_ = 0;
     emptyDatagramSeen_ = false;
-    if (!OpenPaths()) {
+    if (!openPaths()) {
         return StartOutcome::Failed;
     }
     if (events_.started) {
         events_.started();
     }
-    if (!SendRequests()) {
+    if (!sendRequests()) {
         return StartOutcome::Failed;
     }
-    pauseEnd_ = clock_.Now() + timings_.pause;
+    pauseEnd_ = clock_.now() + timings_.pause;
     lastDatagram_ = pauseEnd_;
     phase_ = Phase::Pausing;
     return StartOutcome::Started;
 }
 
-void Search::SocketReadable() {
+void Search::socketReadable() {
     // Replies that come during the pause are read at once; they count from the pause's end.
     const std::uint64_t search = searches_;
     for (std::size_t path = 0; path < paths_.size(); ++path) {
-        if (!ReadFrom(path, search)) {
+        if (!readFrom(path, search)) {
             return;  // this search has ended, and another may have begun
         }
     }
-    TimePassed();
+    timePassed();
 }
 
-bool Search::ReadFrom(std::size_t path, std::uint64_t search) {
+bool Search::readFrom(std::size_t path, std::uint64_t search) {
     for (int read = 0; read < ReadsPerCall; ++read) {
         // The deadline comes first: a datagram read after it, however long it waited, is not
         // part of the search.
-        const Clock::TimePoint now = clock_.Now();
-        if (searches_ != search || !Advance(now)) {
+        const Clock::TimePoint now = clock_.now();
+        if (searches_ != search || !advance(now)) {
             return false;
         }
         if (!paths_[path].active) {
             break;
         }
-        const Received received = paths_[path].socket->Receive(buffer_);
+        const Received received = paths_[path].socket->receive(buffer_);
         if (received.kind == Received::Kind::Nothing) {
             break;
         }
         if (received.kind == Received::Kind::Failed) {
-            return DropPath(path, received.error);
+            return dropPath(path, received.error);
         }
         paths_[path].drops = std::max(paths_[path].drops, received.dropsBefore.value_or(0));
         const auto size = static_cast<std::size_t>(std::max(received.size, 0));
-        Read(received, Datagram(buffer_).first(std::min(size, buffer_.size())),
-             ArrivalPath(received.interfaceIndex, path), now);
+        takeDatagram(received, Datagram(buffer_).first(std::min(size, buffer_.size())),
+                     arrivalPath(received.interfaceIndex, path), now);
     }
-    return Running() && searches_ == search;
+    return running() && searches_ == search;
 }
 
-std::size_t Search::ArrivalPath(unsigned interfaceIndex, std::size_t socketPath) const {
+std::size_t Search::arrivalPath(unsigned interfaceIndex, std::size_t socketPath) const {
     if (interfaceIndex == 0 || paths_[socketPath].path.interfaceIndex == interfaceIndex) {
         return socketPath;
     }
@@ -169,8 +169,8 @@ std::size_t Search::ArrivalPath(unsigned interfaceIndex, std::size_t socketPath)
     return found == paths_.end() ? socketPath : static_cast<std::size_t>(found - paths_.begin());
 }
 
-void Search::Read(const Received& received, Datagram datagram, std::size_t path,
-                  Clock::TimePoint now) {
+void Search::takeDatagram(const Received& received, Datagram datagram, std::size_t path,
+                          Clock::TimePoint now) {
     if (emptyDatagramSeen_) {
         return;  // the receiving has ended; what follows is read only to empty the queue
     }
@@ -186,37 +186,37 @@ void Search::Read(const Received& received, Datagram datagram, std::size_t path,
     if (datagram.empty()) {
         emptyDatagramSeen_ = true;
         if (phase_ == Phase::Receiving) {
-            Finish();
+            finish();
         }
         return;
     }
-    if (IsDiscoveryReply(datagram)) {
-        table_.AddReply(datagram, received.from, static_cast<int>(path));
+    if (isDiscoveryReply(datagram)) {
+        table_.addReply(datagram, received.from, static_cast<int>(path));
     }
 }
 
-void Search::TimePassed() {
-    if (Running()) {
-        Advance(clock_.Now());
+void Search::timePassed() {
+    if (running()) {
+        advance(clock_.now());
     }
 }
 
-bool Search::Advance(Clock::TimePoint now) {
+bool Search::advance(Clock::TimePoint now) {
     if (phase_ == Phase::Pausing && now >= pauseEnd_) {
         phase_ = Phase::Receiving;
         if (emptyDatagramSeen_) {
-            Finish();
+            finish();
             return false;
         }
     }
-    if (phase_ == Phase::Receiving && now >= *Deadline()) {
-        Finish();
+    if (phase_ == Phase::Receiving && now >= *deadline()) {
+        finish();
         return false;
     }
-    return Running();
+    return running();
 }
 
-std::optional<Clock::TimePoint> Search::Deadline() const {
+std::optional<Clock::TimePoint> Search::deadline() const {
     switch (phase_) {
         case Phase::Idle: return std::nullopt;
         case Phase::Pausing: return pauseEnd_;
@@ -226,27 +226,27 @@ std::optional<Clock::TimePoint> Search::Deadline() const {
     return std::nullopt;
 }
 
-int Search::LostReplies() const {
+int Search::lostReplies() const {
     // A datagram tells the drops before it; those after the last one read only the socket's own
     // count tells, where the system keeps one. Each socket is new to this search.
     std::uint64_t lost = 0;
     for (const Path& path : paths_) {
         std::uint32_t drops = path.drops;
         if (path.socket) {
-            drops = std::max(drops, path.socket->DroppedDatagrams().value_or(0));
+            drops = std::max(drops, path.socket->droppedDatagrams().value_or(0));
         }
         lost += drops;
     }
     return static_cast<int>(std::min<std::uint64_t>(lost, std::numeric_limits<int>::max()));
 }
 
-void Search::Finish() {
+void Search::finish() {
     phase_ = Phase::Idle;
     // The sockets stay open and are no longer read: a late reply waits there unread until the
     // next search replaces the socket.
-    SearchResult result{ViewDevices(table_), table_.LeftOut(), droppedDatagrams_, LostReplies()};
+    SearchResult result{viewDevices(table_), table_.leftOut(), droppedDatagrams_, lostReplies()};
     for (std::size_t record = 0; record < result.devices.size(); ++record) {
-        const auto path = static_cast<std::size_t>(table_.Path(static_cast<int>(record)));
+        const auto path = static_cast<std::size_t>(table_.path(static_cast<int>(record)));
         result.devices[record].interfaceName = paths_[path].path.interfaceName;
     }
     if (events_.finished) {
@@ -254,7 +254,7 @@ void Search::Finish() {
     }
 }
 
-void Search::Fail(const Error& error) {
+void Search::fail(const Error& error) {
     phase_ = Phase::Idle;
     if (events_.failed) {
         events_.failed(error);

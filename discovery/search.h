@@ -44,7 +44,7 @@ using SearchPathsLookup = std::function<std::optional<std::vector<SearchPath>>()
 using SearchSocketFactory = std::function<std::unique_ptr<SearchSocket>()>;
 
 /// Hands out `first` (a socket opened beforehand), then what `then` makes.
-SearchSocketFactory FirstThen(std::unique_ptr<SearchSocket> first, SearchSocketFactory then);
+SearchSocketFactory firstThen(std::unique_ptr<SearchSocket> first, SearchSocketFactory then);
 
 /// What a search tells its owner; each may be empty.
 struct SearchEvents {
@@ -80,34 +80,34 @@ public:
     Search(const Search&) = delete;
     Search& operator=(const Search&) = delete;
 
-    void SetEvents(SearchEvents events) { events_ = std::move(events); }
+    void setEvents(SearchEvents events) { events_ = std::move(events); }
 
     /// From the next search on, looks the paths up with `lookup` instead.
-    void SetPathsLookup(SearchPathsLookup lookup) { lookup_ = std::move(lookup); }
+    void setPathsLookup(SearchPathsLookup lookup) { lookup_ = std::move(lookup); }
 
     /// Looks the paths up, empties the table, reopens the sockets and sends the requests. Any
     /// event may be delivered before it returns.
-    StartOutcome Start();
+    StartOutcome start();
 
     /// A socket is readable: reads what waits on each, up to ReadsPerCall datagrams a socket.
     /// Stops as soon as the search ends, even when its `finished` starts the next one; nothing
     /// is read once the search's deadline has passed.
-    void SocketReadable();
+    void socketReadable();
 
     /// Time has passed: ends the pause or the search when their time has come.
-    void TimePassed();
+    void timePassed();
 
     /// Ends a running search at once, handing nothing out (its owner is going away).
-    void Cancel() { phase_ = Phase::Idle; }
+    void cancel() { phase_ = Phase::Idle; }
 
     /// When TimePassed is next due; nullopt while no search runs.
-    std::optional<Clock::TimePoint> Deadline() const;
+    std::optional<Clock::TimePoint> deadline() const;
 
-    bool Running() const { return phase_ != Phase::Idle; }
+    bool running() const { return phase_ != Phase::Idle; }
 
     /// What to watch for readability: one handle per path of the running or last search that
     /// has not failed; none before the first search.
-    std::vector<platform::SocketHandle> Handles() const;
+    std::vector<platform::SocketHandle> handles() const;
 
 private:
     enum class Phase { Idle, Pausing, Receiving };
@@ -120,21 +120,22 @@ private:
         std::uint32_t drops = 0;  // the most the system told dropped on its socket this search
     };
 
-    void TakePaths(std::vector<SearchPath> looked);
-    bool OpenPaths();
-    bool SendRequests();
-    bool ReadFrom(std::size_t path, std::uint64_t search);
+    void takePaths(std::vector<SearchPath> looked);
+    bool openPaths();
+    bool sendRequests();
+    bool readFrom(std::size_t path, std::uint64_t search);
     /// The path that a datagram read on `socketPath`'s socket belongs to: the one of the
     /// interface it arrived on, where the system tells and the search has it.
-    std::size_t ArrivalPath(unsigned interfaceIndex, std::size_t socketPath) const;
+    std::size_t arrivalPath(unsigned interfaceIndex, std::size_t socketPath) const;
     /// Takes a failed path out of the search; false when none is left (the search has failed).
-    bool DropPath(std::size_t path, const Error& error);
+    bool dropPath(std::size_t path, const Error& error);
     /// Ends the pause or the search when `now` is past their time; false when the search ended.
-    bool Advance(Clock::TimePoint now);
-    void Read(const Received& received, Datagram datagram, std::size_t path, Clock::TimePoint now);
-    int LostReplies() const;
-    void Finish();
-    void Fail(const Error& error);
+    bool advance(Clock::TimePoint now);
+    void takeDatagram(const Received& received, Datagram datagram, std::size_t path,
+                      Clock::TimePoint now);
+    int lostReplies() const;
+    void finish();
+    void fail(const Error& error);
 
     const Clock& clock_;
     SearchPathsLookup lookup_;

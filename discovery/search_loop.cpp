@@ -5,16 +5,16 @@
 
 namespace nimbrel {
 
-void RunSearchToEnd(Search& search, const Clock& clock, std::chrono::milliseconds tickEvery,
+void runSearchToEnd(Search& search, const Clock& clock, std::chrono::milliseconds tickEvery,
                     const std::function<void()>& tick) {
-    while (search.Running()) {
+    while (search.running()) {
         const auto untilDeadline = std::chrono::ceil<std::chrono::milliseconds>(
-            search.Deadline().value_or(clock.Now()) - clock.Now());
+            search.deadline().value_or(clock.now()) - clock.now());
         const auto wait = std::clamp(untilDeadline, std::chrono::milliseconds{0}, tickEvery);
-        if (platform::WaitAnyReadable(search.Handles(), static_cast<int>(wait.count()))) {
-            search.SocketReadable();
+        if (platform::waitAnyReadable(search.handles(), static_cast<int>(wait.count()))) {
+            search.socketReadable();
         } else {
-            search.TimePassed();
+            search.timePassed();
         }
         if (tick) {
             tick();

@@ -11,7 +11,7 @@ namespace nimbrel {
 
 /// Runs a started search to its end: waits on its socket (poll, or select on Windows) until it
 /// is readable or the search's deadline comes, and runs `tick` at least every `tickEvery`.
-void RunSearchToEnd(Search& search, const Clock& clock, std::chrono::milliseconds tickEvery,
+void runSearchToEnd(Search& search, const Clock& clock, std::chrono::milliseconds tickEvery,
                     const std::function<void()>& tick);
 
 }  // namespace nimbrel

@@ -7,66 +7,66 @@ UdpSearchSocket::UdpSearchSocket(int receiveBufferBytes)
     : receiveBufferAsked_(receiveBufferBytes) {}
 
 UdpSearchSocket::~UdpSearchSocket() {
-    Close();
+    close();
     if (libraryStarted_) {
-        platform::StopSocketLibrary();
+        platform::stopSocketLibrary();
     }
 }
 
-Result<> UdpSearchSocket::Open() {
+Result<> UdpSearchSocket::open() {
     if (!libraryStarted_) {
-        if (Result<> started = platform::StartSocketLibrary(); !started.ok()) {
+        if (Result<> started = platform::startSocketLibrary(); !started.ok()) {
             return started;
         }
         libraryStarted_ = true;
     }
-    Close();
-    return OpenSocket();
+    close();
+    return openSocket();
 }
 
-void UdpSearchSocket::Close() {
+void UdpSearchSocket::close() {
     if (socket_ != platform::NoSocket) {
-        platform::CloseSocket(socket_);
+        platform::closeSocket(socket_);
         socket_ = platform::NoSocket;
     }
     bound_ = {};
     receiveBufferGranted_ = 0;
 }
 
-Result<> UdpSearchSocket::OpenSocket() {
-    const Result<platform::SocketHandle> socket = platform::OpenDatagramSocket();
+Result<> UdpSearchSocket::openSocket() {
+    const Result<platform::SocketHandle> socket = platform::openDatagramSocket();
     if (!socket.ok()) {
-        return OwnError("ESocketAllocation", "Cannot allocate socket.");
+        return ownError("ESocketAllocation", "Cannot allocate socket.");
     }
     socket_ = socket.value();
-    if (Result<> enabled = platform::EnableBroadcast(socket_); !enabled.ok()) {
+    if (Result<> enabled = platform::enableBroadcast(socket_); !enabled.ok()) {
         return enabled;
     }
-    if (Result<> set = platform::SetNonBlocking(socket_); !set.ok()) {
+    if (Result<> set = platform::setNonBlocking(socket_); !set.ok()) {
         return set;
     }
     // Both are wishes: a search without them still finds what it reads, and a smaller buffer
     // shows in ReceiveBufferBytes, lost replies where the system counts them.
-    const Result<int> granted = platform::SetReceiveBuffer(socket_, receiveBufferAsked_);
+    const Result<int> granted = platform::setReceiveBuffer(socket_, receiveBufferAsked_);
     receiveBufferGranted_ = granted.ok() ? granted.value() : 0;
-    static_cast<void>(platform::EnableArrivalDetails(socket_));
+    static_cast<void>(platform::enableArrivalDetails(socket_));
     return {};
 }
 
-Result<> UdpSearchSocket::Reopen(const Ipv4Bytes& local, unsigned interfaceIndex) {
-    if (Result<> opened = Open(); !opened.ok()) {
+Result<> UdpSearchSocket::reopen(const Ipv4Bytes& local, unsigned interfaceIndex) {
+    if (Result<> opened = open(); !opened.ok()) {
         return opened;
     }
     local_ = local;
     interfaceIndex_ = interfaceIndex;
-    if (Result<> bound = platform::BindForSearch(socket_, local, interfaceIndex); !bound.ok()) {
+    if (Result<> bound = platform::bindForSearch(socket_, local, interfaceIndex); !bound.ok()) {
         if (bound.error().code == platform::CodeAddressInUse) {
-            return OwnError("ECouldNotBind",
+            return ownError("ECouldNotBind",
                             "Could not bind socket. Address and port are already in use.");
         }
         return bound;
     }
-    Result<Peer> name = platform::LocalName(socket_);
+    Result<Peer> name = platform::localName(socket_);
     if (!name.ok()) {
         return name.error();
     }
@@ -74,23 +74,23 @@ Result<> UdpSearchSocket::Reopen(const Ipv4Bytes& local, unsigned interfaceIndex
     return {};
 }
 
-Result<> UdpSearchSocket::Send(std::span<const std::uint8_t> bytes, const Peer& to) {
-    const Result<int> sent = platform::SendFrom(socket_, bytes, to, local_, interfaceIndex_);
+Result<> UdpSearchSocket::send(std::span<const std::uint8_t> bytes, const Peer& to) {
+    const Result<int> sent = platform::sendFrom(socket_, bytes, to, local_, interfaceIndex_);
     if (!sent.ok()) {
         if (sent.error().code == platform::CodeMessageTooLong) {
-            return OwnError("EPackageSizeTooBig", "Package Size Too Big.");
+            return ownError("EPackageSizeTooBig", "Package Size Too Big.");
         }
         return sent.error();
     }
     if (sent.value() < static_cast<int>(bytes.size())) {
-        return OwnError("ENotAllBytesSent", "Not all bytes sent.");
+        return ownError("ENotAllBytesSent", "Not all bytes sent.");
     }
     return {};
 }
 
-Received UdpSearchSocket::Receive(std::span<std::uint8_t> buffer) {
+Received UdpSearchSocket::receive(std::span<std::uint8_t> buffer) {
     Received received;
-    const Result<platform::ReceivedDatagram> read = platform::ReceiveFrom(socket_, buffer);
+    const Result<platform::ReceivedDatagram> read = platform::receiveFrom(socket_, buffer);
     if (!read.ok()) {
         if (read.error().code != platform::CodeWouldBlock) {
             received.kind = Received::Kind::Failed;
@@ -107,11 +107,11 @@ Received UdpSearchSocket::Receive(std::span<std::uint8_t> buffer) {
     return received;
 }
 
-std::optional<std::uint32_t> UdpSearchSocket::DroppedDatagrams() const {
+std::optional<std::uint32_t> UdpSearchSocket::droppedDatagrams() const {
     if (socket_ == platform::NoSocket) {
         return std::nullopt;
     }
-    return platform::DroppedDatagrams(socket_);
+    return platform::droppedDatagrams(socket_);
 }
 
 }  // namespace nimbrel

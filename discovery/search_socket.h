@@ -39,20 +39,20 @@ public:
     /// permission that sends from `local` (the any-address: the system's choice) out of the
     /// interface numbered `interfaceIndex` (0: the one the routes choose) and receives the
     /// replies, broadcast ones included.
-    virtual Result<> Reopen(const Ipv4Bytes& local, unsigned interfaceIndex) = 0;
+    virtual Result<> reopen(const Ipv4Bytes& local, unsigned interfaceIndex) = 0;
 
     /// Sends one datagram to `to` from the address and interface given to Reopen.
-    virtual Result<> Send(std::span<const std::uint8_t> bytes, const Peer& to) = 0;
+    virtual Result<> send(std::span<const std::uint8_t> bytes, const Peer& to) = 0;
 
     /// Reads the next waiting datagram, if any, without waiting.
-    virtual Received Receive(std::span<std::uint8_t> buffer) = 0;
+    virtual Received receive(std::span<std::uint8_t> buffer) = 0;
 
     /// The datagrams that the system has dropped on the open socket for want of buffer space
     /// since Reopen, as far as it tells now; nullopt where it does not.
-    virtual std::optional<std::uint32_t> DroppedDatagrams() const = 0;
+    virtual std::optional<std::uint32_t> droppedDatagrams() const = 0;
 
     /// What to watch for readability: the open socket, or NoSocket.
-    virtual platform::SocketHandle Handle() const = 0;
+    virtual platform::SocketHandle handle() const = 0;
 };
 
 /// The real socket. Each search reopens it; Open() opens one beforehand, unbound, for a program
@@ -69,25 +69,25 @@ public:
     UdpSearchSocket& operator=(const UdpSearchSocket&) = delete;
 
     /// Starts the socket library and opens a socket with broadcast permission, unbound.
-    Result<> Open();
+    Result<> open();
 
-    Result<> Reopen(const Ipv4Bytes& local, unsigned interfaceIndex) override;
-    Result<> Send(std::span<const std::uint8_t> bytes, const Peer& to) override;
-    Received Receive(std::span<std::uint8_t> buffer) override;
-    std::optional<std::uint32_t> DroppedDatagrams() const override;
-    platform::SocketHandle Handle() const override { return socket_; }
+    Result<> reopen(const Ipv4Bytes& local, unsigned interfaceIndex) override;
+    Result<> send(std::span<const std::uint8_t> bytes, const Peer& to) override;
+    Received receive(std::span<std::uint8_t> buffer) override;
+    std::optional<std::uint32_t> droppedDatagrams() const override;
+    platform::SocketHandle handle() const override { return socket_; }
 
     /// The address and port that the socket is bound to, once it is.
-    const Peer& Bound() const { return bound_; }
+    const Peer& bound() const { return bound_; }
 
     /// The receive buffer that the system reports for the open socket (on Linux twice the
     /// bytes that it holds for datagrams, its bookkeeping included); 0 when it could not be read
     /// or no socket is open.
-    int ReceiveBufferBytes() const { return receiveBufferGranted_; }
+    int receiveBufferBytes() const { return receiveBufferGranted_; }
 
 private:
-    void Close();
-    Result<> OpenSocket();
+    void close();
+    Result<> openSocket();
 
     int receiveBufferAsked_;
     int receiveBufferGranted_ = 0;

@@ -25,7 +25,7 @@ inline constexpr int CodeAddressInUse = 10048;
 
 /// The IPv4 addresses that the host name resolves to, in the order of the resolver's list;
 /// nullopt when the name cannot be read or looked up.
-std::optional<std::vector<Ipv4Bytes>> HostAddresses();
+std::optional<std::vector<Ipv4Bytes>> hostAddresses();
 
 /// One IPv4 address of a network interface that is up and is not a loopback interface.
 struct LocalInterface {
@@ -41,28 +41,28 @@ struct LocalInterface {
 };
 
 /// Every such address of this computer, in the system's order; empty when none can be read.
-std::vector<LocalInterface> LocalInterfaces();
+std::vector<LocalInterface> localInterfaces();
 
 /// Starts the socket library for the caller's lifetime (a no-op where there is none).
-Result<> StartSocketLibrary();
-void StopSocketLibrary();
+Result<> startSocketLibrary();
+void stopSocketLibrary();
 
 /// Opens an IPv4 datagram socket.
-Result<SocketHandle> OpenDatagramSocket();
-Result<> EnableBroadcast(SocketHandle socket);
-Result<> SetNonBlocking(SocketHandle socket);
+Result<SocketHandle> openDatagramSocket();
+Result<> enableBroadcast(SocketHandle socket);
+Result<> setNonBlocking(SocketHandle socket);
 
 /// Asks for a receive buffer of `bytes` (on Linux beyond net.core.rmem_max where the process
 /// may, i.e. with CAP_NET_ADMIN) and returns the size that the system reports it granted, which
 /// on Linux counts its own bookkeeping too (twice what was asked for).
-Result<int> SetReceiveBuffer(SocketHandle socket, int bytes);
+Result<int> setReceiveBuffer(SocketHandle socket, int bytes);
 
 /// Has each datagram read carry the interface it arrived on and the system's count of
 /// datagrams dropped on the socket so far, where the system offers them (Linux); a no-op
 /// elsewhere.
-Result<> EnableArrivalDetails(SocketHandle socket);
+Result<> enableArrivalDetails(SocketHandle socket);
 
-Result<> BindSocket(SocketHandle socket, const Peer& local);
+Result<> bindSocket(SocketHandle socket, const Peer& local);
 
 /// Binds a search's socket to a system-chosen port so that it receives the replies sent to
 /// `local` and those sent by broadcast, and fails as binding to `local` itself would (10049
@@ -70,24 +70,24 @@ Result<> BindSocket(SocketHandle socket, const Peer& local);
 /// to a unicast address, so there the socket is bound to the any-address and SendFrom picks
 /// the source and the interface of each datagram; Winsock delivers them, so there it is bound
 /// to `local`, and `interfaceIndex` (0: none) is made its outgoing interface.
-Result<> BindForSearch(SocketHandle socket, const Ipv4Bytes& local, unsigned interfaceIndex);
+Result<> bindForSearch(SocketHandle socket, const Ipv4Bytes& local, unsigned interfaceIndex);
 
-Result<Peer> LocalName(SocketHandle socket);
+Result<Peer> localName(SocketHandle socket);
 
 /// Sends one datagram; the number of bytes sent.
-Result<int> SendTo(SocketHandle socket, std::span<const std::uint8_t> bytes, const Peer& to);
+Result<int> sendTo(SocketHandle socket, std::span<const std::uint8_t> bytes, const Peer& to);
 
 /// Sends from the address given to BindForSearch (the any-address: the system's choice) out of
 /// the interface numbered `interfaceIndex` (0: the one the routes choose), so that a broadcast
 /// leaves through that interface even where another one holds the same address.
-Result<int> SendFrom(SocketHandle socket, std::span<const std::uint8_t> bytes, const Peer& to,
+Result<int> sendFrom(SocketHandle socket, std::span<const std::uint8_t> bytes, const Peer& to,
                      const Ipv4Bytes& from, unsigned interfaceIndex);
 
 /// Waits up to `milliseconds` for a datagram; true when one is ready to read.
-bool WaitReadable(SocketHandle socket, int milliseconds);
+bool waitReadable(SocketHandle socket, int milliseconds);
 
 /// The same for several sockets: true when a datagram is ready on any of them.
-bool WaitAnyReadable(std::span<const SocketHandle> sockets, int milliseconds);
+bool waitAnyReadable(std::span<const SocketHandle> sockets, int milliseconds);
 
 /// One datagram read.
 struct ReceivedDatagram {
@@ -101,16 +101,16 @@ struct ReceivedDatagram {
 };
 
 /// Reads one datagram whole. On a non-blocking socket with nothing to read: 10035.
-Result<ReceivedDatagram> ReceiveFrom(SocketHandle socket, std::span<std::uint8_t> buffer);
+Result<ReceivedDatagram> receiveFrom(SocketHandle socket, std::span<std::uint8_t> buffer);
 
 /// The datagrams that the system has dropped on the socket for want of buffer space since it
 /// was opened; nullopt where the system does not tell.
-std::optional<std::uint32_t> DroppedDatagrams(SocketHandle socket);
+std::optional<std::uint32_t> droppedDatagrams(SocketHandle socket);
 
 /// Shuts down the sending side and closes; failures are ignored.
-void CloseSocket(SocketHandle socket);
+void closeSocket(SocketHandle socket);
 
 /// The code of the last failure, mapped to the Winsock numbering.
-int LastErrorCode();
+int lastErrorCode();
 
 }  // namespace nimbrel::platform

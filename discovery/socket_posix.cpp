@@ -25,11 +25,11 @@ namespace nimbrel::platform {
 
 namespace {
 
-int ToHandle(SocketHandle socket) {
+int toHandle(SocketHandle socket) {
     return static_cast<int>(socket);
 }
 
-sockaddr_in ToSockaddr(const Peer& peer) {
+sockaddr_in toSockaddr(const Peer& peer) {
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_port = htons(peer.port);
@@ -37,7 +37,7 @@ sockaddr_in ToSockaddr(const Peer& peer) {
     return address;
 }
 
-Peer FromSockaddr(const sockaddr_in& address) {
+Peer fromSockaddr(const sockaddr_in& address) {
     Peer peer;
     std::memcpy(peer.address.data(), &address.sin_addr, peer.address.size());
     peer.port = ntohs(address.sin_port);
@@ -48,7 +48,7 @@ Peer FromSockaddr(const sockaddr_in& address) {
 // number of its own for take the nearest condition's (a firewall's refusal is an access denied,
 // a lack of kernel memory one of buffer space), so that every message reads as on Windows; any
 // other value keeps its own number.
-int ToWinsockCode(int error) {
+int toWinsockCode(int error) {
     switch (error) {
         case EINTR: return 10004;
         case EBADF: return 10009;
@@ -95,19 +95,19 @@ int ToWinsockCode(int error) {
     }
 }
 
-Error LastError() {
-    return SocketError(LastErrorCode());
+Error lastError() {
+    return socketError(lastErrorCode());
 }
 
 /// The result of a call that returns 0 on success and sets errno otherwise.
-Result<> Checked(int result) {
+Result<> checked(int result) {
     if (result != 0) {
-        return LastError();
+        return lastError();
     }
     return {};
 }
 
-void ReadArrivalDetails(msghdr& message, ReceivedDatagram& received) {
+void readArrivalDetails(msghdr& message, ReceivedDatagram& received) {
     for (cmsghdr* header = CMSG_FIRSTHDR(&message); header != nullptr;
          header = CMSG_NXTHDR(&message, header)) {
         if (header->cmsg_level == IPPROTO_IP && header->cmsg_type == IP_PKTINFO) {
@@ -128,7 +128,7 @@ void ReadArrivalDetails(msghdr& message, ReceivedDatagram& received) {
 
 }  // namespace
 
-std::optional<std::vector<Ipv4Bytes>> HostAddresses() {
+std::optional<std::vector<Ipv4Bytes>> hostAddresses() {
     // A 64-byte buffer as Winsock's, one more byte for the terminator that a name of exactly
     // 64 bytes would not get.
     char name[65] = {};
@@ -150,7 +150,7 @@ std::optional<std::vector<Ipv4Bytes>> HostAddresses() {
     return addresses;
 }
 
-std::vector<LocalInterface> LocalInterfaces() {
+std::vector<LocalInterface> localInterfaces() {
     std::vector<LocalInterface> interfaces;
     ifaddrs* list = nullptr;
     if (::getifaddrs(&list) != 0) {
@@ -173,8 +173,8 @@ std::vector<LocalInterface> LocalInterfaces() {
         std::array<char, IF_NAMESIZE> real{};
         const bool named = index != 0 && ::if_indextoname(index, real.data()) != nullptr;
         LocalInterface found{named ? std::string(real.data()) : std::string(entry->ifa_name),
-                             FromSockaddr(address).address,
-                             FromSockaddr(netmask).address,
+                             fromSockaddr(address).address,
+                             fromSockaddr(netmask).address,
                              {},
                              (flags & IFF_BROADCAST) != 0,
                              index,
@@ -188,32 +188,32 @@ std::vector<LocalInterface> LocalInterfaces() {
     return interfaces;
 }
 
-Result<> StartSocketLibrary() {
+Result<> startSocketLibrary() {
     return {};
 }
 
-void StopSocketLibrary() {}
+void stopSocketLibrary() {}
 
-Result<SocketHandle> OpenDatagramSocket() {
+Result<SocketHandle> openDatagramSocket() {
     const int handle = ::socket(AF_INET, SOCK_DGRAM, 0);
     if (handle < 0) {
-        return LastError();
+        return lastError();
     }
     return static_cast<SocketHandle>(handle);
 }
 
-Result<> EnableBroadcast(SocketHandle socket) {
+Result<> enableBroadcast(SocketHandle socket) {
     const int on = -1;  // every bit set, as the option is documented on every platform
-    return Checked(::setsockopt(ToHandle(socket), SOL_SOCKET, SO_BROADCAST, &on, sizeof(on)));
+    return checked(::setsockopt(toHandle(socket), SOL_SOCKET, SO_BROADCAST, &on, sizeof(on)));
 }
 
-Result<> SetNonBlocking(SocketHandle socket) {
-    const int flags = ::fcntl(ToHandle(socket), F_GETFL, 0);
-    return Checked(flags < 0 ? flags : ::fcntl(ToHandle(socket), F_SETFL, flags | O_NONBLOCK));
+Result<> setNonBlocking(SocketHandle socket) {
+    const int flags = ::fcntl(toHandle(socket), F_GETFL, 0);
+    return checked(flags < 0 ? flags : ::fcntl(toHandle(socket), F_SETFL, flags | O_NONBLOCK));
 }
 
-Result<int> SetReceiveBuffer(SocketHandle socket, int bytes) {
-    const int handle = ToHandle(socket);
+Result<int> setReceiveBuffer(SocketHandle socket, int bytes) {
+    const int handle = toHandle(socket);
 #ifdef SO_RCVBUFFORCE
     // Past net.core.rmem_max, for a process with CAP_NET_ADMIN; any other is refused (EPERM)
     // and gets at most rmem_max below.
@@ -221,77 +221,77 @@ Result<int> SetReceiveBuffer(SocketHandle socket, int bytes) {
 #endif
     {
         if (::setsockopt(handle, SOL_SOCKET, SO_RCVBUF, &bytes, sizeof(bytes)) != 0) {
-            return LastError();
+            return lastError();
         }
     }
     int granted = 0;
     socklen_t size = sizeof(granted);
     if (::getsockopt(handle, SOL_SOCKET, SO_RCVBUF, &granted, &size) != 0) {
-        return LastError();
+        return lastError();
     }
     return granted;
 }
 
-Result<> EnableArrivalDetails(SocketHandle socket) {
+Result<> enableArrivalDetails(SocketHandle socket) {
     const int on = 1;
-    if (::setsockopt(ToHandle(socket), IPPROTO_IP, IP_PKTINFO, &on, sizeof(on)) != 0) {
-        return LastError();
+    if (::setsockopt(toHandle(socket), IPPROTO_IP, IP_PKTINFO, &on, sizeof(on)) != 0) {
+        return lastError();
     }
 #ifdef SO_RXQ_OVFL
-    return Checked(::setsockopt(ToHandle(socket), SOL_SOCKET, SO_RXQ_OVFL, &on, sizeof(on)));
+    return checked(::setsockopt(toHandle(socket), SOL_SOCKET, SO_RXQ_OVFL, &on, sizeof(on)));
 #else
     return {};
 #endif
 }
 
-Result<> BindSocket(SocketHandle socket, const Peer& local) {
-    const sockaddr_in address = ToSockaddr(local);
-    return Checked(
-        ::bind(ToHandle(socket), reinterpret_cast<const sockaddr*>(&address), sizeof(address)));
+Result<> bindSocket(SocketHandle socket, const Peer& local) {
+    const sockaddr_in address = toSockaddr(local);
+    return checked(
+        ::bind(toHandle(socket), reinterpret_cast<const sockaddr*>(&address), sizeof(address)));
 }
 
-Result<> BindForSearch(SocketHandle socket, const Ipv4Bytes& local, unsigned /*interfaceIndex*/) {
+Result<> bindForSearch(SocketHandle socket, const Ipv4Bytes& local, unsigned /*interfaceIndex*/) {
     if (local != Ipv4Bytes{}) {
         // A trial bind on a socket of its own: the address must be this computer's, and the
         // failure must read as binding to it would.
-        const Result<SocketHandle> trial = OpenDatagramSocket();
+        const Result<SocketHandle> trial = openDatagramSocket();
         if (!trial.ok()) {
             return trial.error();
         }
-        const Result<> bound = BindSocket(trial.value(), Peer{local, 0});
-        ::close(ToHandle(trial.value()));
+        const Result<> bound = bindSocket(trial.value(), Peer{local, 0});
+        ::close(toHandle(trial.value()));
         if (!bound.ok()) {
             return bound;
         }
     }
-    return BindSocket(socket, Peer{});
+    return bindSocket(socket, Peer{});
 }
 
-Result<Peer> LocalName(SocketHandle socket) {
+Result<Peer> localName(SocketHandle socket) {
     sockaddr_in address{};
     socklen_t size = sizeof(address);
-    if (::getsockname(ToHandle(socket), reinterpret_cast<sockaddr*>(&address), &size) != 0) {
-        return LastError();
+    if (::getsockname(toHandle(socket), reinterpret_cast<sockaddr*>(&address), &size) != 0) {
+        return lastError();
     }
-    return FromSockaddr(address);
+    return fromSockaddr(address);
 }
 
-Result<int> SendTo(SocketHandle socket, std::span<const std::uint8_t> bytes, const Peer& to) {
-    const sockaddr_in address = ToSockaddr(to);
-    const ssize_t result = ::sendto(ToHandle(socket), bytes.data(), bytes.size(), 0,
+Result<int> sendTo(SocketHandle socket, std::span<const std::uint8_t> bytes, const Peer& to) {
+    const sockaddr_in address = toSockaddr(to);
+    const ssize_t result = ::sendto(toHandle(socket), bytes.data(), bytes.size(), 0,
                                     reinterpret_cast<const sockaddr*>(&address), sizeof(address));
     if (result < 0) {
-        return LastError();
+        return lastError();
     }
     return static_cast<int>(result);
 }
 
-Result<int> SendFrom(SocketHandle socket, std::span<const std::uint8_t> bytes, const Peer& to,
+Result<int> sendFrom(SocketHandle socket, std::span<const std::uint8_t> bytes, const Peer& to,
                      const Ipv4Bytes& from, unsigned interfaceIndex) {
     if (from == Ipv4Bytes{} && interfaceIndex == 0) {
-        return SendTo(socket, bytes, to);
+        return sendTo(socket, bytes, to);
     }
-    sockaddr_in address = ToSockaddr(to);
+    sockaddr_in address = toSockaddr(to);
     iovec part{const_cast<std::uint8_t*>(bytes.data()), bytes.size()};
     // The source address and the outgoing interface of this datagram. With an interface the
     // kernel routes even a broadcast out of it; with only an address, out of the first
@@ -312,27 +312,27 @@ Result<int> SendFrom(SocketHandle socket, std::span<const std::uint8_t> bytes, c
     info.ipi_ifindex = static_cast<int>(interfaceIndex);
     std::memcpy(&info.ipi_spec_dst, from.data(), from.size());
     std::memcpy(CMSG_DATA(header), &info, sizeof(info));
-    const ssize_t result = ::sendmsg(ToHandle(socket), &message, 0);
+    const ssize_t result = ::sendmsg(toHandle(socket), &message, 0);
     if (result < 0) {
-        return LastError();
+        return lastError();
     }
     return static_cast<int>(result);
 }
 
-bool WaitReadable(SocketHandle socket, int milliseconds) {
-    pollfd entry{ToHandle(socket), POLLIN, 0};
+bool waitReadable(SocketHandle socket, int milliseconds) {
+    pollfd entry{toHandle(socket), POLLIN, 0};
     return ::poll(&entry, 1, milliseconds) == 1;
 }
 
-bool WaitAnyReadable(std::span<const SocketHandle> sockets, int milliseconds) {
+bool waitAnyReadable(std::span<const SocketHandle> sockets, int milliseconds) {
     std::vector<pollfd> entries;
     for (const SocketHandle socket : sockets) {
-        entries.push_back({ToHandle(socket), POLLIN, 0});
+        entries.push_back({toHandle(socket), POLLIN, 0});
     }
     return ::poll(entries.data(), entries.size(), milliseconds) > 0;
 }
 
-Result<ReceivedDatagram> ReceiveFrom(SocketHandle socket, std::span<std::uint8_t> buffer) {
+Result<ReceivedDatagram> receiveFrom(SocketHandle socket, std::span<std::uint8_t> buffer) {
     sockaddr_in address{};
     iovec part{buffer.data(), buffer.size()};
     // Room for the arrival interface and the drop count (EnableArrivalDetails).
@@ -348,13 +348,13 @@ Result<ReceivedDatagram> ReceiveFrom(SocketHandle socket, std::span<std::uint8_t
     message.msg_controllen = control.size();
     // recvmsg alone would cut an over-long datagram silently; MSG_TRUNC reports its real length so
     // that it is dropped as it is where the platform refuses it.
-    const ssize_t result = ::recvmsg(ToHandle(socket), &message, MSG_TRUNC);
+    const ssize_t result = ::recvmsg(toHandle(socket), &message, MSG_TRUNC);
     if (result < 0) {
-        return LastError();
+        return lastError();
     }
     ReceivedDatagram received;
-    received.from = FromSockaddr(address);
-    ReadArrivalDetails(message, received);
+    received.from = fromSockaddr(address);
+    readArrivalDetails(message, received);
     if ((message.msg_flags & MSG_TRUNC) != 0 || static_cast<std::size_t>(result) > buffer.size()) {
         received.overlong = true;
     } else {
@@ -363,11 +363,11 @@ Result<ReceivedDatagram> ReceiveFrom(SocketHandle socket, std::span<std::uint8_t
     return received;
 }
 
-std::optional<std::uint32_t> DroppedDatagrams(SocketHandle socket) {
+std::optional<std::uint32_t> droppedDatagrams(SocketHandle socket) {
 #if defined(SO_MEMINFO) && defined(__linux__)
     std::array<std::uint32_t, SK_MEMINFO_VARS> info{};
     socklen_t size = sizeof(info);
-    if (::getsockopt(ToHandle(socket), SOL_SOCKET, SO_MEMINFO, info.data(), &size) == 0 &&
+    if (::getsockopt(toHandle(socket), SOL_SOCKET, SO_MEMINFO, info.data(), &size) == 0 &&
         size > SK_MEMINFO_DROPS * sizeof(std::uint32_t)) {
         return info[SK_MEMINFO_DROPS];
     }
@@ -377,13 +377,13 @@ std::optional<std::uint32_t> DroppedDatagrams(SocketHandle socket) {
     return std::nullopt;
 }
 
-void CloseSocket(SocketHandle socket) {
-    ::shutdown(ToHandle(socket), SHUT_WR);
-    ::close(ToHandle(socket));
+void closeSocket(SocketHandle socket) {
+    ::shutdown(toHandle(socket), SHUT_WR);
+    ::close(toHandle(socket));
 }
 
-int LastErrorCode() {
-    return ToWinsockCode(errno);
+int lastErrorCode() {
+    return toWinsockCode(errno);
 }
 
 }  // namespace nimbrel::platform

@@ -28,11 +28,11 @@ namespace nimbrel::platform {
 
 namespace {
 
-SOCKET ToHandle(SocketHandle socket) {
+SOCKET toHandle(SocketHandle socket) {
     return static_cast<SOCKET>(socket);
 }
 
-sockaddr_in ToSockaddr(const Peer& peer) {
+sockaddr_in toSockaddr(const Peer& peer) {
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_port = htons(peer.port);
@@ -40,14 +40,14 @@ sockaddr_in ToSockaddr(const Peer& peer) {
     return address;
 }
 
-Peer FromSockaddr(const sockaddr_in& address) {
+Peer fromSockaddr(const sockaddr_in& address) {
     Peer peer;
     std::memcpy(peer.address.data(), &address.sin_addr, peer.address.size());
     peer.port = ntohs(address.sin_port);
     return peer;
 }
 
-std::string Utf8(const wchar_t* text) {
+std::string utf8(const wchar_t* text) {
     if (text == nullptr) {
         return {};
     }
@@ -62,7 +62,7 @@ std::string Utf8(const wchar_t* text) {
 }
 
 /// The adapters with their IPv4 addresses (GetAdaptersAddresses); empty when they cannot be read.
-std::vector<unsigned char> AdapterList() {
+std::vector<unsigned char> adapterList() {
     constexpr ULONG Flags =
         GAA_FLAG_SKIP_ANYCAST | GAA_FLAG_SKIP_MULTICAST | GAA_FLAG_SKIP_DNS_SERVER;
     // The list's size is known only by asking; it may grow between the two calls.
@@ -81,7 +81,7 @@ std::vector<unsigned char> AdapterList() {
 }
 
 /// The netmask and the subnet's broadcast address of an address with `prefix` network bits.
-void SetPrefix(LocalInterface& found, unsigned prefix) {
+void setPrefix(LocalInterface& found, unsigned prefix) {
     for (std::size_t i = 0; i < found.address.size(); ++i) {
         const unsigned bits =
             prefix > i * 8 ? std::min(prefix - static_cast<unsigned>(i * 8), 8u) : 0u;
@@ -91,25 +91,25 @@ void SetPrefix(LocalInterface& found, unsigned prefix) {
 }
 
 /// FD_SET on its own: the macro's branches count once here, not in each caller's loop.
-void AddTo(fd_set& readable, SocketHandle socket) {
-    FD_SET(ToHandle(socket), &readable);
+void addTo(fd_set& readable, SocketHandle socket) {
+    FD_SET(toHandle(socket), &readable);
 }
 
-Error LastError() {
-    return SocketError(LastErrorCode());
+Error lastError() {
+    return socketError(lastErrorCode());
 }
 
 /// The result of a call that returns 0 on success and SOCKET_ERROR otherwise.
-Result<> Checked(int result) {
+Result<> checked(int result) {
     if (result != 0) {
-        return LastError();
+        return lastError();
     }
     return {};
 }
 
 }  // namespace
 
-std::optional<std::vector<Ipv4Bytes>> HostAddresses() {
+std::optional<std::vector<Ipv4Bytes>> hostAddresses() {
     // The look-up runs under a use of its own, version 1.1, independent of the endpoint's; its
     // result is not examined, since a failed start-up makes the calls below fail anyway.
     WSADATA data{};
@@ -135,16 +135,16 @@ std::optional<std::vector<Ipv4Bytes>> HostAddresses() {
     return result;
 }
 
-std::vector<LocalInterface> LocalInterfaces() {
+std::vector<LocalInterface> localInterfaces() {
     std::vector<LocalInterface> interfaces;
-    const std::vector<unsigned char> buffer = AdapterList();
+    const std::vector<unsigned char> buffer = adapterList();
     for (const auto* adapter = reinterpret_cast<const IP_ADAPTER_ADDRESSES*>(buffer.data());
          adapter != nullptr; adapter = adapter->Next) {
         if (adapter->OperStatus != IfOperStatusUp || adapter->IfType == IF_TYPE_SOFTWARE_LOOPBACK) {
             continue;
         }
         // The name that the user sees ("Ethernet"), not the adapter's GUID.
-        const std::string name = Utf8(adapter->FriendlyName);
+        const std::string name = utf8(adapter->FriendlyName);
         // Point-to-point links and tunnels have no broadcast of their own.
         const bool broadcasts = adapter->IfType != IF_TYPE_PPP && adapter->IfType != IF_TYPE_TUNNEL;
         for (const auto* unicast = adapter->FirstUnicastAddress; unicast != nullptr;
@@ -158,75 +158,75 @@ std::vector<LocalInterface> LocalInterfaces() {
             std::memcpy(&address, socketAddress.lpSockaddr, sizeof(address));
             // IfIndex is the interface's IPv4 index, the one that IP_UNICAST_IF takes.
             LocalInterface found{
-                name, FromSockaddr(address).address, {}, {}, broadcasts, adapter->IfIndex, name};
-            SetPrefix(found, unicast->OnLinkPrefixLength);
+                name, fromSockaddr(address).address, {}, {}, broadcasts, adapter->IfIndex, name};
+            setPrefix(found, unicast->OnLinkPrefixLength);
             interfaces.push_back(found);
         }
     }
     return interfaces;
 }
 
-Result<> StartSocketLibrary() {
+Result<> startSocketLibrary() {
     WSADATA data{};
     if (const int code = WSAStartup(MAKEWORD(2, 2), &data); code != 0) {
-        return SocketError(code);
+        return socketError(code);
     }
     return {};
 }
 
-void StopSocketLibrary() {
+void stopSocketLibrary() {
     WSACleanup();
 }
 
-Result<SocketHandle> OpenDatagramSocket() {
+Result<SocketHandle> openDatagramSocket() {
     const SOCKET handle = ::socket(AF_INET, SOCK_DGRAM, 0);
     if (handle == INVALID_SOCKET) {
-        return LastError();
+        return lastError();
     }
     return static_cast<SocketHandle>(handle);
 }
 
-Result<> EnableBroadcast(SocketHandle socket) {
+Result<> enableBroadcast(SocketHandle socket) {
     const int on = -1;  // every bit set, a 4-byte value
-    return Checked(::setsockopt(ToHandle(socket), SOL_SOCKET, SO_BROADCAST,
+    return checked(::setsockopt(toHandle(socket), SOL_SOCKET, SO_BROADCAST,
                                 reinterpret_cast<const char*>(&on), sizeof(on)));
 }
 
-Result<> SetNonBlocking(SocketHandle socket) {
+Result<> setNonBlocking(SocketHandle socket) {
     u_long on = 1;
-    return Checked(::ioctlsocket(ToHandle(socket), static_cast<long>(FIONBIO), &on));
+    return checked(::ioctlsocket(toHandle(socket), static_cast<long>(FIONBIO), &on));
 }
 
-Result<int> SetReceiveBuffer(SocketHandle socket, int bytes) {
+Result<int> setReceiveBuffer(SocketHandle socket, int bytes) {
     // Winsock grants what is asked for; it has no system-wide cap like Linux's rmem_max.
-    if (::setsockopt(ToHandle(socket), SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&bytes),
+    if (::setsockopt(toHandle(socket), SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&bytes),
                      sizeof(bytes)) != 0) {
-        return LastError();
+        return lastError();
     }
     int granted = 0;
     int size = sizeof(granted);
-    if (::getsockopt(ToHandle(socket), SOL_SOCKET, SO_RCVBUF, reinterpret_cast<char*>(&granted),
+    if (::getsockopt(toHandle(socket), SOL_SOCKET, SO_RCVBUF, reinterpret_cast<char*>(&granted),
                      &size) != 0) {
-        return LastError();
+        return lastError();
     }
     return granted;
 }
 
-Result<> EnableArrivalDetails(SocketHandle /*socket*/) {
+Result<> enableArrivalDetails(SocketHandle /*socket*/) {
     // recvfrom tells neither the arrival interface nor a drop count (see the top of the file).
     return {};
 }
 
-Result<> BindSocket(SocketHandle socket, const Peer& local) {
-    const sockaddr_in address = ToSockaddr(local);
-    return Checked(
-        ::bind(ToHandle(socket), reinterpret_cast<const sockaddr*>(&address), sizeof(address)));
+Result<> bindSocket(SocketHandle socket, const Peer& local) {
+    const sockaddr_in address = toSockaddr(local);
+    return checked(
+        ::bind(toHandle(socket), reinterpret_cast<const sockaddr*>(&address), sizeof(address)));
 }
 
-Result<> BindForSearch(SocketHandle socket, const Ipv4Bytes& local, unsigned interfaceIndex) {
+Result<> bindForSearch(SocketHandle socket, const Ipv4Bytes& local, unsigned interfaceIndex) {
     // Winsock delivers broadcasts to a socket bound to a unicast address, and a datagram sent
     // from it leaves from that address.
-    if (Result<> bound = BindSocket(socket, Peer{local, 0}); !bound.ok()) {
+    if (Result<> bound = bindSocket(socket, Peer{local, 0}); !bound.ok()) {
         return bound;
     }
     if (interfaceIndex != 0) {
@@ -234,43 +234,43 @@ Result<> BindForSearch(SocketHandle socket, const Ipv4Bytes& local, unsigned int
         // index is given in network byte order. Best effort: where the option is not known
         // (older systems) the routes choose, as without it.
         const DWORD index = htonl(interfaceIndex);
-        ::setsockopt(ToHandle(socket), IPPROTO_IP, IP_UNICAST_IF,
+        ::setsockopt(toHandle(socket), IPPROTO_IP, IP_UNICAST_IF,
                      reinterpret_cast<const char*>(&index), sizeof(index));
     }
     return {};
 }
 
-Result<Peer> LocalName(SocketHandle socket) {
+Result<Peer> localName(SocketHandle socket) {
     sockaddr_in address{};
     int size = sizeof(address);
-    if (::getsockname(ToHandle(socket), reinterpret_cast<sockaddr*>(&address), &size) != 0) {
-        return LastError();
+    if (::getsockname(toHandle(socket), reinterpret_cast<sockaddr*>(&address), &size) != 0) {
+        return lastError();
     }
-    return FromSockaddr(address);
+    return fromSockaddr(address);
 }
 
-Result<int> SendTo(SocketHandle socket, std::span<const std::uint8_t> bytes, const Peer& to) {
-    const sockaddr_in address = ToSockaddr(to);
-    const int result = ::sendto(ToHandle(socket), reinterpret_cast<const char*>(bytes.data()),
+Result<int> sendTo(SocketHandle socket, std::span<const std::uint8_t> bytes, const Peer& to) {
+    const sockaddr_in address = toSockaddr(to);
+    const int result = ::sendto(toHandle(socket), reinterpret_cast<const char*>(bytes.data()),
                                 static_cast<int>(bytes.size()), 0,
                                 reinterpret_cast<const sockaddr*>(&address), sizeof(address));
     if (result == SOCKET_ERROR) {
-        return LastError();
+        return lastError();
     }
     return result;
 }
 
-Result<int> SendFrom(SocketHandle socket, std::span<const std::uint8_t> bytes, const Peer& to,
+Result<int> sendFrom(SocketHandle socket, std::span<const std::uint8_t> bytes, const Peer& to,
                      const Ipv4Bytes& /*from*/, unsigned /*interfaceIndex*/) {
     // The socket is bound to the source address, and its outgoing interface set, already
     // (BindForSearch).
-    return SendTo(socket, bytes, to);
+    return sendTo(socket, bytes, to);
 }
 
-bool WaitReadable(SocketHandle socket, int milliseconds) {
+bool waitReadable(SocketHandle socket, int milliseconds) {
     fd_set readable;
     FD_ZERO(&readable);
-    AddTo(readable, socket);
+    addTo(readable, socket);
     timeval timeout{};
     timeout.tv_sec = milliseconds / 1000;
     timeout.tv_usec = (milliseconds % 1000) * 1000;
@@ -278,11 +278,11 @@ bool WaitReadable(SocketHandle socket, int milliseconds) {
     return ::select(0, &readable, nullptr, nullptr, &timeout) == 1;
 }
 
-bool WaitAnyReadable(std::span<const SocketHandle> sockets, int milliseconds) {
+bool waitAnyReadable(std::span<const SocketHandle> sockets, int milliseconds) {
     fd_set readable;
     FD_ZERO(&readable);
     for (const SocketHandle socket : sockets) {
-        AddTo(readable, socket);
+        addTo(readable, socket);
     }
     timeval timeout{};
     timeout.tv_sec = milliseconds / 1000;
@@ -290,36 +290,36 @@ bool WaitAnyReadable(std::span<const SocketHandle> sockets, int milliseconds) {
     return ::select(0, &readable, nullptr, nullptr, &timeout) > 0;
 }
 
-Result<ReceivedDatagram> ReceiveFrom(SocketHandle socket, std::span<std::uint8_t> buffer) {
+Result<ReceivedDatagram> receiveFrom(SocketHandle socket, std::span<std::uint8_t> buffer) {
     sockaddr_in address{};
     int size = sizeof(address);
     // Winsock itself refuses a datagram longer than the buffer with WSAEMSGSIZE (10040) and
     // drops it, which is the behaviour the socket layer promises; no length check is needed.
-    const int result = ::recvfrom(ToHandle(socket), reinterpret_cast<char*>(buffer.data()),
+    const int result = ::recvfrom(toHandle(socket), reinterpret_cast<char*>(buffer.data()),
                                   static_cast<int>(buffer.size()), 0,
                                   reinterpret_cast<sockaddr*>(&address), &size);
-    const int code = result == SOCKET_ERROR ? LastErrorCode() : 0;
+    const int code = result == SOCKET_ERROR ? lastErrorCode() : 0;
     if (code != 0 && code != CodeMessageTooLong) {
-        return SocketError(code);
+        return socketError(code);
     }
     // An over-long datagram is dropped, but its sender is known, as on the other platforms.
     ReceivedDatagram received;
-    received.from = FromSockaddr(address);
+    received.from = fromSockaddr(address);
     received.overlong = code == CodeMessageTooLong;
     received.size = code == 0 ? result : 0;
     return received;
 }
 
-std::optional<std::uint32_t> DroppedDatagrams(SocketHandle /*socket*/) {
+std::optional<std::uint32_t> droppedDatagrams(SocketHandle /*socket*/) {
     return std::nullopt;  // Winsock keeps no such count
 }
 
-void CloseSocket(SocketHandle socket) {
-    ::shutdown(ToHandle(socket), SD_SEND);
-    ::closesocket(ToHandle(socket));
+void closeSocket(SocketHandle socket) {
+    ::shutdown(toHandle(socket), SD_SEND);
+    ::closesocket(toHandle(socket));
 }
 
-int LastErrorCode() {
+int lastErrorCode() {
     return WSAGetLastError();
 }
 

@@ -3,7 +3,7 @@
 
 namespace nimbrel {
 
-bool IsDiscoveryReply(Datagram datagram) {
+bool isDiscoveryReply(Datagram datagram) {
     // Shorter than the header, a datagram would be read from bytes that it never had.
     return datagram.size() >= DiscoveryRequest.size() && datagram[0] == 0x01 &&
            datagram[1] == 0x00 && datagram[2] == 0x00;

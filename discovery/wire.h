@@ -35,13 +35,13 @@ struct FieldElement {
 
 /// A reply has the whole four-byte header and begins 01 00 00; the area length and the sender
 /// take no part in the check.
-bool IsDiscoveryReply(Datagram datagram);
+bool isDiscoveryReply(Datagram datagram);
 
 /// Hands every element of the reply to `consumer`, in the order in which they stand. Only the
 /// datagram's own bytes are read: an element whose head is cut off ends the walk, and a value
 /// that runs past the end is cut there.
 template <typename Consumer>
-void WalkFieldElements(Datagram datagram, Consumer&& consumer) {
+void walkFieldElements(Datagram datagram, Consumer&& consumer) {
     const auto size = static_cast<int>(datagram.size());
     const int end = size > 3 ? 4 + datagram[3] : 0;
     int position = 4;

@@ -11,7 +11,7 @@ QString modelCaption(const DeviceView& device) {
 }
 
 QString addressCaption(const DeviceView& device) {
-    return QString::fromStdString(FormatIpv4(device.ipv4));
+    return QString::fromStdString(formatIpv4(device.ipv4));
 }
 
 QListWidgetItem* makeDeviceItem(const DeviceView& device, const QIcon& icon) {

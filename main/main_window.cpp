@@ -247,7 +247,7 @@ void MainWindow::listDevices(const std::vector<DeviceView>& devices) {
     for (const DeviceView& device : devices) {
         QListWidgetItem* item = makeDeviceItem(device, deviceImages_->icon(device.iconIndex));
         deviceList_->addItem(item);
-        if (chosen == nullptr && previous && device.SameDeviceAs(*previous)) {
+        if (chosen == nullptr && previous && device.sameDeviceAs(*previous)) {
             chosen = item;
         }
     }
@@ -328,7 +328,7 @@ void MainWindow::openSelectedDevice() {
         return;
     }
     QDesktopServices::openUrl(
-        QUrl(QStringLiteral("http://") + QString::fromStdString(FormatIpv4(device->ipv4))));
+        QUrl(QStringLiteral("http://") + QString::fromStdString(formatIpv4(device->ipv4))));
 }
 
 void MainWindow::toggleAutoRefresh() {

@@ -14,9 +14,9 @@ SearchDriver::SearchDriver(std::unique_ptr<SearchSocket> socket, std::unique_ptr
     : clock_(std::move(clock)),
       oneNetwork_(std::move(oneNetwork)),
       search_(*clock_, oneNetwork_,
-              FirstThen(std::move(socket), [] { return std::make_unique<UdpSearchSocket>(); }),
+              firstThen(std::move(socket), [] { return std::make_unique<UdpSearchSocket>(); }),
               timings, DeviceTable::DefaultCapacity, target) {
-    search_.SetEvents(SearchEvents{
+    search_.setEvents(SearchEvents{
         .started = [this] { Q_EMIT started(); },
         .finished = [this](const SearchResult& result) { Q_EMIT finished(result); },
         .failed = [this](const Error& error) { Q_EMIT failed(error); },
@@ -31,11 +31,11 @@ SearchDriver::SearchDriver(std::unique_ptr<SearchSocket> socket, std::unique_ptr
 SearchDriver::~SearchDriver() = default;
 
 void SearchDriver::setAllNetworks(bool on) {
-    search_.SetPathsLookup(on ? AllInterfacesLookup() : oneNetwork_);
+    search_.setPathsLookup(on ? allInterfacesLookup() : oneNetwork_);
 }
 
 Search::StartOutcome SearchDriver::start() {
-    const Search::StartOutcome outcome = search_.Start();
+    const Search::StartOutcome outcome = search_.start();
     if (outcome == Search::StartOutcome::Started) {
         watchSockets();  // each search opens new sockets, which need new notifiers
     }
@@ -44,27 +44,27 @@ Search::StartOutcome SearchDriver::start() {
 }
 
 void SearchDriver::socketReadable() {
-    search_.SocketReadable();
+    search_.socketReadable();
     rearm();
 }
 
 void SearchDriver::deadlineCame() {
-    search_.TimePassed();
+    search_.timePassed();
     rearm();
 }
 
 void SearchDriver::rearm() {
-    if (!search_.Running()) {
+    if (!search_.running()) {
         // A finished search leaves its sockets open and unread: watching them would spin.
         stopWatching();
         deadline_.stop();
         return;
     }
-    if (search_.Handles() != watched_) {
+    if (search_.handles() != watched_) {
         watchSockets();  // a path has failed: its socket is no longer read, so not watched
     }
     const auto remaining =
-        std::chrono::ceil<std::chrono::milliseconds>(*search_.Deadline() - clock_->Now());
+        std::chrono::ceil<std::chrono::milliseconds>(*search_.deadline() - clock_->now());
     deadline_.start(std::max(remaining, std::chrono::milliseconds{0}));
 }
 
@@ -75,7 +75,7 @@ void SearchDriver::stopWatching() {
 }
 
 void SearchDriver::watchSockets() {
-    watched_ = search_.Handles();
+    watched_ = search_.handles();
     stopWatching();
     for (std::unique_ptr<QSocketNotifier>& notifier : notifiers_) {
         // This may run inside an old notifier's own signal (a search started from the end of

@@ -32,7 +32,7 @@ public:
     ~SearchDriver() override;
 
     Search::StartOutcome start() override;
-    bool running() const override { return search_.Running(); }
+    bool running() const override { return search_.running(); }
     void setAllNetworks(bool on) override;
 
 private:

@@ -18,7 +18,7 @@ MacBytes displayedMac(const MacBytes& listed, std::string_view model) {
 }
 
 std::string deviceStatusText(const DeviceView& device) {
-    return "MAC:" + FormatMac(displayedMac(device.listedMac, device.model)) +
+    return "MAC:" + formatMac(displayedMac(device.listedMac, device.model)) +
            "  VER:" + device.firmware;
 }
 

@@ -23,11 +23,11 @@ namespace nimbrel::tools {
 
 #ifdef _WIN32
 
-bool IsTerminal(std::FILE* stream) {
+bool isTerminal(std::FILE* stream) {
     return _isatty(_fileno(stream)) != 0;
 }
 
-std::vector<std::string> Utf8Arguments(int argc, char** argv) {
+std::vector<std::string> utf8Arguments(int argc, char** argv) {
     int count = 0;
     wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
     if (wide == nullptr) {
@@ -46,7 +46,7 @@ std::vector<std::string> Utf8Arguments(int argc, char** argv) {
     return arguments;
 }
 
-void PrepareConsole() {
+void prepareConsole() {
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
     SetConsoleOutputCP(CP_UTF8);
@@ -54,15 +54,15 @@ void PrepareConsole() {
 
 #else
 
-bool IsTerminal(std::FILE* stream) {
+bool isTerminal(std::FILE* stream) {
     return isatty(fileno(stream)) != 0;
 }
 
-std::vector<std::string> Utf8Arguments(int argc, char** argv) {
+std::vector<std::string> utf8Arguments(int argc, char** argv) {
     return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);
 }
 
-void PrepareConsole() {
+void prepareConsole() {
     // A reader that has gone away (`| head`) is a write error to report, not a reason to die.
     std::signal(SIGPIPE, SIG_IGN);
     // A standard descriptor that the program was started without is held by /dev/null opened
@@ -81,7 +81,7 @@ void PrepareConsole() {
 
 #endif
 
-std::optional<std::string> WriteText(std::FILE* stream, std::string_view text) {
+std::optional<std::string> writeText(std::FILE* stream, std::string_view text) {
     errno = 0;
     const bool written = std::fwrite(text.data(), 1, text.size(), stream) == text.size();
     // The flush reports what a full buffer hid: on /dev/full, fwrite into the buffer succeeds.
@@ -93,9 +93,9 @@ std::optional<std::string> WriteText(std::FILE* stream, std::string_view text) {
     return code != 0 ? std::string(std::strerror(code)) : std::string("unknown error");
 }
 
-void ProgramMessages::Complain(std::string_view message) const {
+void ProgramMessages::complain(std::string_view message) const {
     // Messages name interfaces, files and options as the user or the system spelt them.
-    const std::string shown = TerminalSystemText(message);
+    const std::string shown = terminalSystemText(message);
     std::fwrite(name_.data(), 1, name_.size(), stderr);
     std::fputs(": ", stderr);
     std::fwrite(shown.data(), 1, shown.size(), stderr);
@@ -103,17 +103,17 @@ void ProgramMessages::Complain(std::string_view message) const {
     std::fflush(stderr);
 }
 
-int ProgramMessages::UsageError(std::string_view message) const {
-    Complain(message);
+int ProgramMessages::usageError(std::string_view message) const {
+    complain(message);
     std::fputs("Try '", stderr);
     std::fwrite(name_.data(), 1, name_.size(), stderr);
     std::fputs(" --help'.\n", stderr);
     return 2;
 }
 
-int ProgramMessages::WriteOut(std::string_view text) const {
-    if (const std::optional<std::string> reason = WriteText(stdout, text)) {
-        Complain("write error: " + *reason);
+int ProgramMessages::writeOut(std::string_view text) const {
+    if (const std::optional<std::string> reason = writeText(stdout, text)) {
+        complain("write error: " + *reason);
         return 1;
     }
     return 0;

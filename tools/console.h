@@ -11,17 +11,17 @@
 namespace nimbrel::tools {
 
 /// True when `stream` is a terminal (a console window on Windows).
-bool IsTerminal(std::FILE* stream);
+bool isTerminal(std::FILE* stream);
 
 /// Makes stdout and stderr pass bytes as they are (no CR inserted before LF) and, where the
 /// console has a code page of its own, switches it to UTF-8; where a closed pipe would end the
 /// program with a signal, makes writing to it fail instead.
-void PrepareConsole();
+void prepareConsole();
 
 /// The program's arguments after its name, in UTF-8: on Windows read anew from the wide command
 /// line (argv holds them in the ANSI code page, which cannot spell every interface's name);
 /// elsewhere argv as it is.
-std::vector<std::string> Utf8Arguments(int argc, char** argv);
+std::vector<std::string> utf8Arguments(int argc, char** argv);
 
 /// A program's own lines: messages on stderr after its name, and its output on stdout.
 class ProgramMessages {
@@ -30,13 +30,13 @@ public:
 
     /// "NAME: message" and a line break on stderr; the message's control characters and bytes
     /// that are not UTF-8 are shown as \xHH (TerminalSystemText), so that it stays one line.
-    void Complain(std::string_view message) const;
+    void complain(std::string_view message) const;
 
     /// The message, then how to get help; returns the status of bad usage, 2.
-    int UsageError(std::string_view message) const;
+    int usageError(std::string_view message) const;
 
     /// Writes `text` to stdout; returns 0, or 1 after "NAME: write error: <reason>".
-    int WriteOut(std::string_view text) const;
+    int writeOut(std::string_view text) const;
 
 private:
     std::string_view name_;
@@ -44,6 +44,6 @@ private:
 
 /// Writes `text` and flushes the stream. nullopt when all of it was written; otherwise the
 /// system's reason, such as "No space left on device", for "write error: <reason>".
-std::optional<std::string> WriteText(std::FILE* stream, std::string_view text);
+std::optional<std::string> writeText(std::FILE* stream, std::string_view text);
 
 }  // namespace nimbrel::tools

@@ -16,22 +16,22 @@
 namespace nimbrel::tools {
 
 /// "a.b.c.d", four decimal numbers 0 to 255.
-Result<Ipv4Bytes> ParseAddress(std::string_view text);
+Result<Ipv4Bytes> parseAddress(std::string_view text);
 
 /// Six pairs of hexadecimal digits joined by '-' or ':'.
-Result<MacBytes> ParseMac(std::string_view text);
+Result<MacBytes> parseMac(std::string_view text);
 
 /// Pairs of hexadecimal digits, blanks allowed between pairs; "" is zero bytes.
-Result<std::vector<std::uint8_t>> ParseHex(std::string_view text);
+Result<std::vector<std::uint8_t>> parseHex(std::string_view text);
 
 /// "a.b.c.d:port".
-Result<Peer> ParseListen(std::string_view text);
+Result<Peer> parseListen(std::string_view text);
 
 /// A delay in milliseconds, 0 to one day.
-Result<std::chrono::milliseconds> ParseDelay(std::string_view text);
+Result<std::chrono::milliseconds> parseDelay(std::string_view text);
 
 /// A positive count.
-Result<int> ParseCount(std::string_view text);
+Result<int> parseCount(std::string_view text);
 
 struct DeviceOption {
     DeviceSpec device;
@@ -40,6 +40,6 @@ struct DeviceOption {
 
 /// "key=value,key=value..." with the keys model, ipv4, mac, firmware, copy and delay, each
 /// at most once; texts are taken byte for byte and cannot hold ','.
-Result<DeviceOption> ParseDeviceOption(std::string_view text);
+Result<DeviceOption> parseDeviceOption(std::string_view text);
 
 }  // namespace nimbrel::tools

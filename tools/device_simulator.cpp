@@ -22,7 +22,7 @@ constexpr std::size_t LargestDatagram = 65536;
 
 constexpr std::size_t TextCapacity = 64;
 
-void AppendElement(std::vector<std::uint8_t>& reply, std::uint8_t type,
+void appendElement(std::vector<std::uint8_t>& reply, std::uint8_t type,
                    std::span<const std::uint8_t> value) {
     reply.push_back(type);
     reply.push_back(0);
@@ -30,18 +30,18 @@ void AppendElement(std::vector<std::uint8_t>& reply, std::uint8_t type,
     reply.insert(reply.end(), value.begin(), value.end());
 }
 
-void AppendText(std::vector<std::uint8_t>& reply, std::uint8_t type, const std::string& text) {
+void appendText(std::vector<std::uint8_t>& reply, std::uint8_t type, const std::string& text) {
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
-    AppendElement(reply, type, {bytes, text.size()});
+    appendElement(reply, type, {bytes, text.size()});
 }
 
-bool IsRequest(std::span<const std::uint8_t> bytes) {
+bool isRequest(std::span<const std::uint8_t> bytes) {
     return std::ranges::equal(bytes, DiscoveryRequest);
 }
 
 // Whether `from` is the simulator's own socket at `local`: answering it would send the replies
 // to itself, and a reply that reads as a request would be answered again, without end.
-bool FromItself(const Peer& from, const Peer& local) {
+bool fromItself(const Peer& from, const Peer& local) {
     if (from.port != local.port) {
         return false;
     }
@@ -55,7 +55,7 @@ bool FromItself(const Peer& from, const Peer& local) {
     if (from.address[0] == 127) {
         return true;
     }
-    const std::vector<platform::LocalInterface> own = platform::LocalInterfaces();
+    const std::vector<platform::LocalInterface> own = platform::localInterfaces();
     return std::ranges::any_of(own, [&from](const platform::LocalInterface& candidate) {
         return candidate.address == from.address;
     });
@@ -63,20 +63,20 @@ bool FromItself(const Peer& from, const Peer& local) {
 
 }  // namespace
 
-Result<std::vector<std::uint8_t>> BuildReply(const DeviceSpec& device) {
+Result<std::vector<std::uint8_t>> buildReply(const DeviceSpec& device) {
     for (const std::string* text : {&device.model, &device.firmware, &device.copy}) {
         if (text->size() > TextCapacity) {
-            return OwnError("ETextTooLong", "a device text holds at most 64 bytes");
+            return ownError("ETextTooLong", "a device text holds at most 64 bytes");
         }
     }
     std::vector<std::uint8_t> reply(DiscoveryRequest.begin(), DiscoveryRequest.end());
     std::array<std::uint8_t, 10> address{};
     std::ranges::copy(device.mac, address.begin());
     std::ranges::copy(device.ipv4, address.begin() + 6);
-    AppendElement(reply, FieldAddress, address);
-    AppendText(reply, FieldFirmware, device.firmware);
-    AppendText(reply, FieldModel, device.model);
-    AppendText(reply, FieldCopyText, device.copy);
+    appendElement(reply, FieldAddress, address);
+    appendText(reply, FieldFirmware, device.firmware);
+    appendText(reply, FieldModel, device.model);
+    appendText(reply, FieldCopyText, device.copy);
     reply[3] = static_cast<std::uint8_t>(reply.size() - DiscoveryRequest.size());
     return reply;
 }
@@ -89,27 +89,27 @@ DeviceSimulator::DeviceSimulator(std::vector<SimulatedReply> replies, std::size_
 
 DeviceSimulator::~DeviceSimulator() {
     if (socket_ != platform::NoSocket) {
-        platform::CloseSocket(socket_);
+        platform::closeSocket(socket_);
     }
     if (libraryStarted_) {
-        platform::StopSocketLibrary();
+        platform::stopSocketLibrary();
     }
 }
 
-Result<> DeviceSimulator::Listen(const Peer& listen) {
-    if (Result<> started = platform::StartSocketLibrary(); !started.ok()) {
+Result<> DeviceSimulator::listen(const Peer& listen) {
+    if (Result<> started = platform::startSocketLibrary(); !started.ok()) {
         return started;
     }
     libraryStarted_ = true;
-    const Result<platform::SocketHandle> opened = platform::OpenDatagramSocket();
+    const Result<platform::SocketHandle> opened = platform::openDatagramSocket();
     if (!opened.ok()) {
         return opened.error();
     }
     socket_ = opened.value();
-    if (Result<> bound = platform::BindSocket(socket_, listen); !bound.ok()) {
+    if (Result<> bound = platform::bindSocket(socket_, listen); !bound.ok()) {
         return bound;
     }
-    const Result<Peer> local = platform::LocalName(socket_);
+    const Result<Peer> local = platform::localName(socket_);
     if (!local.ok()) {
         return local.error();
     }
@@ -117,58 +117,58 @@ Result<> DeviceSimulator::Listen(const Peer& listen) {
     return {};
 }
 
-void DeviceSimulator::SetReceiveObserver(std::function<void(const ReceivedRequest&)> observer) {
+void DeviceSimulator::setReceiveObserver(std::function<void(const ReceivedRequest&)> observer) {
     observer_ = std::move(observer);
 }
 
-void DeviceSimulator::SetQueueFullObserver(std::function<void()> observer) {
+void DeviceSimulator::setQueueFullObserver(std::function<void()> observer) {
     queueFullObserver_ = std::move(observer);
 }
 
-std::vector<ReceivedRequest> DeviceSimulator::Requests() const {
+std::vector<ReceivedRequest> DeviceSimulator::requests() const {
     const std::lock_guard lock(mutex_);
     return requests_;
 }
 
-void DeviceSimulator::Run(const std::atomic<bool>& stop) {
-    RunUntilAnswered(stop, 0);
+void DeviceSimulator::run(const std::atomic<bool>& stop) {
+    runUntilAnswered(stop, 0);
 }
 
-void DeviceSimulator::RunUntilAnswered(const std::atomic<bool>& stop, int requestLimit) {
+void DeviceSimulator::runUntilAnswered(const std::atomic<bool>& stop, int requestLimit) {
     std::vector<std::uint8_t> buffer(LargestDatagram);
     const auto limitReached = [&] { return requestLimit > 0 && answered_ >= requestLimit; };
 
     while (!stop.load()) {
-        SendDue();
-        if (limitReached() && queue_.Size() == 0) {
+        sendDue();
+        if (limitReached() && queue_.size() == 0) {
             return;
         }
         auto wait = StopCheck;
-        if (const auto due = queue_.NextDue()) {
+        if (const auto due = queue_.nextDue()) {
             const auto untilDue = std::chrono::ceil<std::chrono::milliseconds>(*due - Clock::now());
             wait = std::clamp(untilDue, std::chrono::milliseconds{0}, StopCheck);
         }
         // Past the limit datagrams are still read, so that the wait for the last replies ends
         // by their time and not by a readable socket.
-        if (platform::WaitReadable(socket_, static_cast<int>(wait.count()))) {
-            ReceiveOne(buffer, !limitReached());
+        if (platform::waitReadable(socket_, static_cast<int>(wait.count()))) {
+            receiveOne(buffer, !limitReached());
         }
     }
 }
 
-void DeviceSimulator::SendDue() {
-    while (const auto due = queue_.PopDue(Clock::now())) {
+void DeviceSimulator::sendDue() {
+    while (const auto due = queue_.popDue(Clock::now())) {
         // A requester that has gone away is the requester's business: failures are ignored.
-        if (platform::SendTo(socket_, replies_[due->reply].bytes, due->to).ok()) {
+        if (platform::sendTo(socket_, replies_[due->reply].bytes, due->to).ok()) {
             ++repliesSent_;
         }
     }
 }
 
-void DeviceSimulator::ReceiveOne(std::span<std::uint8_t> buffer, bool answer) {
+void DeviceSimulator::receiveOne(std::span<std::uint8_t> buffer, bool answer) {
     // Errors here (an earlier reply's destination refusing it, on some platforms) concern
     // no datagram of ours; the simulator goes on listening.
-    const Result<platform::ReceivedDatagram> received = platform::ReceiveFrom(socket_, buffer);
+    const Result<platform::ReceivedDatagram> received = platform::receiveFrom(socket_, buffer);
     if (!received.ok() || received.value().overlong) {
         return;
     }
@@ -184,12 +184,12 @@ void DeviceSimulator::ReceiveOne(std::span<std::uint8_t> buffer, bool answer) {
     if (observer_) {
         observer_(request);
     }
-    if (!answer || !IsRequest(request.bytes) || FromItself(request.from, local_)) {
+    if (!answer || !isRequest(request.bytes) || fromItself(request.from, local_)) {
         return;
     }
     const Clock::time_point arrived = Clock::now();
     for (std::size_t reply = 0; reply < replies_.size(); ++reply) {
-        if (queue_.Push(arrived + replies_[reply].delay, {reply, request.from}) &&
+        if (queue_.push(arrived + replies_[reply].delay, {reply, request.from}) &&
             ++repliesDropped_ == 1 && queueFullObserver_) {
             queueFullObserver_();
         }

@@ -30,7 +30,7 @@ struct DeviceSpec {
 
 /// A well-formed reply for `device`: header, then the address, firmware, model and copy-text
 /// elements. A text longer than the 64 bytes that a device's field holds is refused.
-Result<std::vector<std::uint8_t>> BuildReply(const DeviceSpec& device);
+Result<std::vector<std::uint8_t>> buildReply(const DeviceSpec& device);
 
 struct SimulatedReply {
     std::vector<std::uint8_t> bytes;     // sent as they stand, any length including 0
@@ -55,43 +55,43 @@ public:
     DeviceSimulator& operator=(const DeviceSimulator&) = delete;
 
     /// Binds to `listen` (port 0: the system chooses). Called once, before Run.
-    Result<> Listen(const Peer& listen);
+    Result<> listen(const Peer& listen);
 
     /// The bound address and port.
-    Peer Local() const { return local_; }
+    Peer local() const { return local_; }
 
     /// Answers requests until `stop` turns true (checked at least every 20 ms). Each datagram
     /// received is logged; each one equal to the discovery request is answered with every
     /// reply, in order of delay, each sent back to the request's source.
-    void Run(const std::atomic<bool>& stop);
+    void run(const std::atomic<bool>& stop);
 
     /// As Run, but also returns once `requestLimit` requests have been answered and every one
     /// of their replies has been sent; requests past the limit are logged but not answered.
-    void RunUntilAnswered(const std::atomic<bool>& stop, int requestLimit);
+    void runUntilAnswered(const std::atomic<bool>& stop, int requestLimit);
 
     /// Called on the thread of Run for every datagram received, before it is answered.
-    void SetReceiveObserver(std::function<void(const ReceivedRequest&)> observer);
+    void setReceiveObserver(std::function<void(const ReceivedRequest&)> observer);
 
     /// Called on the thread of Run when a reply is first dropped because the queue was full.
-    void SetQueueFullObserver(std::function<void()> observer);
+    void setQueueFullObserver(std::function<void()> observer);
 
     /// The first datagrams received (up to KeptRequests); safe to call while Run goes on in
     /// another thread. The limit keeps a long-running simulator's memory bounded whatever the
     /// network sends it.
-    std::vector<ReceivedRequest> Requests() const;
+    std::vector<ReceivedRequest> requests() const;
     static constexpr std::size_t KeptRequests = 256;
 
     /// Replies sent so far, counting only sends that the socket accepted; safe to call while
     /// Run goes on in another thread. Over loopback, a reply counted here already waits at its
     /// destination.
-    int RepliesSent() const { return repliesSent_.load(); }
+    int repliesSent() const { return repliesSent_.load(); }
 
     /// Replies dropped because the queue was full; safe to call while Run goes on.
-    int RepliesDropped() const { return repliesDropped_.load(); }
+    int repliesDropped() const { return repliesDropped_.load(); }
 
 private:
-    void SendDue();
-    void ReceiveOne(std::span<std::uint8_t> buffer, bool answer);
+    void sendDue();
+    void receiveOne(std::span<std::uint8_t> buffer, bool answer);
 
     bool libraryStarted_ = false;
     platform::SocketHandle socket_ = platform::NoSocket;

@@ -13,13 +13,13 @@ namespace nimbrel::tools {
 
 namespace {
 
-bool SameIdentity(const DeviceView& a, const DeviceView& b) {
+bool sameIdentity(const DeviceView& a, const DeviceView& b) {
     return a.mac == b.mac && a.interfaceName == b.interfaceName;
 }
 
 // What the report and the watch lines show of a device. The sender's address and port are left
 // out: a port may differ from one search to the next without anything being different.
-auto Shown(const DeviceView& view) {
+auto shown(const DeviceView& view) {
     return std::tie(view.model, view.ipv4, view.listedMac, view.firmware, view.copyText,
                     view.hasAddress, view.hasFirmware, view.hasModel, view.hasCopyText);
 }
@@ -31,28 +31,28 @@ public:
         : known_(known), taken_(known.size(), false), pairs_(devices.size()) {
         // Equal devices first, so that of two devices of one identity the one that changed is
         // the one reported, whatever their order.
-        Pass(devices,
-             [](const DeviceView& a, const DeviceView& b) { return Shown(a) == Shown(b); });
-        Pass(devices, [](const DeviceView&, const DeviceView&) { return true; });
+        pass(devices,
+             [](const DeviceView& a, const DeviceView& b) { return shown(a) == shown(b); });
+        pass(devices, [](const DeviceView&, const DeviceView&) { return true; });
     }
 
-    std::optional<std::size_t> PairOf(std::size_t device) const { return pairs_[device]; }
-    bool Taken(std::size_t known) const { return taken_[known]; }
+    std::optional<std::size_t> pairOf(std::size_t device) const { return pairs_[device]; }
+    bool taken(std::size_t known) const { return taken_[known]; }
 
 private:
     template <typename Fits>
-    void Pass(const std::vector<DeviceView>& devices, Fits fits) {
+    void pass(const std::vector<DeviceView>& devices, Fits fits) {
         for (std::size_t device = 0; device < devices.size(); ++device) {
             if (!pairs_[device]) {
-                pairs_[device] = Free(devices[device], fits);
+                pairs_[device] = free(devices[device], fits);
             }
         }
     }
 
     template <typename Fits>
-    std::optional<std::size_t> Free(const DeviceView& device, Fits fits) {
+    std::optional<std::size_t> free(const DeviceView& device, Fits fits) {
         for (std::size_t old = 0; old < known_.size(); ++old) {
-            if (!taken_[old] && SameIdentity(known_[old], device) && fits(known_[old], device)) {
+            if (!taken_[old] && sameIdentity(known_[old], device) && fits(known_[old], device)) {
                 taken_[old] = true;
                 return old;
             }
@@ -67,7 +67,7 @@ private:
 
 }  // namespace
 
-const char* KindName(DeviceChange::Kind kind) {
+const char* kindName(DeviceChange::Kind kind) {
     switch (kind) {
         case DeviceChange::Kind::Appeared: return "appeared";
         case DeviceChange::Kind::Changed: return "changed";
@@ -76,28 +76,28 @@ const char* KindName(DeviceChange::Kind kind) {
     return "";
 }
 
-bool Incomplete(const SearchResult& result) {
+bool incomplete(const SearchResult& result) {
     return result.leftOut > 0 || result.lostReplies > 0;
 }
 
-std::vector<DeviceChange> DeviceWatch::Update(const SearchResult& result) {
+std::vector<DeviceChange> DeviceWatch::update(const SearchResult& result) {
     const std::vector<DeviceView>& devices = result.devices;
     const Pairing pairing(known_, devices);
     std::vector<DeviceChange> changes;
     for (std::size_t device = 0; device < devices.size(); ++device) {
-        const std::optional<std::size_t> old = pairing.PairOf(device);
+        const std::optional<std::size_t> old = pairing.pairOf(device);
         if (!old) {
             changes.push_back({DeviceChange::Kind::Appeared, devices[device]});
-        } else if (Shown(known_[*old]) != Shown(devices[device])) {
+        } else if (shown(known_[*old]) != shown(devices[device])) {
             changes.push_back({DeviceChange::Kind::Changed, devices[device]});
         }
     }
     std::vector<DeviceView> kept = devices;
     for (std::size_t old = 0; old < known_.size(); ++old) {
-        if (pairing.Taken(old)) {
+        if (pairing.taken(old)) {
             continue;
         }
-        if (Incomplete(result)) {
+        if (incomplete(result)) {
             kept.push_back(known_[old]);  // perhaps among those that were not read
         } else {
             changes.push_back({DeviceChange::Kind::Gone, known_[old]});
@@ -107,12 +107,12 @@ std::vector<DeviceChange> DeviceWatch::Update(const SearchResult& result) {
     return changes;
 }
 
-std::string WatchLine(const DeviceChange& change, bool json, std::time_t when) {
-    const char* kind = KindName(change.kind);
+std::string watchLine(const DeviceChange& change, bool json, std::time_t when) {
+    const char* kind = kindName(change.kind);
     if (json) {
         const nlohmann::ordered_json line = {{"event", kind},
-                                             {"device", JsonDevice(change.device)}};
-        return JsonLine(line) + '\n';
+                                             {"device", jsonDevice(change.device)}};
+        return jsonLine(line) + '\n';
     }
     std::tm utc{};
 #ifdef _WIN32
@@ -124,12 +124,12 @@ std::string WatchLine(const DeviceChange& change, bool json, std::time_t when) {
     std::strftime(stamp.data(), stamp.size(), "%Y-%m-%dT%H:%M:%SZ", &utc);
     const DeviceView& device = change.device;
     std::string line = std::string(stamp.data()) + ' ' + kind + ' ' +
-                       (device.hasModel ? TerminalText(device.model) : "-") + ' ' +
-                       (device.hasAddress ? FormatIpv4(device.ipv4) : "-") + ' ' +
-                       (device.hasAddress ? FormatMac(device.mac) : "-") + ' ' +
-                       (device.hasFirmware ? TerminalText(device.firmware) : "-");
+                       (device.hasModel ? terminalText(device.model) : "-") + ' ' +
+                       (device.hasAddress ? formatIpv4(device.ipv4) : "-") + ' ' +
+                       (device.hasAddress ? formatMac(device.mac) : "-") + ' ' +
+                       (device.hasFirmware ? terminalText(device.firmware) : "-");
     if (!device.interfaceName.empty()) {
-        line += " on " + TerminalSystemText(device.interfaceName);
+        line += " on " + terminalSystemText(device.interfaceName);
     }
     return line + '\n';
 }

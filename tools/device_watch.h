@@ -16,7 +16,7 @@ struct DeviceChange {
     DeviceView device;  // the new view; for a device that is gone, the last one seen
 };
 
-const char* KindName(DeviceChange::Kind kind);
+const char* kindName(DeviceChange::Kind kind);
 
 /// Remembers the devices of the last searches. A device is known by its MAC address and the
 /// interface it answered on; it has changed when a field that the report shows of it differs
@@ -29,17 +29,17 @@ public:
     /// identity pair up with an equal one first, then the rest in their order. A search that
     /// left devices out or lost replies is incomplete: a device missing from it is not gone,
     /// and stays known.
-    std::vector<DeviceChange> Update(const SearchResult& result);
+    std::vector<DeviceChange> update(const SearchResult& result);
 
 private:
     std::vector<DeviceView> known_;
 };
 
 /// True when the search may have missed devices that answered.
-bool Incomplete(const SearchResult& result);
+bool incomplete(const SearchResult& result);
 
 /// One line for a change: {"event":"appeared","device":{...}} in JSON, or for people the time
 /// (UTC, ISO 8601), the event, and the device's model, address, MAC, firmware and interface.
-std::string WatchLine(const DeviceChange& change, bool json, std::time_t when);
+std::string watchLine(const DeviceChange& change, bool json, std::time_t when);
 
 }  // namespace nimbrel::tools

@@ -40,7 +40,7 @@ const std::string HelpFooter =
 std::atomic<bool> stopRequested{false};
 static_assert(std::atomic<bool>::is_always_lock_free, "set from a signal handler");
 
-extern "C" void OnStopSignal(int) {
+extern "C" void onStopSignal(int) {
     stopRequested.store(true);
 }
 
@@ -64,9 +64,9 @@ struct CommandLine {
     bool version = false;
 };
 
-std::unique_ptr<CLI::App> DeclareOptions(CommandLine& line) {
+std::unique_ptr<CLI::App> declareOptions(CommandLine& line) {
     std::unique_ptr<CLI::App> app =
-        tools::CommandLineReader("nimbrel-devsim", HelpFooter, line.help, line.version);
+        tools::commandLineReader("nimbrel-devsim", HelpFooter, line.help, line.version);
     app->add_option("--listen", line.listen, "receive requests at this address and UDP port")
         ->type_name("ADDRESS:PORT");
     app->add_option("--device", line.devices, "a well-formed reply (repeatable)")
@@ -91,43 +91,43 @@ std::unique_ptr<CLI::App> DeclareOptions(CommandLine& line) {
     return app;
 }
 
-Error Named(std::string_view option, const Error& error) {
-    return OwnError("EUsage", std::string(option) + ": " + error.message);
+Error named(std::string_view option, const Error& error) {
+    return ownError("EUsage", std::string(option) + ": " + error.message);
 }
 
 /// One reply-giving option's value, taken in command-line order with the delay that holds then.
-Result<> ApplyInOrder(const std::string& name, const std::string& value, Options& options,
+Result<> applyInOrder(const std::string& name, const std::string& value, Options& options,
                       std::chrono::milliseconds& delay) {
     if (name == "--delay") {
-        const Result<std::chrono::milliseconds> read = tools::ParseDelay(value);
+        const Result<std::chrono::milliseconds> read = tools::parseDelay(value);
         if (!read.ok()) {
-            return Named(name, read.error());
+            return named(name, read.error());
         }
         delay = read.value();
     } else if (name == "--device") {
-        const Result<tools::DeviceOption> device = tools::ParseDeviceOption(value);
+        const Result<tools::DeviceOption> device = tools::parseDeviceOption(value);
         if (!device.ok()) {
-            return Named(name, device.error());
+            return named(name, device.error());
         }
         // ParseDeviceOption has built this reply once already.
-        options.replies.push_back({tools::BuildReply(device.value().device).value(),
+        options.replies.push_back({tools::buildReply(device.value().device).value(),
                                    device.value().delay.value_or(delay)});
     } else if (name == "--reply-hex") {
-        Result<std::vector<std::uint8_t>> bytes = tools::ParseHex(value);
+        Result<std::vector<std::uint8_t>> bytes = tools::parseHex(value);
         if (!bytes.ok()) {
-            return Named(name, bytes.error());
+            return named(name, bytes.error());
         }
         options.replies.push_back({std::move(bytes).value(), delay});
     }
     return {};
 }
 
-Result<Options> CheckValues(const CLI::App& app, const CommandLine& line) {
+Result<Options> checkValues(const CLI::App& app, const CommandLine& line) {
     Options options;
     if (!line.listen.empty()) {
-        const Result<Peer> listen = tools::ParseListen(line.listen);
+        const Result<Peer> listen = tools::parseListen(line.listen);
         if (!listen.ok()) {
-            return Named("--listen", listen.error());
+            return named("--listen", listen.error());
         }
         options.listen = listen.value();
     }
@@ -144,13 +144,13 @@ Result<Options> CheckValues(const CLI::App& app, const CommandLine& line) {
         if (index >= values.size()) {
             continue;
         }
-        if (const Result<> applied = ApplyInOrder(name, values[index], options, delay);
+        if (const Result<> applied = applyInOrder(name, values[index], options, delay);
             !applied.ok()) {
             return applied.error();
         }
     }
     if (options.replies.empty()) {
-        return OwnError("EUsage", "no reply given: give at least one --device or --reply-hex");
+        return ownError("EUsage", "no reply given: give at least one --device or --reply-hex");
     }
     return options;
 }
@@ -167,18 +167,18 @@ class RequestLog {
 public:
     RequestLog(File file, std::string path) : file_(std::move(file)), path_(std::move(path)) {}
 
-    void Append(const tools::ReceivedRequest& request) {
+    void append(const tools::ReceivedRequest& request) {
         constexpr std::string_view Digits = "0123456789abcdef";
-        std::string line = "from " + FormatPeer(request.from) + ' ';
+        std::string line = "from " + formatPeer(request.from) + ' ';
         for (const std::uint8_t byte : request.bytes) {
             line += Digits[byte >> 4];
             line += Digits[byte & 0x0F];
         }
         line += '\n';
-        const std::optional<std::string> failure = tools::WriteText(file_.get(), line);
+        const std::optional<std::string> failure = tools::writeText(file_.get(), line);
         if (failure && !failed_) {
             failed_ = true;
-            Program.Complain("cannot write to log file '" + path_ + "': " + *failure +
+            Program.complain("cannot write to log file '" + path_ + "': " + *failure +
                              "; later failures are not told");
         }
         std::clearerr(file_.get());
@@ -190,61 +190,61 @@ private:
     bool failed_ = false;
 };
 
-int Simulate(Options& options) {
+int simulate(Options& options) {
     std::unique_ptr<RequestLog> log;
     if (!options.logPath.empty()) {
         File file(std::fopen(options.logPath.c_str(), "ab"));
         if (!file) {
-            Program.Complain("cannot open log file '" + options.logPath +
+            Program.complain("cannot open log file '" + options.logPath +
                              "': " + std::strerror(errno));
             return 1;
         }
         log = std::make_unique<RequestLog>(std::move(file), options.logPath);
     }
     tools::DeviceSimulator simulator(std::move(options.replies));
-    if (const Result<> listening = simulator.Listen(options.listen); !listening.ok()) {
-        Program.Complain("cannot listen on " + FormatPeer(options.listen) + ": " +
-                         ErrorReason(listening.error()));
+    if (const Result<> listening = simulator.listen(options.listen); !listening.ok()) {
+        Program.complain("cannot listen on " + formatPeer(options.listen) + ": " +
+                         errorReason(listening.error()));
         return 1;
     }
     if (log) {
-        simulator.SetReceiveObserver(
-            [&log](const tools::ReceivedRequest& request) { log->Append(request); });
+        simulator.setReceiveObserver(
+            [&log](const tools::ReceivedRequest& request) { log->append(request); });
     }
-    simulator.SetQueueFullObserver([] {
-        Program.Complain("more than " +
+    simulator.setQueueFullObserver([] {
+        Program.complain("more than " +
                          std::to_string(tools::DeviceSimulator::DefaultQueueCapacity) +
                          " replies were waiting; the oldest waiting are dropped");
     });
-    if (Program.WriteOut("nimbrel-devsim: listening on " + FormatPeer(simulator.Local()) + "\n") !=
+    if (Program.writeOut("nimbrel-devsim: listening on " + formatPeer(simulator.local()) + "\n") !=
         0) {
         return 1;
     }
-    std::signal(SIGINT, OnStopSignal);
-    std::signal(SIGTERM, OnStopSignal);
-    simulator.RunUntilAnswered(stopRequested, options.requests);
+    std::signal(SIGINT, onStopSignal);
+    std::signal(SIGTERM, onStopSignal);
+    simulator.runUntilAnswered(stopRequested, options.requests);
     return 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    tools::PrepareConsole();
+    tools::prepareConsole();
     CommandLine line;
-    const std::unique_ptr<CLI::App> app = DeclareOptions(line);
-    if (const Result<> read = tools::ReadArguments(*app, tools::Utf8Arguments(argc, argv));
+    const std::unique_ptr<CLI::App> app = declareOptions(line);
+    if (const Result<> read = tools::readArguments(*app, tools::utf8Arguments(argc, argv));
         !read.ok()) {
-        return Program.UsageError(read.error().message);
+        return Program.usageError(read.error().message);
     }
     if (line.help) {
-        return Program.WriteOut(app->help());
+        return Program.writeOut(app->help());
     }
     if (line.version) {
-        return Program.WriteOut("nimbrel-devsim " + std::string(Version) + "\n");
+        return Program.writeOut("nimbrel-devsim " + std::string(Version) + "\n");
     }
-    Result<Options> options = CheckValues(*app, line);
+    Result<Options> options = checkValues(*app, line);
     if (!options.ok()) {
-        return Program.UsageError(options.error().message);
+        return Program.usageError(options.error().message);
     }
-    return Simulate(options.value());
+    return simulate(options.value());
 }

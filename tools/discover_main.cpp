@@ -70,9 +70,9 @@ struct CommandLine {
     bool version = false;
 };
 
-std::unique_ptr<CLI::App> DeclareOptions(CommandLine& line) {
+std::unique_ptr<CLI::App> declareOptions(CommandLine& line) {
     std::unique_ptr<CLI::App> app =
-        tools::CommandLineReader("nimbrel-discover", HelpFooter, line.help, line.version);
+        tools::commandLineReader("nimbrel-discover", HelpFooter, line.help, line.version);
     Options& options = line.options;
     app->add_flag("--json", options.json, "print one JSON object instead of the table")
         ->disable_flag_override();
@@ -104,20 +104,20 @@ std::unique_ptr<CLI::App> DeclareOptions(CommandLine& line) {
 // The values that CLI11 does not check: the address to send from and the interfaces' names,
 // both against this computer's interfaces, so that a mistyped one is bad usage before anything
 // is sent.
-Result<Options> CheckValues(const CommandLine& line) {
+Result<Options> checkValues(const CommandLine& line) {
     Options options = line.options;
     if (line.from) {
         const Result<Ipv4Bytes> from =
-            tools::ParseFromAddress(*line.from, platform::LocalInterfaces());
+            tools::parseFromAddress(*line.from, platform::localInterfaces());
         if (!from.ok()) {
-            return OwnError("EUsage", "--from: " + from.error().message);
+            return ownError("EUsage", "--from: " + from.error().message);
         }
         options.from = from.value();
     }
     if (!options.interfaces.empty()) {
-        if (const auto chosen = ChooseInterfaces(options.interfaces, platform::LocalInterfaces());
+        if (const auto chosen = chooseInterfaces(options.interfaces, platform::localInterfaces());
             !chosen.ok()) {
-            return OwnError("EUsage", "--interface: " + chosen.error().message);
+            return ownError("EUsage", "--interface: " + chosen.error().message);
         }
     }
     return options;
@@ -130,17 +130,17 @@ struct Outcome {
 };
 
 /// The paths of each search as the options choose them, looked up anew for every search.
-SearchPathsLookup PathsFor(const Options& options, std::string& lookUpFailure) {
+SearchPathsLookup pathsFor(const Options& options, std::string& lookUpFailure) {
     if (options.from) {
         return [address = *options.from] {
             return std::optional<std::vector<SearchPath>>(
-                {PathFrom(address, platform::LocalInterfaces())});
+                {pathFrom(address, platform::localInterfaces())});
         };
     }
     if (!options.interfaces.empty() || options.allInterfaces) {
         return [&options, &lookUpFailure] {
             Result<std::vector<SearchPath>> chosen =
-                ChooseInterfaces(options.interfaces, platform::LocalInterfaces());
+                chooseInterfaces(options.interfaces, platform::localInterfaces());
             if (!chosen.ok()) {
                 lookUpFailure = chosen.error().message;
                 return std::optional<std::vector<SearchPath>>();
@@ -149,7 +149,7 @@ SearchPathsLookup PathsFor(const Options& options, std::string& lookUpFailure) {
         };
     }
     return [&lookUpFailure] {
-        std::optional<std::vector<SearchPath>> path = LookedUpPath(platform::LocalInterfaces());
+        std::optional<std::vector<SearchPath>> path = lookedUpPath(platform::localInterfaces());
         if (!path) {
             lookUpFailure = "cannot look up this computer's host name";
         }
@@ -163,32 +163,32 @@ public:
     Searcher(const Options& options, tools::ProgressLine& progress)
         : progress_(progress),
           search_(
-              clock_, PathsFor(options, lookUpFailure_),
+              clock_, pathsFor(options, lookUpFailure_),
               [] { return std::make_unique<UdpSearchSocket>(); }, SearchTimings{}, ListedDevices) {}
 
-    Outcome Run() {
+    Outcome run() {
         Outcome outcome;
         SearchEvents events;
         events.finished = [&outcome](const SearchResult& result) { outcome.result = result; };
         events.failed = [&outcome](const Error& error) { outcome.error = error; };
         events.datagramDropped = [this](const Peer& from) {
-            progress_.Erase();
-            Program.Complain("dropped an over-long datagram from " + FormatPeer(from));
+            progress_.erase();
+            Program.complain("dropped an over-long datagram from " + formatPeer(from));
         };
         events.pathFailed = [this](const SearchPath& path, const Error& error) {
-            progress_.Erase();
-            Program.Complain("interface " + path.interfaceName +
-                             " left out of the search: " + ErrorReason(error));
+            progress_.erase();
+            Program.complain("interface " + path.interfaceName +
+                             " left out of the search: " + errorReason(error));
         };
-        search_.SetEvents(std::move(events));
-        if (search_.Start() == Search::StartOutcome::LookUpFailed) {
+        search_.setEvents(std::move(events));
+        if (search_.start() == Search::StartOutcome::LookUpFailed) {
             outcome.lookUpFailure = lookUpFailure_;
             return outcome;
         }
-        RunSearchToEnd(search_, clock_, TickEvery, [this] {
-            progress_.Update();
-            if (tools::StopRequested()) {
-                search_.Cancel();
+        runSearchToEnd(search_, clock_, TickEvery, [this] {
+            progress_.update();
+            if (tools::stopRequested()) {
+                search_.cancel();
             }
         });
         return outcome;
@@ -202,13 +202,13 @@ private:
 };
 
 /// The message for a search that failed or could not start; empty after a completed one.
-std::string FailureOf(const Options& options, const Outcome& outcome) {
+std::string failureOf(const Options& options, const Outcome& outcome) {
     if (!outcome.lookUpFailure.empty()) {
         return outcome.lookUpFailure;
     }
     if (outcome.error || !outcome.result) {
-        const std::string reason = outcome.error ? ErrorReason(*outcome.error) : "it was cut short";
-        return options.from ? "cannot search from " + FormatIpv4(*options.from) + ": " + reason
+        const std::string reason = outcome.error ? errorReason(*outcome.error) : "it was cut short";
+        return options.from ? "cannot search from " + formatIpv4(*options.from) + ": " + reason
                             : "the search failed: " + reason;
     }
     return {};
@@ -216,50 +216,50 @@ std::string FailureOf(const Options& options, const Outcome& outcome) {
 
 /// Says on stderr what a search could not list or read: devices past the table's capacity and
 /// replies that the system dropped.
-void ReportShortfalls(const SearchResult& result) {
+void reportShortfalls(const SearchResult& result) {
     if (result.leftOut > 0) {
-        Program.Complain(std::to_string(result.devices.size()) + " devices listed; " +
+        Program.complain(std::to_string(result.devices.size()) + " devices listed; " +
                          std::to_string(result.leftOut) + " more answered and were left out");
     }
     if (result.lostReplies > 0) {
-        Program.Complain(std::to_string(result.lostReplies) +
+        Program.complain(std::to_string(result.lostReplies) +
                          (result.lostReplies == 1 ? " reply was" : " replies were") +
                          " lost: the receive buffer was full");
     }
 }
 
-int Discover(const Options& options) {
+int discover(const Options& options) {
     // Ctrl+C cancels the search at its next tick, so that the progress line can be ended first.
-    tools::InstallStopSignals();
-    tools::ProgressLine progress(stderr, tools::IsTerminal(stderr));
-    progress.Update();
+    tools::installStopSignals();
+    tools::ProgressLine progress(stderr, tools::isTerminal(stderr));
+    progress.update();
     Searcher searcher(options, progress);
-    const Outcome outcome = searcher.Run();
-    if (tools::StopRequested()) {
-        progress.EndLine();
-        tools::EndAsStopped();
+    const Outcome outcome = searcher.run();
+    if (tools::stopRequested()) {
+        progress.endLine();
+        tools::endAsStopped();
     }
-    progress.Erase();
-    if (const std::string failure = FailureOf(options, outcome); !failure.empty()) {
-        Program.Complain(failure);
+    progress.erase();
+    if (const std::string failure = failureOf(options, outcome); !failure.empty()) {
+        Program.complain(failure);
         return 1;
     }
     const SearchResult& result = *outcome.result;
-    ReportShortfalls(result);
-    return Program.WriteOut(options.json ? tools::JsonReport(result) : tools::TextReport(result));
+    reportShortfalls(result);
+    return Program.writeOut(options.json ? tools::jsonReport(result) : tools::textReport(result));
 }
 
 /// Writes the lines of `changes`; false when the watch is to end, with `status` set.
-bool WriteChanges(const std::vector<tools::DeviceChange>& changes, bool json, int& status) {
+bool writeChanges(const std::vector<tools::DeviceChange>& changes, bool json, int& status) {
     for (const tools::DeviceChange& change : changes) {
         const tools::WriteEnd written =
-            tools::WriteUnlessStopped(tools::WatchLine(change, json, std::time(nullptr)));
+            tools::writeUnlessStopped(tools::watchLine(change, json, std::time(nullptr)));
         if (written.kind == tools::WriteEnd::Kind::Stopped) {
             status = 0;
             return false;
         }
         if (written.kind == tools::WriteEnd::Kind::Failed) {
-            Program.Complain("write error: " + written.reason);
+            Program.complain("write error: " + written.reason);
             status = 1;
             return false;
         }
@@ -268,45 +268,45 @@ bool WriteChanges(const std::vector<tools::DeviceChange>& changes, bool json, in
 }
 
 /// Waits until `next`; false when the watch is to end, with `status` set.
-bool WaitForNextSearch(std::chrono::steady_clock::time_point next, int& status) {
+bool waitForNextSearch(std::chrono::steady_clock::time_point next, int& status) {
     const auto left = std::max(
         std::chrono::ceil<std::chrono::milliseconds>(next - std::chrono::steady_clock::now()),
         std::chrono::milliseconds{0});
-    switch (tools::WaitForStopOrClosedOutput(left)) {
+    switch (tools::waitForStopOrClosedOutput(left)) {
         case tools::WaitEnd::TimedOut: return true;
         case tools::WaitEnd::Stopped: status = 0; return false;
         case tools::WaitEnd::OutputClosed: break;
     }
     // The reader has gone: said now rather than at the next change, which may never come.
-    Program.Complain("write error: " + std::string(std::strerror(EPIPE)));
+    Program.complain("write error: " + std::string(std::strerror(EPIPE)));
     status = 1;
     return false;
 }
 
 /// Searches every interval until a stop is asked for, printing a line for each change. A
 /// search that fails is told on stderr and the watch goes on: the network may come back.
-int Watch(const Options& options) {
-    tools::InstallStopSignals();
+int watch(const Options& options) {
+    tools::installStopSignals();
     tools::ProgressLine progress(stderr, false);
     Searcher searcher(options, progress);
     tools::DeviceWatch watch;
     const std::chrono::seconds interval{options.interval};
     int status = 0;
-    while (!tools::StopRequested()) {
+    while (!tools::stopRequested()) {
         const auto started = std::chrono::steady_clock::now();
-        const Outcome outcome = searcher.Run();
-        if (tools::StopRequested()) {
+        const Outcome outcome = searcher.run();
+        if (tools::stopRequested()) {
             break;
         }
-        if (const std::string failure = FailureOf(options, outcome); !failure.empty()) {
-            Program.Complain(failure);
+        if (const std::string failure = failureOf(options, outcome); !failure.empty()) {
+            Program.complain(failure);
         } else {
-            ReportShortfalls(*outcome.result);
-            if (!WriteChanges(watch.Update(*outcome.result), options.json, status)) {
+            reportShortfalls(*outcome.result);
+            if (!writeChanges(watch.update(*outcome.result), options.json, status)) {
                 return status;
             }
         }
-        if (!WaitForNextSearch(started + interval, status)) {
+        if (!waitForNextSearch(started + interval, status)) {
             return status;
         }
     }
@@ -316,23 +316,23 @@ int Watch(const Options& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    tools::PrepareConsole();
+    tools::prepareConsole();
     CommandLine line;
-    const std::unique_ptr<CLI::App> app = DeclareOptions(line);
+    const std::unique_ptr<CLI::App> app = declareOptions(line);
     // Interface names may be spelt in any script, so the arguments are read as UTF-8.
-    if (const Result<> read = tools::ReadArguments(*app, tools::Utf8Arguments(argc, argv));
+    if (const Result<> read = tools::readArguments(*app, tools::utf8Arguments(argc, argv));
         !read.ok()) {
-        return Program.UsageError(read.error().message);
+        return Program.usageError(read.error().message);
     }
     if (line.help) {
-        return Program.WriteOut(app->help());
+        return Program.writeOut(app->help());
     }
     if (line.version) {
-        return Program.WriteOut("nimbrel-discover " + std::string(Version) + "\n");
+        return Program.writeOut("nimbrel-discover " + std::string(Version) + "\n");
     }
-    const Result<Options> options = CheckValues(line);
+    const Result<Options> options = checkValues(line);
     if (!options.ok()) {
-        return Program.UsageError(options.error().message);
+        return Program.usageError(options.error().message);
     }
-    return options.value().watch ? Watch(options.value()) : Discover(options.value());
+    return options.value().watch ? watch(options.value()) : discover(options.value());
 }

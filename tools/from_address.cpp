@@ -10,7 +10,7 @@ namespace nimbrel::tools {
 namespace {
 
 // Called on text that ParseIpv4 accepted: four groups of digits joined by dots.
-bool HasLeadingZero(std::string_view text) {
+bool hasLeadingZero(std::string_view text) {
     std::size_t begin = 0;
     while (true) {
         const std::size_t dot = text.find('.', begin);
@@ -26,7 +26,7 @@ bool HasLeadingZero(std::string_view text) {
 }
 
 // What the address is when it cannot be one that this computer sends from; empty otherwise.
-std::string NotUnicast(const Ipv4Bytes& address,
+std::string notUnicast(const Ipv4Bytes& address,
                        std::span<const platform::LocalInterface> interfaces) {
     if (address[0] == 0) {
         return "an address of 0.0.0.0/8 (\"this network\")";
@@ -54,20 +54,20 @@ std::string NotUnicast(const Ipv4Bytes& address,
 
 }  // namespace
 
-Result<Ipv4Bytes> ParseFromAddress(std::string_view text,
+Result<Ipv4Bytes> parseFromAddress(std::string_view text,
                                    std::span<const platform::LocalInterface> interfaces) {
-    const std::optional<Ipv4Bytes> address = ParseIpv4(text);
+    const std::optional<Ipv4Bytes> address = parseIpv4(text);
     if (!address) {
-        return OwnError("EBadAddress", "not an IPv4 address: '" + std::string(text) + "'");
+        return ownError("EBadAddress", "not an IPv4 address: '" + std::string(text) + "'");
     }
-    if (HasLeadingZero(text)) {
-        return OwnError("EBadAddress",
+    if (hasLeadingZero(text)) {
+        return ownError("EBadAddress",
                         std::string(text) +
                             " has leading zeros, which some programs read as octal; write " +
-                            FormatIpv4(*address));
+                            formatIpv4(*address));
     }
-    if (const std::string what = NotUnicast(*address, interfaces); !what.empty()) {
-        return OwnError("EBadAddress", FormatIpv4(*address) + " is " + what +
+    if (const std::string what = notUnicast(*address, interfaces); !what.empty()) {
+        return ownError("EBadAddress", formatIpv4(*address) + " is " + what +
                                            ", not a unicast address of this computer");
     }
     return *address;

@@ -15,7 +15,7 @@ namespace nimbrel::tools {
 /// programs read as octal), and neither in 0.0.0.0/8, nor multicast, nor reserved (240.0.0.0
 /// and up, the limited broadcast included), nor the subnet broadcast address of one of
 /// `interfaces`. Otherwise an Error whose message is the reason, the option's name not included.
-Result<Ipv4Bytes> ParseFromAddress(std::string_view text,
+Result<Ipv4Bytes> parseFromAddress(std::string_view text,
                                    std::span<const platform::LocalInterface> interfaces);
 
 }  // namespace nimbrel::tools

@@ -6,7 +6,7 @@
 
 namespace nimbrel::tools {
 
-std::unique_ptr<CLI::App> CommandLineReader(const std::string& program, const std::string& footer,
+std::unique_ptr<CLI::App> commandLineReader(const std::string& program, const std::string& footer,
                                             bool& help, bool& version) {
     auto app = std::make_unique<CLI::App>("", program);
     app->set_help_flag();  // replaced by a flag of our own, written out by the program
@@ -20,7 +20,7 @@ std::unique_ptr<CLI::App> CommandLineReader(const std::string& program, const st
     return app;
 }
 
-Result<> ReadArguments(CLI::App& app, const std::vector<std::string>& arguments) {
+Result<> readArguments(CLI::App& app, const std::vector<std::string>& arguments) {
     // CLI11 takes the words last first.
     std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
     try {
@@ -31,7 +31,7 @@ Result<> ReadArguments(CLI::App& app, const std::vector<std::string>& arguments)
             // CLI11 writes a sentence; after "program: " it reads as the rest of one.
             reason[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(reason[0])));
         }
-        return OwnError("EUsage", reason);
+        return ownError("EUsage", reason);
     }
     // CLI11 keeps "--" among the words left over; what follows it is never an option.
     bool afterOptions = false;
@@ -41,13 +41,13 @@ Result<> ReadArguments(CLI::App& app, const std::vector<std::string>& arguments)
             continue;
         }
         const bool option = !afterOptions && word.size() > 1 && word[0] == '-';
-        return OwnError("EUsage",
+        return ownError("EUsage",
                         (option ? "unknown option '" : "unexpected argument '") + word + "'");
     }
     return {};
 }
 
-std::optional<long long> WholeNumber(std::string_view text, long long low, long long high) {
+std::optional<long long> wholeNumber(std::string_view text, long long low, long long high) {
     long long value = 0;
     const char* const end = text.data() + text.size();
     const auto [next, failure] = std::from_chars(text.data(), end, value);
@@ -57,8 +57,8 @@ std::optional<long long> WholeNumber(std::string_view text, long long low, long 
     return value;
 }
 
-Error Refusal(std::string_view what, std::string_view text) {
-    return OwnError("EUsage", std::string(what) + ": '" + std::string(text) + "'");
+Error refusal(std::string_view what, std::string_view text) {
+    return ownError("EUsage", std::string(what) + ": '" + std::string(text) + "'");
 }
 
 }  // namespace nimbrel::tools

@@ -15,18 +15,18 @@ namespace nimbrel::tools {
 /// A command-line reader for `program` whose help text starts with "Usage: ", lists the options
 /// and ends with `footer`; -h/--help and --version are plain flags of `help` and `version`, so
 /// that the program writes their text itself and notices when it cannot.
-std::unique_ptr<CLI::App> CommandLineReader(const std::string& program, const std::string& footer,
+std::unique_ptr<CLI::App> commandLineReader(const std::string& program, const std::string& footer,
                                             bool& help, bool& version);
 
 /// Reads `arguments` (the program's arguments after its name) into the options of `app`.
 /// CLI11 tells of a command line that it cannot read by throwing: this is the one place where
 /// that is caught, and it becomes an Error whose message is CLI11's reason.
-Result<> ReadArguments(CLI::App& app, const std::vector<std::string>& arguments);
+Result<> readArguments(CLI::App& app, const std::vector<std::string>& arguments);
 
 /// `text` as a whole decimal number from `low` to `high`; nullopt for anything else.
-std::optional<long long> WholeNumber(std::string_view text, long long low, long long high);
+std::optional<long long> wholeNumber(std::string_view text, long long low, long long high);
 
 /// An Error for a value that an option refuses: "what: 'text'".
-Error Refusal(std::string_view what, std::string_view text);
+Error refusal(std::string_view what, std::string_view text);
 
 }  // namespace nimbrel::tools

@@ -9,10 +9,10 @@ ProgressLine::ProgressLine(std::FILE* stream, bool enabled)
     : stream_(stream), enabled_(enabled), start_(std::chrono::steady_clock::now()) {}
 
 ProgressLine::~ProgressLine() {
-    Erase();
+    erase();
 }
 
-void ProgressLine::Update() {
+void ProgressLine::update() {
     if (!enabled_) {
         return;
     }
@@ -29,18 +29,18 @@ void ProgressLine::Update() {
     shown_ = std::move(text);
 }
 
-void ProgressLine::Erase() {
+void ProgressLine::erase() {
     if (shown_.empty()) {
         return;
     }
     // Blanks rather than an erase sequence: older consoles do not know the sequences.
-    const std::string blank(DisplayWidth(shown_), ' ');
+    const std::string blank(displayWidth(shown_), ' ');
     std::fprintf(stream_, "\r%s\r", blank.c_str());
     std::fflush(stream_);
     shown_.clear();
 }
 
-void ProgressLine::EndLine() {
+void ProgressLine::endLine() {
     if (shown_.empty()) {
         return;
     }

@@ -18,14 +18,14 @@ public:
     ProgressLine& operator=(const ProgressLine&) = delete;
 
     /// Shows the whole seconds since construction; rewrites the line only when they change.
-    void Update();
+    void update();
 
     /// Blanks the line and puts the cursor back at its start.
-    void Erase();
+    void erase();
 
     /// Ends the line as it stands with a line break, as after an interruption: what the shell
     /// writes next starts on a line of its own.
-    void EndLine();
+    void endLine();
 
 private:
     std::FILE* stream_;

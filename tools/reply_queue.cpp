@@ -3,7 +3,7 @@
 
 namespace nimbrel::tools {
 
-bool ReplyQueue::Push(TimePoint due, const PendingReply& reply) {
+bool ReplyQueue::push(TimePoint due, const PendingReply& reply) {
     if (capacity_ == 0) {
         return true;
     }
@@ -20,14 +20,14 @@ bool ReplyQueue::Push(TimePoint due, const PendingReply& reply) {
     return dropped;
 }
 
-std::optional<ReplyQueue::TimePoint> ReplyQueue::NextDue() const {
+std::optional<ReplyQueue::TimePoint> ReplyQueue::nextDue() const {
     if (byDue_.empty()) {
         return std::nullopt;
     }
     return byDue_.begin()->first.first;
 }
 
-std::optional<PendingReply> ReplyQueue::PopDue(TimePoint now) {
+std::optional<PendingReply> ReplyQueue::popDue(TimePoint now) {
     if (byDue_.empty() || byDue_.begin()->first.first > now) {
         return std::nullopt;
     }

@@ -26,17 +26,17 @@ public:
 
     /// Queues `reply` for `due`. When the queue is full, the reply queued first is dropped to
     /// make room, and Push returns true.
-    bool Push(TimePoint due, const PendingReply& reply);
+    bool push(TimePoint due, const PendingReply& reply);
 
     /// The earliest due time of a reply waiting; nullopt when none waits.
-    std::optional<TimePoint> NextDue() const;
+    std::optional<TimePoint> nextDue() const;
 
     /// Takes the earliest due reply out if its time has come by `now`; replies due at the same
     /// time come out in the order queued.
-    std::optional<PendingReply> PopDue(TimePoint now);
+    std::optional<PendingReply> popDue(TimePoint now);
 
-    std::size_t Size() const { return byDue_.size(); }
-    std::size_t Capacity() const { return capacity_; }
+    std::size_t size() const { return byDue_.size(); }
+    std::size_t capacity() const { return capacity_; }
 
 private:
     using Key = std::pair<TimePoint, std::uint64_t>;  // due time, then order of queueing

@@ -18,27 +18,27 @@ using Row = std::array<std::string, ColumnCount>;
 
 constexpr std::string_view Missing = "-";
 
-std::string TableText(bool present, std::string_view text) {
-    return present ? TerminalText(text) : std::string(Missing);
+std::string tableText(bool present, std::string_view text) {
+    return present ? terminalText(text) : std::string(Missing);
 }
 
-Row DeviceRow(const DeviceView& device, std::size_t number) {
+Row deviceRow(const DeviceView& device, std::size_t number) {
     return {std::to_string(number),
-            TableText(device.hasModel, device.model),
-            TableText(device.hasAddress, FormatIpv4(device.ipv4)),
-            TableText(device.hasAddress, FormatMac(device.mac)),
-            TableText(device.hasFirmware, device.firmware),
+            tableText(device.hasModel, device.model),
+            tableText(device.hasAddress, formatIpv4(device.ipv4)),
+            tableText(device.hasAddress, formatMac(device.mac)),
+            tableText(device.hasFirmware, device.firmware),
             device.interfaceName.empty() ? std::string(Missing)
-                                         : TerminalSystemText(device.interfaceName),
-            TableText(device.hasCopyText, device.copyText)};
+                                         : terminalSystemText(device.interfaceName),
+            tableText(device.hasCopyText, device.copyText)};
 }
 
-void AppendRow(std::string& out, const Row& row,
+void appendRow(std::string& out, const Row& row,
                const std::array<std::size_t, ColumnCount>& widths) {
     for (std::size_t column = 0; column < ColumnCount; ++column) {
         out += row[column];
         if (column + 1 < ColumnCount) {
-            out.append(widths[column] - DisplayWidth(row[column]) + 2, ' ');
+            out.append(widths[column] - displayWidth(row[column]) + 2, ' ');
         }
     }
     // The last column may be empty; no line ends in blanks.
@@ -46,21 +46,21 @@ void AppendRow(std::string& out, const Row& row,
     out.push_back('\n');
 }
 
-std::array<std::size_t, ColumnCount> ColumnWidths(const std::vector<Row>& rows) {
+std::array<std::size_t, ColumnCount> columnWidths(const std::vector<Row>& rows) {
     std::array<std::size_t, ColumnCount> widths{};
     for (const Row& row : rows) {
         for (std::size_t column = 0; column < ColumnCount; ++column) {
-            widths[column] = std::max(widths[column], DisplayWidth(row[column]));
+            widths[column] = std::max(widths[column], displayWidth(row[column]));
         }
     }
     return widths;
 }
 
-json DeviceText(bool present, std::string_view bytes) {
-    return present ? json(Latin1ToUtf8(bytes)) : json(nullptr);
+json deviceText(bool present, std::string_view bytes) {
+    return present ? json(latin1ToUtf8(bytes)) : json(nullptr);
 }
 
-std::string Hex(std::string_view bytes) {
+std::string hex(std::string_view bytes) {
     constexpr std::string_view Digits = "0123456789abcdef";
     std::string out;
     for (const char c : bytes) {
@@ -73,24 +73,24 @@ std::string Hex(std::string_view bytes) {
 
 }  // namespace
 
-json JsonDevice(const DeviceView& device) {
+json jsonDevice(const DeviceView& device) {
     json object = {
-        {"model", DeviceText(device.hasModel, device.model)},
-        {"ipv4", device.hasAddress ? json(FormatIpv4(device.ipv4)) : json(nullptr)},
-        {"mac", device.hasAddress ? json(FormatMac(device.mac)) : json(nullptr)},
-        {"firmware", DeviceText(device.hasFirmware, device.firmware)},
-        {"copy_text", DeviceText(device.hasCopyText, device.copyText)},
-        {"source", FormatPeer(device.source)},
+        {"model", deviceText(device.hasModel, device.model)},
+        {"ipv4", device.hasAddress ? json(formatIpv4(device.ipv4)) : json(nullptr)},
+        {"mac", device.hasAddress ? json(formatMac(device.mac)) : json(nullptr)},
+        {"firmware", deviceText(device.hasFirmware, device.firmware)},
+        {"copy_text", deviceText(device.hasCopyText, device.copyText)},
+        {"source", formatPeer(device.source)},
         // Stored as the system gave it; JsonLine writes U+FFFD where it is not UTF-8.
         {"interface", device.interfaceName.empty() ? json(nullptr) : json(device.interfaceName)},
     };
-    if (!IsUtf8(device.interfaceName)) {
-        object["interface_hex"] = Hex(device.interfaceName);
+    if (!isUtf8(device.interfaceName)) {
+        object["interface_hex"] = hex(device.interfaceName);
     }
     return object;
 }
 
-std::string JsonLine(const json& value) {
+std::string jsonLine(const json& value) {
     const std::string dumped = value.dump(-1, ' ', false, json::error_handler_t::replace);
     // The library escapes C0 controls itself; DEL and the C1 controls (in UTF-8, 0xC2 then 0x80
     // to 0x9F: 0xC2 is never a continuation byte) it writes as they are.
@@ -115,31 +115,31 @@ std::string JsonLine(const json& value) {
     return out;
 }
 
-std::string JsonReport(const SearchResult& result) {
+std::string jsonReport(const SearchResult& result) {
     json devices = json::array();
     for (const DeviceView& device : result.devices) {
-        devices.push_back(JsonDevice(device));
+        devices.push_back(jsonDevice(device));
     }
     const json report = {
         {"version", JsonReportVersion},       {"devices", std::move(devices)},
         {"left_out", result.leftOut},         {"dropped_datagrams", result.droppedDatagrams},
         {"lost_replies", result.lostReplies},
     };
-    return JsonLine(report) + '\n';
+    return jsonLine(report) + '\n';
 }
 
-std::string TextReport(const SearchResult& result) {
+std::string textReport(const SearchResult& result) {
     std::string out;
     if (result.devices.empty()) {
         out = "No device answered.\n";
     } else {
         std::vector<Row> rows{{"#", "Model", "IPv4", "MAC", "Firmware", "Interface", "Copy text"}};
         for (std::size_t number = 0; number < result.devices.size(); ++number) {
-            rows.push_back(DeviceRow(result.devices[number], number));
+            rows.push_back(deviceRow(result.devices[number], number));
         }
-        const std::array<std::size_t, ColumnCount> widths = ColumnWidths(rows);
+        const std::array<std::size_t, ColumnCount> widths = columnWidths(rows);
         for (const Row& row : rows) {
-            AppendRow(out, row, widths);
+            appendRow(out, row, widths);
         }
     }
     if (result.leftOut > 0) {

@@ -12,21 +12,21 @@ namespace nimbrel::tools {
 
 /// From now on, SIGINT and SIGTERM (Ctrl+C and the console's close on Windows) ask the program
 /// to stop instead of ending it. A system call that one of them interrupts is not restarted.
-void InstallStopSignals();
+void installStopSignals();
 
 /// True once a stop was asked for.
-bool StopRequested();
+bool stopRequested();
 
 /// Ends the program as the stop signal that was asked for would have without the handler (on
 /// POSIX by that signal, on Windows with the status of an interrupted console program).
-[[noreturn]] void EndAsStopped();
+[[noreturn]] void endAsStopped();
 
 enum class WaitEnd { TimedOut, Stopped, OutputClosed };
 
 /// Waits up to `timeout`, returning at once when a stop is asked for or when standard output's
 /// reader has gone (a pipe whose reader closed; seen on POSIX only: on Windows that shows at
 /// the next write).
-WaitEnd WaitForStopOrClosedOutput(std::chrono::milliseconds timeout);
+WaitEnd waitForStopOrClosedOutput(std::chrono::milliseconds timeout);
 
 struct WriteEnd {
     enum class Kind { Written, Stopped, Failed };
@@ -36,6 +36,6 @@ struct WriteEnd {
 
 /// Writes `text` to standard output, giving up when a stop is asked for, even while the write
 /// waits for a stalled reader; then part of the text may have been written.
-WriteEnd WriteUnlessStopped(std::string_view text);
+WriteEnd writeUnlessStopped(std::string_view text);
 
 }  // namespace nimbrel::tools

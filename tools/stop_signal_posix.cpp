@@ -18,23 +18,23 @@ namespace nimbrel::tools {
 
 namespace {
 
-std::atomic<bool> stopRequested{false};
+std::atomic<bool> stopAsked{false};
 std::atomic<int> stopSignal{SIGINT};
 int wakeUp[2] = {-1, -1};
 
-extern "C" void OnStopSignal(int number) {
+extern "C" void onStopSignal(int number) {
     stopSignal.store(number);
-    stopRequested.store(true);
+    stopAsked.store(true);
     const char byte = 1;
     [[maybe_unused]] const ssize_t written = ::write(wakeUp[1], &byte, 1);
 }
 
 // Waits for `events` on standard output or a stop; the revents of standard output, or -1 on a
 // stop.
-int PollOutput(short events, int timeout) {
+int pollOutput(short events, int timeout) {
     std::array<pollfd, 2> entries{{{STDOUT_FILENO, events, 0}, {wakeUp[0], POLLIN, 0}}};
     const int ready = ::poll(entries.data(), entries.size(), timeout);
-    if (StopRequested()) {
+    if (stopRequested()) {
         return -1;
     }
     return ready > 0 ? entries[0].revents : 0;
@@ -42,7 +42,7 @@ int PollOutput(short events, int timeout) {
 
 }  // namespace
 
-void InstallStopSignals() {
+void installStopSignals() {
     if (wakeUp[0] < 0 && ::pipe(wakeUp) == 0) {
         for (const int end : wakeUp) {
             ::fcntl(end, F_SETFL, ::fcntl(end, F_GETFL) | O_NONBLOCK);
@@ -50,39 +50,39 @@ void InstallStopSignals() {
         }
     }
     struct sigaction action {};
-    action.sa_handler = OnStopSignal;
+    action.sa_handler = onStopSignal;
     action.sa_flags = 0;  // no SA_RESTART: a blocked write returns with EINTR
     sigemptyset(&action.sa_mask);
     ::sigaction(SIGINT, &action, nullptr);
     ::sigaction(SIGTERM, &action, nullptr);
 }
 
-bool StopRequested() {
-    return stopRequested.load();
+bool stopRequested() {
+    return stopAsked.load();
 }
 
-void EndAsStopped() {
+void endAsStopped() {
     const int number = stopSignal.load();
     std::signal(number, SIG_DFL);
     std::raise(number);
     std::_Exit(128 + number);  // only if the signal is blocked
 }
 
-WaitEnd WaitForStopOrClosedOutput(std::chrono::milliseconds timeout) {
+WaitEnd waitForStopOrClosedOutput(std::chrono::milliseconds timeout) {
     // Asked for no event, poll still tells POLLERR (a pipe whose reader closed, on Linux) and
     // POLLHUP; a terminal or a file tells neither.
-    const int revents = PollOutput(0, static_cast<int>(timeout.count()));
+    const int revents = pollOutput(0, static_cast<int>(timeout.count()));
     if (revents < 0) {
         return WaitEnd::Stopped;
     }
     return (revents & (POLLERR | POLLHUP)) != 0 ? WaitEnd::OutputClosed : WaitEnd::TimedOut;
 }
 
-WriteEnd WriteUnlessStopped(std::string_view text) {
+WriteEnd writeUnlessStopped(std::string_view text) {
     while (!text.empty()) {
         // The poll returns on a stop that came before the write could block; a stop during the
         // write interrupts it.
-        if (PollOutput(POLLOUT, -1) < 0) {
+        if (pollOutput(POLLOUT, -1) < 0) {
             return {WriteEnd::Kind::Stopped, {}};
         }
         const ssize_t written = ::write(STDOUT_FILENO, text.data(), text.size());
@@ -90,7 +90,7 @@ WriteEnd WriteUnlessStopped(std::string_view text) {
             text.remove_prefix(static_cast<std::size_t>(written));
         } else if (errno != EINTR && errno != EAGAIN) {
             return {WriteEnd::Kind::Failed, std::strerror(errno)};
-        } else if (StopRequested()) {
+        } else if (stopRequested()) {
             return {WriteEnd::Kind::Stopped, {}};
         }
     }

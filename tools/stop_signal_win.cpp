@@ -14,12 +14,12 @@ namespace nimbrel::tools {
 
 namespace {
 
-std::atomic<bool> stopRequested{false};
+std::atomic<bool> stopAsked{false};
 HANDLE wakeUp = nullptr;
 HANDLE mainThread = nullptr;
 
-BOOL WINAPI OnControl(DWORD) {
-    stopRequested.store(true);
+BOOL WINAPI onControl(DWORD) {
+    stopAsked.store(true);
     SetEvent(wakeUp);
     // The handler runs on a thread of its own: a write of the main thread that waits for a
     // stalled reader is cancelled from here, and fails with ERROR_OPERATION_ABORTED.
@@ -31,7 +31,7 @@ BOOL WINAPI OnControl(DWORD) {
 
 }  // namespace
 
-void InstallStopSignals() {
+void installStopSignals() {
     if (wakeUp == nullptr) {
         wakeUp = CreateEventW(nullptr, TRUE, FALSE, nullptr);
         DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), &mainThread,
@@ -40,31 +40,31 @@ void InstallStopSignals() {
     SetConsoleCtrlHandler(OnControl, TRUE);
 }
 
-bool StopRequested() {
-    return stopRequested.load();
+bool stopRequested() {
+    return stopAsked.load();
 }
 
-void EndAsStopped() {
+void endAsStopped() {
     // The status that Windows gives a console program ended by Ctrl+C.
     ExitProcess(static_cast<UINT>(0xC000013AL));
 }
 
-WaitEnd WaitForStopOrClosedOutput(std::chrono::milliseconds timeout) {
+WaitEnd waitForStopOrClosedOutput(std::chrono::milliseconds timeout) {
     // An anonymous pipe tells its writer nothing of a reader that closed until the next write
     // fails (ERROR_NO_DATA): the nearest that Windows offers is the write error of the next
     // change, so only the stop is waited for here.
-    if (!StopRequested() && wakeUp != nullptr) {
+    if (!stopRequested() && wakeUp != nullptr) {
         WaitForSingleObject(wakeUp, static_cast<DWORD>(timeout.count()));
     }
-    return StopRequested() ? WaitEnd::Stopped : WaitEnd::TimedOut;
+    return stopRequested() ? WaitEnd::Stopped : WaitEnd::TimedOut;
 }
 
-WriteEnd WriteUnlessStopped(std::string_view text) {
-    if (StopRequested()) {
+WriteEnd writeUnlessStopped(std::string_view text) {
+    if (stopRequested()) {
         return {WriteEnd::Kind::Stopped, {}};
     }
-    std::optional<std::string> reason = WriteText(stdout, text);
-    if (StopRequested()) {
+    std::optional<std::string> reason = writeText(stdout, text);
+    if (stopRequested()) {
         return {WriteEnd::Kind::Stopped, {}};  // the handler cancelled the write
     }
     if (reason) {

@@ -12,11 +12,11 @@ constexpr std::string_view HexDigits = "0123456789abcdef";
 
 // C0 controls, DEL and the C1 controls, which some terminals obey as well (U+009B opens a
 // control sequence).
-bool IsControl(char32_t point) {
+bool isControl(char32_t point) {
     return point < 0x20 || (point >= 0x7F && point < 0xA0);
 }
 
-void AppendLatin1(std::string& out, unsigned char byte) {
+void appendLatin1(std::string& out, unsigned char byte) {
     if (byte < 0x80) {
         out.push_back(static_cast<char>(byte));
     } else {
@@ -25,7 +25,7 @@ void AppendLatin1(std::string& out, unsigned char byte) {
     }
 }
 
-void AppendEscape(std::string& out, unsigned char byte) {
+void appendEscape(std::string& out, unsigned char byte) {
     out += "\\x";
     out.push_back(HexDigits[byte >> 4]);
     out.push_back(HexDigits[byte & 0x0F]);
@@ -36,7 +36,7 @@ struct CodePoint {
     std::size_t length;  // of its UTF-8 encoding in the text
 };
 
-std::size_t SequenceLength(unsigned char lead) {
+std::size_t sequenceLength(unsigned char lead) {
     if (lead < 0x80) {
         return 1;
     }
@@ -47,9 +47,9 @@ std::size_t SequenceLength(unsigned char lead) {
 }
 
 // The code point that starts at `at`; nullopt when the bytes there are not well-formed UTF-8.
-std::optional<CodePoint> DecodeAt(std::string_view text, std::size_t at) {
+std::optional<CodePoint> decodeAt(std::string_view text, std::size_t at) {
     const auto lead = static_cast<unsigned char>(text[at]);
-    const std::size_t length = SequenceLength(lead);
+    const std::size_t length = sequenceLength(lead);
     if (length == 0 || at + length > text.size()) {
         return std::nullopt;
     }
@@ -70,18 +70,18 @@ std::optional<CodePoint> DecodeAt(std::string_view text, std::size_t at) {
 
 }  // namespace
 
-std::string Latin1ToUtf8(std::string_view bytes) {
+std::string latin1ToUtf8(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size());
     for (const char c : bytes) {
-        AppendLatin1(out, static_cast<unsigned char>(c));
+        appendLatin1(out, static_cast<unsigned char>(c));
     }
     return out;
 }
 
-bool IsUtf8(std::string_view text) {
+bool isUtf8(std::string_view text) {
     for (std::size_t at = 0; at < text.size();) {
-        const std::optional<CodePoint> point = DecodeAt(text, at);
+        const std::optional<CodePoint> point = decodeAt(text, at);
         if (!point) {
             return false;
         }
@@ -90,31 +90,31 @@ bool IsUtf8(std::string_view text) {
     return true;
 }
 
-std::string TerminalText(std::string_view bytes) {
+std::string terminalText(std::string_view bytes) {
     std::string out;
     for (const char c : bytes) {
         const auto byte = static_cast<unsigned char>(c);
-        if (IsControl(byte)) {
-            AppendEscape(out, byte);
+        if (isControl(byte)) {
+            appendEscape(out, byte);
         } else {
-            AppendLatin1(out, byte);
+            appendLatin1(out, byte);
         }
     }
     return out;
 }
 
-std::string TerminalSystemText(std::string_view text) {
+std::string terminalSystemText(std::string_view text) {
     std::string out;
     for (std::size_t at = 0; at < text.size();) {
-        const std::optional<CodePoint> point = DecodeAt(text, at);
+        const std::optional<CodePoint> point = decodeAt(text, at);
         if (!point) {
-            AppendEscape(out, static_cast<unsigned char>(text[at]));
+            appendEscape(out, static_cast<unsigned char>(text[at]));
             ++at;
             continue;
         }
-        if (IsControl(point->value)) {
+        if (isControl(point->value)) {
             // A C1 control is written as the code point, as a device's text would be.
-            AppendEscape(out, static_cast<unsigned char>(point->value));
+            appendEscape(out, static_cast<unsigned char>(point->value));
         } else {
             out += text.substr(at, point->length);
         }
@@ -123,7 +123,7 @@ std::string TerminalSystemText(std::string_view text) {
     return out;
 }
 
-std::size_t DisplayWidth(std::string_view utf8) {
+std::size_t displayWidth(std::string_view utf8) {
     std::size_t width = 0;
     for (const char c : utf8) {
         // Continuation bytes belong to the character before them.

@@ -30,7 +30,7 @@ using namespace nimbrel;
 
 /// The reply of device `n`: an address element (MAC 02-00-00-00-HI-LO, 198.51.100.x) and a
 /// model, BURST-n.
-std::vector<std::uint8_t> BurstReply(int n) {
+std::vector<std::uint8_t> burstReply(int n) {
     const auto byte = [](int value) { return static_cast<std::uint8_t>(value & 0xff); };
     const std::string model = "BURST-" + std::to_string(n);
     std::vector<std::uint8_t> reply{0x01, 0x00, 0x00, 0x00};  // the length follows below
@@ -49,35 +49,35 @@ class BurstDevice {
 public:
     explicit BurstDevice(int count) {
         for (int n = 1; n <= count; ++n) {
-            replies_.push_back(BurstReply(n));
+            replies_.push_back(burstReply(n));
         }
-        const Result<platform::SocketHandle> opened = platform::OpenDatagramSocket();
+        const Result<platform::SocketHandle> opened = platform::openDatagramSocket();
         if (!opened.ok()) {
             return;  // the search finds nothing, and sent=0 tells why
         }
         socket_ = opened.value();
-        if (!platform::BindSocket(socket_, {{127, 0, 0, 1}, 0}).ok()) {
+        if (!platform::bindSocket(socket_, {{127, 0, 0, 1}, 0}).ok()) {
             return;
         }
-        if (const Result<Peer> local = platform::LocalName(socket_); local.ok()) {
+        if (const Result<Peer> local = platform::localName(socket_); local.ok()) {
             local_ = local.value();
-            thread_ = std::thread([this] { Answer(); });
+            thread_ = std::thread([this] { answer(); });
         }
     }
     ~BurstDevice() {
-        Join();
+        join();
         if (socket_ != platform::NoSocket) {
-            platform::CloseSocket(socket_);
+            platform::closeSocket(socket_);
         }
     }
     BurstDevice(const BurstDevice&) = delete;
     BurstDevice& operator=(const BurstDevice&) = delete;
 
-    const Peer& Local() const { return local_; }
+    const Peer& local() const { return local_; }
 
     /// Waits until the device has answered (or given up waiting for the request) and returns
     /// the replies that it sent.
-    int Join() {
+    int join() {
         if (thread_.joinable()) {
             thread_.join();
         }
@@ -85,17 +85,17 @@ public:
     }
 
 private:
-    void Answer() {
+    void answer() {
         std::vector<std::uint8_t> request(16);
-        if (!platform::WaitReadable(socket_, 5000)) {
+        if (!platform::waitReadable(socket_, 5000)) {
             return;
         }
-        const Result<platform::ReceivedDatagram> received = platform::ReceiveFrom(socket_, request);
+        const Result<platform::ReceivedDatagram> received = platform::receiveFrom(socket_, request);
         if (!received.ok()) {
             return;
         }
         for (const std::vector<std::uint8_t>& reply : replies_) {
-            if (platform::SendTo(socket_, reply, received.value().from).ok()) {
+            if (platform::sendTo(socket_, reply, received.value().from).ok()) {
                 ++sent_;
             }
         }
@@ -130,22 +130,22 @@ int main(int argc, char** argv) {
             [] {
                 return std::optional<std::vector<SearchPath>>({{{127, 0, 0, 1}, "lo"}});
             },
-            FirstThen(std::move(socket), {}), {}, 1024, device.Local());
+            firstThen(std::move(socket), {}), {}, 1024, device.local());
         SearchEvents events;
         events.finished = [&result](const SearchResult& found) { result = found; };
-        search.SetEvents(std::move(events));
-        if (search.Start() != Search::StartOutcome::Started) {
+        search.setEvents(std::move(events));
+        if (search.start() != Search::StartOutcome::Started) {
             std::fputs("bench_burst: the search did not start\n", stderr);
             return 1;
         }
-        RunSearchToEnd(search, clock, std::chrono::milliseconds{250}, {});
+        runSearchToEnd(search, clock, std::chrono::milliseconds{250}, {});
         if (!result) {
             std::fputs("bench_burst: the search failed\n", stderr);
             return 1;
         }
         std::printf("replies_sent=%d devices_listed=%zu lost_replies=%d receive_buffer=%d\n",
-                    device.Join(), result->devices.size(), result->lostReplies,
-                    searchSocket.ReceiveBufferBytes());
+                    device.join(), result->devices.size(), result->lostReplies,
+                    searchSocket.receiveBufferBytes());
     }
     return 0;
 }

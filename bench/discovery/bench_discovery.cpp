@@ -26,7 +26,7 @@ namespace {
 using nimbrel::DeviceTable;
 using Reply = std::vector<std::uint8_t>;
 
-void Append(std::vector<std::uint8_t>& reply, std::uint8_t type,
+void append(std::vector<std::uint8_t>& reply, std::uint8_t type,
             const std::vector<std::uint8_t>& value) {
     reply.push_back(type);
     reply.push_back(0);
@@ -37,23 +37,23 @@ void Append(std::vector<std::uint8_t>& reply, std::uint8_t type,
 /// The received reply of device `id`. All devices carry the same readable fields and differ only
 /// in the last value byte of the last slot, so that every comparison with an earlier record
 /// runs through the whole record: the worst case of the duplicate test.
-Reply WorstCaseReply(std::uint8_t id) {
+Reply worstCaseReply(std::uint8_t id) {
     std::vector<std::uint8_t> reply{0x01, 0x00, 0x00, 0x00};
-    Append(reply, nimbrel::FieldAddress, {0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E, 192, 168, 1, 20});
-    Append(reply, nimbrel::FieldFirmware, {'1', '.', '6', '.', '0'});
-    Append(reply, nimbrel::FieldModel, {'A', 'P', '-', '2', '0', '0'});
-    Append(reply, nimbrel::FieldCopyText, {'l', 'o', 'b', 'b', 'y'});
+    append(reply, nimbrel::FieldAddress, {0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E, 192, 168, 1, 20});
+    append(reply, nimbrel::FieldFirmware, {'1', '.', '6', '.', '0'});
+    append(reply, nimbrel::FieldModel, {'A', 'P', '-', '2', '0', '0'});
+    append(reply, nimbrel::FieldCopyText, {'l', 'o', 'b', 'b', 'y'});
     std::vector<std::uint8_t> last(64, 0x55);
     last.back() = id;
-    Append(reply, 255, last);
+    append(reply, 255, last);
     reply[3] = static_cast<std::uint8_t>(reply.size() - 4);
     return reply;
 }
 
-void FillTen(DeviceTable& table) {
-    table.ClearTable();
+void fillTen(DeviceTable& table) {
+    table.clearTable();
     for (std::uint8_t id = 0; id < 10; ++id) {
-        table.AddReply(WorstCaseReply(id));
+        table.addReply(worstCaseReply(id));
     }
 }
 
@@ -61,13 +61,13 @@ void FillTen(DeviceTable& table) {
 // which leaves the table as it was for the next iteration.
 void BM_AddReply_DuplicateOfLast(benchmark::State& state) {
     const auto table = std::make_unique<DeviceTable>();
-    FillTen(*table);
-    const Reply reply = WorstCaseReply(9);
+    fillTen(*table);
+    const Reply reply = worstCaseReply(9);
     for (auto _ : state) {
-        table->AddReply(reply);
-        benchmark::DoNotOptimize(table->RecordCount());
+        table->addReply(reply);
+        benchmark::DoNotOptimize(table->recordCount());
     }
-    if (table->RecordCount() != 10) {
+    if (table->recordCount() != 10) {
         state.SkipWithError("the duplicate was kept");
     }
 }
@@ -78,8 +78,8 @@ BENCHMARK(BM_AddReply_DuplicateOfLast)
 
 // For comparison, ten ordinary devices that differ in their MAC address: each comparison
 // ends at the address slot, and the reply duplicates record 9.
-Reply TypicalReply(std::uint8_t id) {
-    Reply buffer = WorstCaseReply(0);
+Reply typicalReply(std::uint8_t id) {
+    Reply buffer = worstCaseReply(0);
     buffer[4 + 3 + 5] = id;  // the last MAC byte
     return buffer;
 }
@@ -87,14 +87,14 @@ Reply TypicalReply(std::uint8_t id) {
 void BM_AddReply_DuplicateOfLast_Typical(benchmark::State& state) {
     const auto table = std::make_unique<DeviceTable>();
     for (std::uint8_t id = 0; id < 10; ++id) {
-        table->AddReply(TypicalReply(id));
+        table->addReply(typicalReply(id));
     }
-    const Reply reply = TypicalReply(9);
+    const Reply reply = typicalReply(9);
     for (auto _ : state) {
-        table->AddReply(reply);
-        benchmark::DoNotOptimize(table->RecordCount());
+        table->addReply(reply);
+        benchmark::DoNotOptimize(table->recordCount());
     }
-    if (table->RecordCount() != 10) {
+    if (table->recordCount() != 10) {
         state.SkipWithError("the table does not hold ten devices");
     }
 }
@@ -107,16 +107,16 @@ BENCHMARK(BM_AddReply_DuplicateOfLast_Typical)
 // timed; refilling the table for the next iteration is not.
 void BM_AddReply_Distinct(benchmark::State& state) {
     const auto table = std::make_unique<DeviceTable>();
-    const Reply reply = WorstCaseReply(10);
+    const Reply reply = worstCaseReply(10);
     for (auto _ : state) {
-        FillTen(*table);
+        fillTen(*table);
         const auto start = std::chrono::steady_clock::now();
-        table->AddReply(reply);
+        table->addReply(reply);
         const auto end = std::chrono::steady_clock::now();
-        benchmark::DoNotOptimize(table->RecordCount());
+        benchmark::DoNotOptimize(table->recordCount());
         state.SetIterationTime(std::chrono::duration<double>(end - start).count());
     }
-    if (table->RecordCount() != 11) {
+    if (table->recordCount() != 11) {
         state.SkipWithError("the new device was dropped");
     }
 }
@@ -128,7 +128,7 @@ BENCHMARK(BM_AddReply_Distinct)
     ->Repetitions(15)
     ->ReportAggregatesOnly(true);
 
-double ProcessCpuMilliseconds() {
+double processCpuMilliseconds() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     const auto milliseconds = [](const timeval& time) {
@@ -142,16 +142,16 @@ double ProcessCpuMilliseconds() {
 class LoopbackSink {
 public:
     LoopbackSink() {
-        socket_ = nimbrel::platform::OpenDatagramSocket().value();
-        static_cast<void>(nimbrel::platform::BindSocket(socket_, {{127, 0, 0, 1}, 0}));
-        local_ = nimbrel::platform::LocalName(socket_).value();
+        socket_ = nimbrel::platform::openDatagramSocket().value();
+        static_cast<void>(nimbrel::platform::bindSocket(socket_, {{127, 0, 0, 1}, 0}));
+        local_ = nimbrel::platform::localName(socket_).value();
     }
-    ~LoopbackSink() { nimbrel::platform::CloseSocket(socket_); }
+    ~LoopbackSink() { nimbrel::platform::closeSocket(socket_); }
     LoopbackSink(const LoopbackSink&) = delete;
     LoopbackSink& operator=(const LoopbackSink&) = delete;
 
-    nimbrel::platform::SocketHandle Handle() const { return socket_; }
-    const nimbrel::Peer& Local() const { return local_; }
+    nimbrel::platform::SocketHandle handle() const { return socket_; }
+    const nimbrel::Peer& local() const { return local_; }
 
 private:
     nimbrel::platform::SocketHandle socket_ = nimbrel::platform::NoSocket;
@@ -168,22 +168,22 @@ struct LoopbackSearch {
                 return std::optional<nimbrel::Ipv4Bytes>{{127, 0, 0, 1}};
             })
         : search(
-              clock, nimbrel::AddressLookup(std::move(lookup)),
+              clock, nimbrel::addressLookup(std::move(lookup)),
               [] { return std::make_unique<nimbrel::UdpSearchSocket>(); }, {},
               DeviceTable::DefaultCapacity, target) {
         nimbrel::SearchEvents events;
         events.finished = [this](const nimbrel::SearchResult& result) {
             found = static_cast<int>(result.devices.size());
         };
-        search.SetEvents(std::move(events));
+        search.setEvents(std::move(events));
     }
 
     /// Runs one search to its end; false when it did not start.
-    bool Run() {
-        if (search.Start() != nimbrel::Search::StartOutcome::Started) {
+    bool run() {
+        if (search.start() != nimbrel::Search::StartOutcome::Started) {
             return false;
         }
-        nimbrel::RunSearchToEnd(search, clock, std::chrono::milliseconds{250}, {});
+        nimbrel::runSearchToEnd(search, clock, std::chrono::milliseconds{250}, {});
         return true;
     }
 
@@ -193,32 +193,32 @@ struct LoopbackSearch {
 };
 
 /// Searches again and again where nothing answers, timing each search's CPU time too.
-void SearchesWithoutReply(benchmark::State& state, LoopbackSearch& searching) {
+void searchesWithoutReply(benchmark::State& state, LoopbackSearch& searching) {
     double cpu = 0.0;
     for (auto _ : state) {
-        const double before = ProcessCpuMilliseconds();
-        if (!searching.Run()) {
+        const double before = processCpuMilliseconds();
+        if (!searching.run()) {
             state.SkipWithError("the search did not start");
             break;
         }
-        cpu += ProcessCpuMilliseconds() - before;
+        cpu += processCpuMilliseconds() - before;
     }
     state.counters["process_cpu_ms"] = benchmark::Counter(cpu, benchmark::Counter::kAvgIterations);
     state.counters["devices"] = searching.found;
-    state.counters["sockets"] = static_cast<double>(searching.search.Handles().size());
+    state.counters["sockets"] = static_cast<double>(searching.search.handles().size());
 }
 
 void BM_SearchWithoutReply(benchmark::State& state) {
     const LoopbackSink sink;
-    LoopbackSearch searching(sink.Local());
-    SearchesWithoutReply(state, searching);
+    LoopbackSearch searching(sink.local());
+    searchesWithoutReply(state, searching);
 }
 BENCHMARK(BM_SearchWithoutReply)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
 void BM_SearchWithoutReply_HostLookUp(benchmark::State& state) {
     const LoopbackSink sink;
-    LoopbackSearch searching(sink.Local(), nimbrel::LookUpLocalAddress);
-    SearchesWithoutReply(state, searching);
+    LoopbackSearch searching(sink.local(), nimbrel::lookUpLocalAddress);
+    searchesWithoutReply(state, searching);
 }
 BENCHMARK(BM_SearchWithoutReply_HostLookUp)
     ->Unit(benchmark::kMillisecond)
@@ -229,11 +229,11 @@ BENCHMARK(BM_SearchWithoutReply_HostLookUp)
 /// with no reply: the pause and the quiet time are shared, so it lasts as long as on one path.
 void BM_SearchWithoutReply_FourPaths(benchmark::State& state) {
     const LoopbackSink sink;
-    LoopbackSearch searching(sink.Local());
-    searching.search.SetPathsLookup([] {
+    LoopbackSearch searching(sink.local());
+    searching.search.setPathsLookup([] {
         return std::vector<nimbrel::SearchPath>(4, nimbrel::SearchPath{{127, 0, 0, 1}, "lo"});
     });
-    SearchesWithoutReply(state, searching);
+    searchesWithoutReply(state, searching);
 }
 BENCHMARK(BM_SearchWithoutReply_FourPaths)
     ->Unit(benchmark::kMillisecond)
@@ -244,28 +244,28 @@ BENCHMARK(BM_SearchWithoutReply_FourPaths)
 /// the search must end at its bound (1 s pause and 10 s) all the same.
 void BM_SearchUnderEndlessStream(benchmark::State& state) {
     const LoopbackSink device;
-    LoopbackSearch searching(device.Local());
-    const Reply reply = WorstCaseReply(1);
+    LoopbackSearch searching(device.local());
+    const Reply reply = worstCaseReply(1);
     for (auto _ : state) {
         std::atomic<bool> stop{false};
         std::thread streamer([&] {
             std::vector<std::uint8_t> request(16);
-            nimbrel::platform::WaitReadable(device.Handle(), 5000);
-            const auto received = nimbrel::platform::ReceiveFrom(device.Handle(), request);
+            nimbrel::platform::waitReadable(device.handle(), 5000);
+            const auto received = nimbrel::platform::receiveFrom(device.handle(), request);
             const nimbrel::Peer from = received.ok() ? received.value().from : nimbrel::Peer{};
             auto next = std::chrono::steady_clock::now();
             while (!stop.load()) {
-                static_cast<void>(nimbrel::platform::SendTo(device.Handle(), reply, from));
+                static_cast<void>(nimbrel::platform::sendTo(device.handle(), reply, from));
                 next += std::chrono::microseconds{200};
                 const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(
                     next - std::chrono::steady_clock::now());
                 if (wait.count() > 0) {
-                    nimbrel::platform::WaitReadable(device.Handle(),
+                    nimbrel::platform::waitReadable(device.handle(),
                                                     static_cast<int>(wait.count()));
                 }
             }
         });
-        if (!searching.Run()) {
+        if (!searching.run()) {
             state.SkipWithError("the search did not start");
         }
         stop = true;

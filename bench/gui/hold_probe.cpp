@@ -9,11 +9,11 @@ namespace nimbrel::bench {
 HoldProbe::HoldProbe() {
     clock_.start();
     timer_.setTimerType(Qt::PreciseTimer);
-    timer_.callOnTimeout([this] { Tick(); });
+    timer_.callOnTimeout([this] { tick(); });
     timer_.start(1);
 }
 
-void HoldProbe::Tick() {
+void HoldProbe::tick() {
     const qint64 now = clock_.elapsed();
     if (measuring_ && last_ >= 0) {
         longest_ = std::max(longest_, now - last_);

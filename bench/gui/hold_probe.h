@@ -15,14 +15,14 @@ public:
     HoldProbe();
 
     /// Counts the gaps from the last tick on.
-    void Begin() { measuring_ = true; }
+    void begin() { measuring_ = true; }
     /// Stops counting after the next tick, whose gap holds what runs now; then calls `done`.
-    void EndAfterNextTick(std::function<void()> done) { done_ = std::move(done); }
+    void endAfterNextTick(std::function<void()> done) { done_ = std::move(done); }
 
-    qint64 LongestMs() const { return longest_; }
+    qint64 longestMs() const { return longest_; }
 
 private:
-    void Tick();
+    void tick();
 
     QElapsedTimer clock_;
     QTimer timer_;

@@ -15,35 +15,35 @@ constexpr int StopCheckMilliseconds = 50;
 
 StreamingDevice::StreamingDevice(std::vector<std::vector<std::uint8_t>> datagrams, int perSecond)
     : datagrams_(std::move(datagrams)), perSecond_(perSecond) {
-    static_cast<void>(platform::StartSocketLibrary());
-    socket_ = platform::OpenDatagramSocket().value();
-    static_cast<void>(platform::BindSocket(socket_, Peer{{127, 0, 0, 1}, 0}));
-    local_ = platform::LocalName(socket_).value();
-    static_cast<void>(platform::SetNonBlocking(socket_));
-    thread_ = std::thread([this] { Run(); });
+    static_cast<void>(platform::startSocketLibrary());
+    socket_ = platform::openDatagramSocket().value();
+    static_cast<void>(platform::bindSocket(socket_, Peer{{127, 0, 0, 1}, 0}));
+    local_ = platform::localName(socket_).value();
+    static_cast<void>(platform::setNonBlocking(socket_));
+    thread_ = std::thread([this] { run(); });
 }
 
 StreamingDevice::~StreamingDevice() {
     stop_ = true;
     thread_.join();
-    platform::CloseSocket(socket_);
-    platform::StopSocketLibrary();
+    platform::closeSocket(socket_);
+    platform::stopSocketLibrary();
 }
 
-void StreamingDevice::Run() {
+void StreamingDevice::run() {
     Peer requester;
-    if (AwaitRequest(requester)) {
-        Stream(requester);
+    if (awaitRequest(requester)) {
+        stream(requester);
     }
 }
 
-bool StreamingDevice::AwaitRequest(Peer& from) {
+bool StreamingDevice::awaitRequest(Peer& from) {
     std::array<std::uint8_t, 64> request{};
     while (!stop_.load()) {
-        if (!platform::WaitReadable(socket_, StopCheckMilliseconds)) {
+        if (!platform::waitReadable(socket_, StopCheckMilliseconds)) {
             continue;
         }
-        if (const auto received = platform::ReceiveFrom(socket_, request); received.ok()) {
+        if (const auto received = platform::receiveFrom(socket_, request); received.ok()) {
             from = received.value().from;
             return true;
         }
@@ -51,13 +51,13 @@ bool StreamingDevice::AwaitRequest(Peer& from) {
     return false;
 }
 
-void StreamingDevice::Stream(const Peer& to) {
+void StreamingDevice::stream(const Peer& to) {
     // Each datagram has its time on a fixed schedule: one delayed by the scheduler is followed
     // by the ones it held up at once, so the rate holds on average.
     const auto step = std::chrono::nanoseconds{std::chrono::seconds{1}} / perSecond_;
     auto next = std::chrono::steady_clock::now();
     for (std::size_t index = 0; !stop_.load(); index = (index + 1) % datagrams_.size()) {
-        static_cast<void>(platform::SendTo(socket_, datagrams_[index], to));
+        static_cast<void>(platform::sendTo(socket_, datagrams_[index], to));
         sent_.fetch_add(1);
         next += step;
         std::this_thread::sleep_until(next);

@@ -22,14 +22,14 @@ public:
     StreamingDevice(const StreamingDevice&) = delete;
     StreamingDevice& operator=(const StreamingDevice&) = delete;
 
-    const Peer& Address() const { return local_; }
+    const Peer& address() const { return local_; }
     /// Datagrams sent so far.
-    long Sent() const { return sent_.load(); }
+    long sent() const { return sent_.load(); }
 
 private:
-    void Run();
-    bool AwaitRequest(Peer& from);
-    void Stream(const Peer& to);
+    void run();
+    bool awaitRequest(Peer& from);
+    void stream(const Peer& to);
 
     std::vector<std::vector<std::uint8_t>> datagrams_;
     int perSecond_;

@@ -40,11 +40,11 @@ namespace {
 using namespace std::chrono_literals;
 using nimbrel::bench::HoldProbe;
 using nimbrel::bench::Replies;
-using nimbrel::bench::ResidentKib;
+using nimbrel::bench::residentKib;
 using nimbrel::bench::StreamingDevice;
 using nimbrel::bench::WindowUnderTest;
 
-double SecondsSinceProcessStart() {
+double secondsSinceProcessStart() {
     // Field 22 of /proc/self/stat is the start time in clock ticks after boot.
     std::ifstream stat("/proc/self/stat");
     std::string field;
@@ -77,7 +77,7 @@ private:
 };
 
 /// Two searches, then the window, as the program starts up.
-void SearchTwiceThenShow(nimbrel::MainWindow& window) {
+void searchTwiceThenShow(nimbrel::MainWindow& window) {
     auto searches = std::make_shared<int>(0);
     QObject::connect(&window, &nimbrel::MainWindow::searchFinished, &window, [&window, searches] {
         if (++*searches == 1) {
@@ -89,17 +89,17 @@ void SearchTwiceThenShow(nimbrel::MainWindow& window) {
     window.search();
 }
 
-int Startup() {
+int startup() {
     QElapsedTimer sinceMain;
     sinceMain.start();
     WindowUnderTest silent(Replies{});
-    FirstExpose expose(silent.Window(), [&] {
+    FirstExpose expose(silent.window(), [&] {
         std::printf("first_expose_since_main_ms=%lld\n", sinceMain.elapsed());
         std::printf("first_expose_since_process_start_ms=%.0f\n",
-                    SecondsSinceProcessStart() * 1000);
+                    secondsSinceProcessStart() * 1000);
         QCoreApplication::exit(0);
     });
-    SearchTwiceThenShow(silent.Window());
+    searchTwiceThenShow(silent.window());
     return QApplication::exec();
 }
 
@@ -109,21 +109,21 @@ struct SearchesSeen {
     int devicesListed = 0;       // after the last search
 };
 
-int ListedDevices(const nimbrel::MainWindow& window) {
+int listedDevices(const nimbrel::MainWindow& window) {
     const auto* list = window.findChild<QListWidget*>("deviceList");
     return list != nullptr ? list->count() : 0;
 }
 
 /// Shows `window`, runs `searches` searches one after the other and watches the event loop
 /// throughout them.
-SearchesSeen RunSearches(nimbrel::MainWindow& window, int searches) {
+SearchesSeen runSearches(nimbrel::MainWindow& window, int searches) {
     HoldProbe probe;
     QObject context;
     QElapsedTimer searchClock;
     SearchesSeen seen;
     int left = searches;
     const auto search = [&] {
-        probe.Begin();
+        probe.begin();
         searchClock.start();
         if (!window.search()) {
             std::fprintf(stderr, "bench_gui_window: the search did not start\n");
@@ -135,7 +135,7 @@ SearchesSeen RunSearches(nimbrel::MainWindow& window, int searches) {
         if (--left > 0) {
             QTimer::singleShot(0, &context, search);
         } else {
-            probe.EndAfterNextTick([] { QCoreApplication::exit(0); });
+            probe.endAfterNextTick([] { QCoreApplication::exit(0); });
         }
     });
     QObject::connect(&window, &nimbrel::MainWindow::searchFailed, &context,
@@ -149,24 +149,24 @@ SearchesSeen RunSearches(nimbrel::MainWindow& window, int searches) {
     if (QApplication::exec() != 0) {
         std::exit(1);
     }
-    seen.longestHoldMs = probe.LongestMs();
-    seen.devicesListed = ListedDevices(window);
+    seen.longestHoldMs = probe.longestMs();
+    seen.devicesListed = listedDevices(window);
     return seen;
 }
 
 constexpr int HoldSearches = 3;
 
-void HoldWithoutDevice() {
+void holdWithoutDevice() {
     WindowUnderTest bench(Replies{});
-    const SearchesSeen seen = RunSearches(bench.Window(), HoldSearches);
+    const SearchesSeen seen = runSearches(bench.window(), HoldSearches);
     std::printf("no_device_searches=%d\n", HoldSearches);
     std::printf("no_device_hold_ms=%lld\n", seen.longestHoldMs);
     std::printf("no_device_search_ms=%lld\n", seen.longestSearchMs);
 }
 
-void HoldWithDevices() {
-    WindowUnderTest bench(nimbrel::bench::Devices(11));
-    const SearchesSeen seen = RunSearches(bench.Window(), HoldSearches);
+void holdWithDevices() {
+    WindowUnderTest bench(nimbrel::bench::devices(11));
+    const SearchesSeen seen = runSearches(bench.window(), HoldSearches);
     std::printf("devices_searches=%d\n", HoldSearches);
     std::printf("devices_hold_ms=%lld\n", seen.longestHoldMs);
     std::printf("devices_listed=%d\n", seen.devicesListed);
@@ -174,8 +174,8 @@ void HoldWithDevices() {
 
 /// The 11 devices' replies and, among them, datagrams that are no reply: too short, too long
 /// to be read, and with a header that is not a reply's.
-Replies StreamDatagrams() {
-    Replies datagrams = nimbrel::bench::Devices(11);
+Replies streamDatagrams() {
+    Replies datagrams = nimbrel::bench::devices(11);
     datagrams.insert(datagrams.begin() + 4, std::vector<std::uint8_t>{0x01, 0x00});
     datagrams.insert(datagrams.begin() + 8,
                      std::vector<std::uint8_t>(nimbrel::MaxDatagramSize + 99, 0x01));
@@ -183,59 +183,59 @@ Replies StreamDatagrams() {
     return datagrams;
 }
 
-void HoldUnderStream() {
+void holdUnderStream() {
     constexpr int PerSecond = 5000;
-    StreamingDevice stream(StreamDatagrams(), PerSecond);
-    WindowUnderTest bench(stream.Address());
-    const SearchesSeen seen = RunSearches(bench.Window(), 1);
+    StreamingDevice stream(streamDatagrams(), PerSecond);
+    WindowUnderTest bench(stream.address());
+    const SearchesSeen seen = runSearches(bench.window(), 1);
     std::printf("stream_rate_per_s=%d\n", PerSecond);
     std::printf("stream_hold_ms=%lld\n", seen.longestHoldMs);
     std::printf("stream_search_ms=%lld\n", seen.longestSearchMs);
-    std::printf("stream_datagrams_sent=%ld\n", stream.Sent());
+    std::printf("stream_datagrams_sent=%ld\n", stream.sent());
     std::printf("stream_devices_listed=%d\n", seen.devicesListed);
 }
 
-int Hold(const std::string& which) {
+int hold(const std::string& which) {
     if (which.empty() || which == "no-device") {
-        HoldWithoutDevice();
+        holdWithoutDevice();
     }
     if (which.empty() || which == "devices") {
-        HoldWithDevices();
+        holdWithDevices();
     }
     if (which.empty() || which == "stream") {
-        HoldUnderStream();
+        holdUnderStream();
     }
     return 0;
 }
 
 /// The device set of each Auto Refresh search in turn: none, 11, then 5, each time with MAC
 /// addresses that the search before did not have.
-Replies ChangingDevices(int search) {
+Replies changingDevices(int search) {
     static const int counts[] = {0, 11, 5};
-    return nimbrel::bench::Devices(counts[search % 3], search % 192);
+    return nimbrel::bench::devices(counts[search % 3], search % 192);
 }
 
 /// Turns Auto Refresh on and samples the resident memory after each search, for as many
 /// searches as its interval allows in `seconds`.
-int AutoRefresh(int seconds) {
+int autoRefresh(int seconds) {
     constexpr int IntervalSeconds = 8;
     const int searches = std::max(seconds / IntervalSeconds, 3);
-    WindowUnderTest bench(ChangingDevices);
+    WindowUnderTest bench(changingDevices);
     std::vector<long> samples;
     QElapsedTimer running;
-    QObject::connect(&bench.Window(), &nimbrel::MainWindow::searchFinished, [&] {
-        samples.push_back(ResidentKib());
-        std::printf("search=%d devices_listed=%d rss_kib=%ld\n", bench.Searches(),
-                    ListedDevices(bench.Window()), samples.back());
+    QObject::connect(&bench.window(), &nimbrel::MainWindow::searchFinished, [&] {
+        samples.push_back(residentKib());
+        std::printf("search=%d devices_listed=%d rss_kib=%ld\n", bench.searches(),
+                    listedDevices(bench.window()), samples.back());
         std::fflush(stdout);
         if (static_cast<int>(samples.size()) == searches) {
             QCoreApplication::exit(0);
         }
     });
-    QObject::connect(&bench.Window(), &nimbrel::MainWindow::searchFailed,
+    QObject::connect(&bench.window(), &nimbrel::MainWindow::searchFailed,
                      [](const nimbrel::Error&) { QCoreApplication::exit(1); });
-    bench.Window().show();
-    bench.Window().toggleAutoRefresh();
+    bench.window().show();
+    bench.window().toggleAutoRefresh();
     running.start();
     if (QApplication::exec() != 0) {
         return 1;
@@ -248,41 +248,41 @@ int AutoRefresh(int seconds) {
     return 0;
 }
 
-int PeakRss() {
-    WindowUnderTest bench(nimbrel::bench::Devices(11));
-    QObject::connect(&bench.Window(), &nimbrel::MainWindow::searchFinished,
+int peakRss() {
+    WindowUnderTest bench(nimbrel::bench::devices(11));
+    QObject::connect(&bench.window(), &nimbrel::MainWindow::searchFinished,
                      [] { QCoreApplication::exit(0); });
-    bench.Window().show();
-    bench.Window().search();
+    bench.window().show();
+    bench.window().search();
     QApplication::exec();
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    std::printf("devices_listed=%d\n", ListedDevices(bench.Window()));
+    std::printf("devices_listed=%d\n", listedDevices(bench.window()));
     std::printf("peak_rss_kib=%ld\n", usage.ru_maxrss);
     return 0;
 }
 
-int Screenshot(const char* path) {
-    WindowUnderTest bench(nimbrel::bench::Devices(4), 0ms,
+int screenshot(const char* path) {
+    WindowUnderTest bench(nimbrel::bench::devices(4), 0ms,
                           {.pause = 50ms, .quiet = 300ms, .receiveBound = 2000ms});
     const QString file = QString::fromLocal8Bit(path);
     bool saved = false;
     int searches = 0;
-    QObject::connect(&bench.Window(), &nimbrel::MainWindow::searchFinished, [&] {
+    QObject::connect(&bench.window(), &nimbrel::MainWindow::searchFinished, [&] {
         if (++searches == 1) {
-            saved = bench.Window().grab().save(file);
+            saved = bench.window().grab().save(file);
             // A second picture during a search, with the animation over the list.
             QString searching = file;
             searching.replace(QStringLiteral(".png"), QStringLiteral("-searching.png"));
             QTimer::singleShot(
-                120, [&, searching] { saved = bench.Window().grab().save(searching) && saved; });
-            bench.Window().search();
+                120, [&, searching] { saved = bench.window().grab().save(searching) && saved; });
+            bench.window().search();
         } else {
             QCoreApplication::exit(0);
         }
     });
-    bench.Window().show();
-    bench.Window().search();
+    bench.window().show();
+    bench.window().search();
     QApplication::exec();
     std::printf("screenshot=%s saved=%d\n", path, saved ? 1 : 0);
     return saved ? 0 : 1;
@@ -295,19 +295,19 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     nimbrel::setUpApplication(application);
     if (mode == "startup") {
-        return Startup();
+        return startup();
     }
     if (mode == "hold") {
-        return Hold(argc > 2 ? argv[2] : "");
+        return hold(argc > 2 ? argv[2] : "");
     }
     if (mode == "auto-refresh" && argc > 2) {
-        return AutoRefresh(std::atoi(argv[2]));
+        return autoRefresh(std::atoi(argv[2]));
     }
     if (mode == "rss") {
-        return PeakRss();
+        return peakRss();
     }
     if (mode == "screenshot" && argc > 2) {
-        return Screenshot(argv[2]);
+        return screenshot(argv[2]);
     }
     std::fprintf(stderr,
                  "usage: %s startup|hold [WHICH]|auto-refresh SECONDS|rss|screenshot FILE\n",

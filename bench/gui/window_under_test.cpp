@@ -15,7 +15,7 @@
 
 namespace nimbrel::bench {
 
-Replies Devices(int count, int generation) {
+Replies devices(int count, int generation) {
     static const char* const models[] = {"QZL-TMR1-AC-A", "QZL-TMR2-AC", "QZL-TVX2-W", "QZH-P-AC",
                                          "QZL-TMR-M",     "QZL-TLX2",    "QZL-P-AC",   "QZL-TVX",
                                          "QZL-TMR",       "QZL-TVX-S",   "Other"};
@@ -33,7 +33,7 @@ Replies Devices(int count, int generation) {
 WindowUnderTest::WindowUnderTest(ReplySource repliesFor, std::chrono::milliseconds delay,
                                  SearchTimings timings)
     : repliesFor_(std::move(repliesFor)), delay_(delay) {
-    Build(device_.address(), timings);
+    build(device_.address(), timings);
 }
 
 WindowUnderTest::WindowUnderTest(Replies replies, std::chrono::milliseconds delay,
@@ -41,15 +41,15 @@ WindowUnderTest::WindowUnderTest(Replies replies, std::chrono::milliseconds dela
     : WindowUnderTest([replies = std::move(replies)](int) { return replies; }, delay, timings) {}
 
 WindowUnderTest::WindowUnderTest(const Peer& target) {
-    Build(target, {});
+    build(target, {});
 }
 
-void WindowUnderTest::Build(const Peer& target, SearchTimings timings) {
+void WindowUnderTest::build(const Peer& target, SearchTimings timings) {
     auto driver = std::make_unique<SearchDriver>(
-        std::make_unique<UdpSearchSocket>(), std::make_unique<SteadyClock>(), AddressLookup([] {
+        std::make_unique<UdpSearchSocket>(), std::make_unique<SteadyClock>(), addressLookup([] {
             // The real look-up runs for its time; its address is not used, since the replies
             // come from loopback.
-            const auto real = LookUpLocalAddress();
+            const auto real = lookUpLocalAddress();
             return real ? std::optional<Ipv4Bytes>({127, 0, 0, 1}) : std::nullopt;
         }),
         timings, target);
@@ -64,7 +64,7 @@ void WindowUnderTest::Build(const Peer& target, SearchTimings timings) {
     window_ = std::make_unique<MainWindow>(std::move(driver));
 }
 
-long ResidentKib() {
+long residentKib() {
     // The second field of /proc/self/statm is the resident set in pages.
     std::ifstream statm("/proc/self/statm");
     long size = 0;

@@ -19,7 +19,7 @@ using Replies = std::vector<std::vector<std::uint8_t>>;
 
 /// The replies of `count` devices of mixed models. Devices of different `generation`s have
 /// different MAC addresses, so that each set replaces the one before in the list.
-Replies Devices(int count, int generation = 0);
+Replies devices(int count, int generation = 0);
 
 /// A window whose device answers each search with what `repliesFor` returns for that search
 /// (counted from 0), `delay` after the search has started.
@@ -35,12 +35,12 @@ public:
     /// No device answers on 127.0.0.1, but the request goes to `target`.
     explicit WindowUnderTest(const Peer& target);
 
-    MainWindow& Window() { return *window_; }
+    MainWindow& window() { return *window_; }
     /// The searches that have started so far.
-    int Searches() const { return searches_; }
+    int searches() const { return searches_; }
 
 private:
-    void Build(const Peer& target, SearchTimings timings);
+    void build(const Peer& target, SearchTimings timings);
 
     testing::LoopbackDevice device_;
     ReplySource repliesFor_;
@@ -50,6 +50,6 @@ private:
 };
 
 /// The resident memory of this process now, in KiB.
-long ResidentKib();
+long residentKib();
 
 }  // namespace nimbrel::bench

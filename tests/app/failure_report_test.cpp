@@ -28,7 +28,7 @@ TEST(FailureReport, IsAStopBoxCaptionedWithTheTitleAndClosedBeforeWhatFollows) {
     ExpectBoxes box;
     bool closed = false;
 
-    showFailureReport(OwnError("EKind", "<b>Network</b> is unreachable"), [&] { closed = true; });
+    showFailureReport(ownError("EKind", "<b>Network</b> is unreachable"), [&] { closed = true; });
 
     ASSERT_EQ(box.count(), 1);
     EXPECT_EQ(box.box().text, "<b>Network</b> is unreachable.");
@@ -47,7 +47,7 @@ TEST(FailureReport, WithNobodyToSeeTheScreenGoesToStderrInsteadOfWaiting) {
     const MessageDialog::TestHook refuseBoxes = MessageDialog::setTestHook({});
     bool closed = false;
     ::testing::internal::CaptureStderr();
-    showFailureReport(SocketError(10051), [&] { closed = true; });
+    showFailureReport(socketError(10051), [&] { closed = true; });
     MessageDialog::setTestHook(refuseBoxes);
     EXPECT_EQ(::testing::internal::GetCapturedStderr(),
               "NIMBREL AP/BRIDGE/CloudAP: Socket Error # 10051\r\nNetwork is unreachable.\n");

@@ -55,7 +55,7 @@ TEST(FatalReport, GoesToStderrAndToTheApplicationErrorBox) {
     ExpectBoxes box;
     ::testing::internal::CaptureStderr();
 
-    reportFatalFailure(OwnError("ESocketAllocation", "Cannot allocate socket."));
+    reportFatalFailure(ownError("ESocketAllocation", "Cannot allocate socket."));
 
     const QString written = QString::fromStdString(::testing::internal::GetCapturedStderr());
     ASSERT_EQ(box.count(), 1);

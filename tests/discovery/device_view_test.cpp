@@ -13,14 +13,14 @@
 namespace nimbrel {
 namespace {
 
-using testing::AddressValue;
-using testing::Reply;
-using testing::Text;
+using testing::addressValue;
+using testing::reply;
+using testing::text;
 
-DeviceView ViewOf(const testing::Bytes& reply) {
+DeviceView viewOf(const testing::Bytes& reply) {
     DeviceTable table;
-    table.AddReply(reply, {{198, 51, 100, 2}, 10001});
-    return ViewDevice(table, 0);
+    table.addReply(reply, {{198, 51, 100, 2}, 10001});
+    return viewDevice(table, 0);
 }
 
 TEST(ModelIcons, EachRowPatternAloneSelectsItsImage) {
@@ -30,23 +30,23 @@ TEST(ModelIcons, EachRowPatternAloneSelectsItsImage) {
         {"QZL-TVX-S", 3},     {"QZL-TLX2", 3},    {"QZL-TMR", 4},      {"QZL-TVX", 5},
     };
     for (const auto& [model, image] : cases) {
-        EXPECT_EQ(ChooseModelIcon(model).imageIndex, image) << model;
+        EXPECT_EQ(chooseModelIcon(model).imageIndex, image) << model;
     }
 }
 
 TEST(ModelIcons, FirstMatchingRowWinsAndMatchesAnywhereButByteExact) {
-    EXPECT_EQ(ChooseModelIcon("QZL-TMR-X9").imageIndex, 4);
-    EXPECT_EQ(ChooseModelIcon("QZL-TVX2-W5").imageIndex, 2);
-    EXPECT_EQ(ChooseModelIcon("new QZL-P-AC pro").imageIndex, 11);
-    EXPECT_EQ(ChooseModelIcon("qzl-tmr-m").imageIndex, DefaultImageIndex);
-    EXPECT_EQ(ChooseModelIcon("").imageIndex, DefaultImageIndex);
+    EXPECT_EQ(chooseModelIcon("QZL-TMR-X9").imageIndex, 4);
+    EXPECT_EQ(chooseModelIcon("QZL-TVX2-W5").imageIndex, 2);
+    EXPECT_EQ(chooseModelIcon("new QZL-P-AC pro").imageIndex, 11);
+    EXPECT_EQ(chooseModelIcon("qzl-tmr-m").imageIndex, DefaultImageIndex);
+    EXPECT_EQ(chooseModelIcon("").imageIndex, DefaultImageIndex);
 }
 
 TEST(DeviceView, CarriesTheFieldsAndWhichOnesWereSent) {
     const DeviceView view =
-        ViewOf(Reply({{FieldAddress, AddressValue({0xAB, 1, 2, 3, 4, 5}, {10, 0, 0, 8})},
-                      {FieldModel, Text("QZL-TMR-M")},
-                      {FieldCopyText, Text("copy me")}}));
+        viewOf(reply({{FieldAddress, addressValue({0xAB, 1, 2, 3, 4, 5}, {10, 0, 0, 8})},
+                      {FieldModel, text("QZL-TMR-M")},
+                      {FieldCopyText, text("copy me")}}));
     EXPECT_EQ(view.model, "QZL-TMR-M");
     EXPECT_EQ(view.ipv4, (Ipv4Bytes{10, 0, 0, 8}));
     EXPECT_EQ(view.mac, (MacBytes{0xAB, 1, 2, 3, 4, 5}));
@@ -60,14 +60,14 @@ TEST(DeviceView, CarriesTheFieldsAndWhichOnesWereSent) {
 }
 
 TEST(DeviceView, OnlyTheLastRowListsTheFirstMacByteAsZero) {
-    const auto address = AddressValue({0xAB, 1, 2, 3, 4, 5}, {10, 0, 0, 8});
+    const auto address = addressValue({0xAB, 1, 2, 3, 4, 5}, {10, 0, 0, 8});
     const DeviceView cleared =
-        ViewOf(Reply({{FieldAddress, address}, {FieldModel, Text("QZL-TVX-5")}}));
+        viewOf(reply({{FieldAddress, address}, {FieldModel, text("QZL-TVX-5")}}));
     EXPECT_EQ(cleared.iconIndex, 5);
     EXPECT_EQ(cleared.listedMac, (MacBytes{0x00, 1, 2, 3, 4, 5}));
     EXPECT_EQ(cleared.mac, (MacBytes{0xAB, 1, 2, 3, 4, 5}));  // as sent
     for (const char* model : {"QZL-TVX2-W", "QZL-TVX-S", "none"}) {
-        EXPECT_EQ(ViewOf(Reply({{FieldAddress, address}, {FieldModel, Text(model)}})).listedMac[0],
+        EXPECT_EQ(viewOf(reply({{FieldAddress, address}, {FieldModel, text(model)}})).listedMac[0],
                   0xAB)
             << model;
     }
@@ -79,9 +79,9 @@ TEST(DeviceView, TheSameDeviceHasTheSameMacAndAddress) {
     a.ipv4 = {10, 0, 0, 1};
     DeviceView b = a;
     b.firmware = "2.0";
-    EXPECT_TRUE(a.SameDeviceAs(b));
+    EXPECT_TRUE(a.sameDeviceAs(b));
     b.ipv4 = {10, 0, 0, 2};
-    EXPECT_FALSE(a.SameDeviceAs(b));
+    EXPECT_FALSE(a.sameDeviceAs(b));
 }
 
 }  // namespace

@@ -16,7 +16,7 @@ struct Row {
 };
 
 // Readable in test listings and failure reports: "Code10040", and the row's code and text.
-std::string RowName(const ::testing::TestParamInfo<Row>& row) {
+std::string rowName(const ::testing::TestParamInfo<Row>& row) {
     const int code = row.param.code;
     return (code < 0 ? "CodeMinus" : "Code") + std::to_string(code < 0 ? -code : code);
 }
@@ -29,8 +29,8 @@ class SocketErrorTextsTest : public ::testing::TestWithParam<Row> {};
 
 TEST_P(SocketErrorTextsTest, ReadsWordForWord) {
     const Row row = GetParam();
-    EXPECT_EQ(SocketErrorText(row.code), row.text);
-    EXPECT_EQ(SocketErrorMessage(row.code),
+    EXPECT_EQ(socketErrorText(row.code), row.text);
+    EXPECT_EQ(socketErrorMessage(row.code),
               "Socket Error # " + std::to_string(row.code) + "\r\n" + row.text);
 }
 
@@ -45,19 +45,19 @@ INSTANTIATE_TEST_SUITE_P(
                       Row{10065, "No route to host."},
                       Row{10066, "Directory not empty"},  // the one missing full stop
                       Row{0, ""}, Row{10000, ""}, Row{10067, ""}, Row{12345, ""}, Row{-1, ""}),
-    RowName);
+    rowName);
 
 TEST(SocketError, CarriesItsCodeKindMessageAndWhereItWasRaised) {
-    const Error error = SocketError(10040);
+    const Error error = socketError(10040);
     EXPECT_EQ(error.code, 10040);
     EXPECT_EQ(error.kind, "ESocketError");
     EXPECT_EQ(error.message, "Socket Error # 10040\r\nMessage too long.");
     EXPECT_NE(error.raisedAt, nullptr);
 
     // A code without a text still gets its line break.
-    EXPECT_EQ(SocketError(99).message, "Socket Error # 99\r\n");
+    EXPECT_EQ(socketError(99).message, "Socket Error # 99\r\n");
 
-    const Error own = OwnError("ECouldNotBind", "Could not bind socket.");
+    const Error own = ownError("ECouldNotBind", "Could not bind socket.");
     EXPECT_EQ(own.kind, "ECouldNotBind");
     EXPECT_EQ(own.code, 0);
     EXPECT_NE(own.raisedAt, nullptr);
@@ -66,24 +66,24 @@ TEST(SocketError, CarriesItsCodeKindMessageAndWhereItWasRaised) {
 TEST(Result, HoldsEitherItsValueOrTheError) {
     const Result<> done;
     EXPECT_TRUE(done.ok());
-    const Result<> failed = SocketError(10049);
+    const Result<> failed = socketError(10049);
     EXPECT_FALSE(failed.ok());
     EXPECT_EQ(failed.error().code, 10049);
 
     const Result<std::string> value = std::string("eth0");
     ASSERT_TRUE(value.ok());
     EXPECT_EQ(value.value(), "eth0");
-    const Result<std::string> refused = OwnError("EUsage", "No such interface.");
+    const Result<std::string> refused = ownError("EUsage", "No such interface.");
     ASSERT_FALSE(refused.ok());
     EXPECT_EQ(refused.error().kind, "EUsage");
 }
 
 TEST(ErrorReason, IsOneLineWithTheSocketCodeInParentheses) {
-    EXPECT_EQ(ErrorReason(SocketError(10049)),
+    EXPECT_EQ(errorReason(socketError(10049)),
               "Cannot assign requested address (socket error 10049)");
-    EXPECT_EQ(ErrorReason(SocketError(10035)), "Operation would block (socket error 10035)");
-    EXPECT_EQ(ErrorReason(SocketError(99)), "socket error 99");
-    EXPECT_EQ(ErrorReason(OwnError("ECouldNotBind", "Could not bind socket.")),
+    EXPECT_EQ(errorReason(socketError(10035)), "Operation would block (socket error 10035)");
+    EXPECT_EQ(errorReason(socketError(99)), "socket error 99");
+    EXPECT_EQ(errorReason(ownError("ECouldNotBind", "Could not bind socket.")),
               "Could not bind socket");
 }
 

@@ -18,7 +18,7 @@ const std::vector<platform::LocalInterface> Interfaces{
     {"eth1", {198, 51, 100, 1}, {255, 255, 255, 0}, {198, 51, 100, 255}, true, 5, "eth1"},
 };
 
-std::vector<std::string> Names(const std::vector<SearchPath>& paths) {
+std::vector<std::string> names(const std::vector<SearchPath>& paths) {
     std::vector<std::string> names;
     for (const SearchPath& path : paths) {
         names.push_back(path.interfaceName + "/" + std::to_string(path.interfaceIndex));
@@ -27,12 +27,12 @@ std::vector<std::string> Names(const std::vector<SearchPath>& paths) {
 }
 
 TEST(ChooseInterfaces, AllTakesEachBroadcastingInterfaceOnceFromItsFirstAddress) {
-    const auto all = ChooseInterfaces({}, Interfaces);
+    const auto all = chooseInterfaces({}, Interfaces);
     ASSERT_TRUE(all.ok()) << all.error().message;
-    EXPECT_EQ(Names(all.value()), (std::vector<std::string>{"eth0/2", "wlan0/3", "eth1/5"}));
+    EXPECT_EQ(names(all.value()), (std::vector<std::string>{"eth0/2", "wlan0/3", "eth1/5"}));
     EXPECT_EQ(all.value()[0].local, (Ipv4Bytes{198, 51, 100, 1}));
     EXPECT_EQ(all.value()[2].local, (Ipv4Bytes{198, 51, 100, 1}));
-    const auto none = ChooseInterfaces({}, {});
+    const auto none = chooseInterfaces({}, {});
     ASSERT_FALSE(none.ok());
     EXPECT_EQ(none.error().message,
               "no network interface is up with an IPv4 address that can broadcast");
@@ -40,13 +40,13 @@ TEST(ChooseInterfaces, AllTakesEachBroadcastingInterfaceOnceFromItsFirstAddress)
 
 TEST(ChooseInterfaces, NamedOnesInTheirOrderALabelSelectingItsInterfaceAndAnUnknownOneNamed) {
     const std::vector<std::string> named{"wlan0", "eth0:1", "eth0", "wlan0"};
-    const auto chosen = ChooseInterfaces(named, Interfaces);
+    const auto chosen = chooseInterfaces(named, Interfaces);
     ASSERT_TRUE(chosen.ok()) << chosen.error().message;
-    EXPECT_EQ(Names(chosen.value()), (std::vector<std::string>{"wlan0/3", "eth0/2"}));
+    EXPECT_EQ(names(chosen.value()), (std::vector<std::string>{"wlan0/3", "eth0/2"}));
     EXPECT_EQ(chosen.value()[1].local, (Ipv4Bytes{198, 51, 100, 1}));
     for (const std::string name : {"eth9", "tun0"}) {
         const std::vector<std::string> one{name};
-        const auto unknown = ChooseInterfaces(one, Interfaces);
+        const auto unknown = chooseInterfaces(one, Interfaces);
         ASSERT_FALSE(unknown.ok());
         EXPECT_EQ(unknown.error().message, "no interface named '" + name +
                                                "' is up with an IPv4 address that can broadcast");
@@ -54,11 +54,11 @@ TEST(ChooseInterfaces, NamedOnesInTheirOrderALabelSelectingItsInterfaceAndAnUnkn
 }
 
 TEST(PathFrom, NamesTheInterfaceThatHoldsTheAddress) {
-    const SearchPath label = PathFrom({198, 51, 100, 3}, Interfaces);
+    const SearchPath label = pathFrom({198, 51, 100, 3}, Interfaces);
     EXPECT_EQ(label.interfaceName, "eth0");
     EXPECT_EQ(label.interfaceIndex, 2u);
     EXPECT_EQ(label.local, (Ipv4Bytes{198, 51, 100, 3}));
-    const SearchPath any = PathFrom({0, 0, 0, 0}, Interfaces);
+    const SearchPath any = pathFrom({0, 0, 0, 0}, Interfaces);
     EXPECT_EQ(any.interfaceName, "");
     EXPECT_EQ(any.interfaceIndex, 0u);
 }

@@ -20,7 +20,7 @@ namespace {
 
 const Ipv4Bytes Shared{198, 51, 100, 1};
 
-const platform::LocalInterface* Labelled(const std::vector<platform::LocalInterface>& list,
+const platform::LocalInterface* labelled(const std::vector<platform::LocalInterface>& list,
                                          const std::string& label) {
     const auto found = std::find_if(list.begin(), list.end(),
                                     [&](const auto& entry) { return entry.label == label; });
@@ -28,7 +28,7 @@ const platform::LocalInterface* Labelled(const std::vector<platform::LocalInterf
 }
 
 /// The datagrams that the link has sent, as the system counts them in this namespace.
-std::uint32_t SentOn(const std::string& link) {
+std::uint32_t sentOn(const std::string& link) {
     ifaddrs* list = nullptr;
     EXPECT_EQ(getifaddrs(&list), 0);
     std::uint32_t sent = 0;
@@ -43,11 +43,11 @@ std::uint32_t SentOn(const std::string& link) {
 }
 
 TEST(LocalInterfaces, ListEachAddressWithItsInterfacesNameIndexAndLabel) {
-    const std::vector<platform::LocalInterface> list = platform::LocalInterfaces();
+    const std::vector<platform::LocalInterface> list = platform::localInterfaces();
     ASSERT_EQ(list.size(), 3u);  // no loopback, nothing of the peers without an address
-    const platform::LocalInterface* first = Labelled(list, "veth0");
-    const platform::LocalInterface* label = Labelled(list, "veth0:1");
-    const platform::LocalInterface* other = Labelled(list, "veth2");
+    const platform::LocalInterface* first = labelled(list, "veth0");
+    const platform::LocalInterface* label = labelled(list, "veth0:1");
+    const platform::LocalInterface* other = labelled(list, "veth2");
     ASSERT_TRUE(first != nullptr && label != nullptr && other != nullptr);
     EXPECT_EQ(first->name, "veth0");
     EXPECT_EQ(first->index, if_nametoindex("veth0"));
@@ -65,8 +65,8 @@ TEST(LocalInterfaces, ListEachAddressWithItsInterfacesNameIndexAndLabel) {
 }
 
 TEST(ChooseInterfaces, OnePathPerInterfaceALabelSelectingItsOwn) {
-    const std::vector<platform::LocalInterface> list = platform::LocalInterfaces();
-    const auto all = ChooseInterfaces({}, list);
+    const std::vector<platform::LocalInterface> list = platform::localInterfaces();
+    const auto all = chooseInterfaces({}, list);
     ASSERT_TRUE(all.ok()) << all.error().message;
     ASSERT_EQ(all.value().size(), 2u);
     EXPECT_EQ(all.value()[0].interfaceName, "veth0");
@@ -77,7 +77,7 @@ TEST(ChooseInterfaces, OnePathPerInterfaceALabelSelectingItsOwn) {
     EXPECT_EQ(all.value()[1].local, Shared);
 
     const std::vector<std::string> named{"veth0:1"};
-    const auto label = ChooseInterfaces(named, list);
+    const auto label = chooseInterfaces(named, list);
     ASSERT_TRUE(label.ok()) << label.error().message;
     ASSERT_EQ(label.value().size(), 1u);
     EXPECT_EQ(label.value()[0].interfaceName, "veth0");
@@ -87,18 +87,18 @@ TEST(ChooseInterfaces, OnePathPerInterfaceALabelSelectingItsOwn) {
 TEST(UdpSearchSocket, SendsEachRequestOutOfItsOwnInterfaceThoughBothHoldItsAddress) {
     UdpSearchSocket first;
     UdpSearchSocket second;
-    ASSERT_TRUE(first.Reopen(Shared, if_nametoindex("veth0")).ok());
-    ASSERT_TRUE(second.Reopen(Shared, if_nametoindex("veth2")).ok());
+    ASSERT_TRUE(first.reopen(Shared, if_nametoindex("veth0")).ok());
+    ASSERT_TRUE(second.reopen(Shared, if_nametoindex("veth2")).ok());
     const Peer broadcast{{255, 255, 255, 255}, DiscoveryPort};
 
-    const std::uint32_t before0 = SentOn("veth0");
-    const std::uint32_t before2 = SentOn("veth2");
-    ASSERT_TRUE(second.Send(DiscoveryRequest, broadcast).ok());
-    EXPECT_EQ(SentOn("veth2"), before2 + 1);
-    EXPECT_EQ(SentOn("veth0"), before0);
-    ASSERT_TRUE(first.Send(DiscoveryRequest, broadcast).ok());
-    EXPECT_EQ(SentOn("veth0"), before0 + 1);
-    EXPECT_EQ(SentOn("veth2"), before2 + 1);
+    const std::uint32_t before0 = sentOn("veth0");
+    const std::uint32_t before2 = sentOn("veth2");
+    ASSERT_TRUE(second.send(DiscoveryRequest, broadcast).ok());
+    EXPECT_EQ(sentOn("veth2"), before2 + 1);
+    EXPECT_EQ(sentOn("veth0"), before0);
+    ASSERT_TRUE(first.send(DiscoveryRequest, broadcast).ok());
+    EXPECT_EQ(sentOn("veth0"), before0 + 1);
+    EXPECT_EQ(sentOn("veth2"), before2 + 1);
 }
 
 }  // namespace

@@ -15,7 +15,7 @@ namespace nimbrel::testing {
 
 using Bytes = std::vector<std::uint8_t>;
 
-inline Bytes Text(std::string_view text) {
+inline Bytes text(std::string_view text) {
     return Bytes(text.begin(), text.end());
 }
 
@@ -26,7 +26,7 @@ struct Element {
     std::uint8_t second = 0;
 };
 
-inline void Append(Bytes& datagram, const Element& element) {
+inline void append(Bytes& datagram, const Element& element) {
     datagram.push_back(element.type);
     datagram.push_back(element.second);
     datagram.push_back(static_cast<std::uint8_t>(element.value.size()));
@@ -34,16 +34,16 @@ inline void Append(Bytes& datagram, const Element& element) {
 }
 
 /// A well-formed reply: the header, its area length equal to the bytes of the elements.
-inline Bytes Reply(std::initializer_list<Element> elements) {
+inline Bytes reply(std::initializer_list<Element> elements) {
     Bytes datagram{0x01, 0x00, 0x00, 0x00};
     for (const Element& element : elements) {
-        Append(datagram, element);
+        append(datagram, element);
     }
     datagram[3] = static_cast<std::uint8_t>(datagram.size() - 4);
     return datagram;
 }
 
-inline Bytes AddressValue(std::initializer_list<std::uint8_t> mac,
+inline Bytes addressValue(std::initializer_list<std::uint8_t> mac,
                           std::initializer_list<std::uint8_t> ipv4) {
     // Byte by byte: g++ 12 warns falsely about a range insert here at higher optimisation.
     Bytes value;
@@ -56,8 +56,8 @@ inline Bytes AddressValue(std::initializer_list<std::uint8_t> mac,
     return value;
 }
 
-inline Bytes AddressValue(const MacBytes& mac, const Ipv4Bytes& ipv4) {
-    return AddressValue({mac[0], mac[1], mac[2], mac[3], mac[4], mac[5]},
+inline Bytes addressValue(const MacBytes& mac, const Ipv4Bytes& ipv4) {
+    return addressValue({mac[0], mac[1], mac[2], mac[3], mac[4], mac[5]},
                         {ipv4[0], ipv4[1], ipv4[2], ipv4[3]});
 }
 

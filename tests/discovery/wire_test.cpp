@@ -11,7 +11,7 @@ namespace nimbrel {
 namespace {
 
 using testing::Bytes;
-using testing::Reply;
+using testing::reply;
 
 struct Triple {
     std::uint8_t type;
@@ -22,9 +22,9 @@ struct Triple {
     bool operator==(const Triple&) const = default;
 };
 
-std::vector<Triple> Walk(const Bytes& datagram) {
+std::vector<Triple> walk(const Bytes& datagram) {
     std::vector<Triple> triples;
-    WalkFieldElements(datagram, [&](const FieldElement& element) {
+    walkFieldElements(datagram, [&](const FieldElement& element) {
         // Every byte handed over must lie inside the datagram.
         EXPECT_GE(element.value.data(), datagram.data());
         EXPECT_LE(element.value.data() + element.value.size(), datagram.data() + datagram.size());
@@ -36,7 +36,7 @@ std::vector<Triple> Walk(const Bytes& datagram) {
 }
 
 /// A filler element at byte 4 whose length puts the next element at `position`.
-Bytes PadTo(int position) {
+Bytes padTo(int position) {
     Bytes datagram{0x01, 0x00, 0x00, 0xFF, 0x09, 0x00, static_cast<std::uint8_t>(position - 7)};
     datagram.resize(static_cast<std::size_t>(position), 0xAA);
     return datagram;
@@ -50,12 +50,12 @@ TEST(DiscoveryRequest, IsTheFourBytesOfAnEmptyHeader) {
 }
 
 TEST(ReplyCheck, NeedsTheWholeHeaderBeginning010000) {
-    EXPECT_TRUE(IsDiscoveryReply(Bytes{0x01, 0x00, 0x00, 0x00}));
-    EXPECT_TRUE(IsDiscoveryReply(Bytes{0x01, 0x00, 0x00, 0xFF, 0x42, 0x42}));
+    EXPECT_TRUE(isDiscoveryReply(Bytes{0x01, 0x00, 0x00, 0x00}));
+    EXPECT_TRUE(isDiscoveryReply(Bytes{0x01, 0x00, 0x00, 0xFF, 0x42, 0x42}));
     // Shorter than the header: no reply, whatever an earlier datagram left in a buffer.
     for (const Bytes& shorter :
          {Bytes{}, Bytes{0x01}, Bytes{0x01, 0x00}, Bytes{0x01, 0x00, 0x00}}) {
-        EXPECT_FALSE(IsDiscoveryReply(shorter)) << shorter.size();
+        EXPECT_FALSE(isDiscoveryReply(shorter)) << shorter.size();
     }
 }
 
@@ -65,28 +65,28 @@ TEST(ReplyCheck, RejectsAnyOtherStartWhateverFollows) {
                                Bytes{0x02, 0x00, 0x00}, Bytes{0x00, 0x00, 0x00}}) {
         Bytes datagram = start;
         datagram.insert(datagram.end(), rest.begin(), rest.end());
-        EXPECT_FALSE(IsDiscoveryReply(datagram)) << int{start[0]} << int{start[1]} << int{start[2]};
+        EXPECT_FALSE(isDiscoveryReply(datagram)) << int{start[0]} << int{start[1]} << int{start[2]};
     }
 }
 
 TEST(ElementWalk, YieldsNothingForAnEmptyArea) {
-    EXPECT_TRUE(Walk({0x01, 0x00, 0x00, 0x00}).empty());
-    EXPECT_TRUE(Walk({0x01}).empty());
+    EXPECT_TRUE(walk({0x01, 0x00, 0x00, 0x00}).empty());
+    EXPECT_TRUE(walk({0x01}).empty());
     // Area length 0 hides the element bytes that follow the header.
-    EXPECT_TRUE(Walk({0x01, 0x00, 0x00, 0x00, 0x0C, 0x00, 0x02, 'A', 'B'}).empty());
+    EXPECT_TRUE(walk({0x01, 0x00, 0x00, 0x00, 0x0C, 0x00, 0x02, 'A', 'B'}).empty());
 }
 
 TEST(ElementWalk, YieldsElementsInOrderWithRepeatsAndEmptyValues) {
-    const Bytes datagram = Reply({{12, testing::Text("AP")}, {5, {}}, {12, testing::Text("B")}});
+    const Bytes datagram = reply({{12, testing::text("AP")}, {5, {}}, {12, testing::text("B")}});
     const std::vector<Triple> expected{
-        {12, 2, testing::Text("AP"), 7}, {5, 0, {}, 12}, {12, 1, testing::Text("B"), 15}};
-    EXPECT_EQ(Walk(datagram), expected);
+        {12, 2, testing::text("AP"), 7}, {5, 0, {}, 12}, {12, 1, testing::text("B"), 15}};
+    EXPECT_EQ(walk(datagram), expected);
 }
 
 TEST(ElementWalk, IgnoresTheSecondByteOfAnElement) {
     const Bytes ten{1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
-    const auto first = Walk(Reply({{FieldAddress, ten, 0x00}}));
-    const auto second = Walk(Reply({{FieldAddress, ten, 0x7F}}));
+    const auto first = walk(reply({{FieldAddress, ten, 0x00}}));
+    const auto second = walk(reply({{FieldAddress, ten, 0x7F}}));
     ASSERT_EQ(first.size(), 1u);
     EXPECT_EQ(first, second);
     EXPECT_EQ(first[0].value, ten);
@@ -95,36 +95,36 @@ TEST(ElementWalk, IgnoresTheSecondByteOfAnElement) {
 TEST(ElementWalk, TakesAnElementWholeWhenItBeginsInsideTheArea) {
     const Bytes datagram{0x01, 0x00, 0x00, 0x05, 0x03, 0x00, 0x08, 'v',  '1', '.',
                          '2',  '.',  '3',  '4',  '5',  0x0C, 0x00, 0x01, 'X'};
-    const std::vector<Triple> expected{{3, 8, testing::Text("v1.2.345"), 7}};
-    EXPECT_EQ(Walk(datagram), expected);  // position 15 is past the area's end 9
+    const std::vector<Triple> expected{{3, 8, testing::text("v1.2.345"), 7}};
+    EXPECT_EQ(walk(datagram), expected);  // position 15 is past the area's end 9
 }
 
 TEST(ElementWalk, ReadsOnlyTheDatagramsOwnBytes) {
     // Header only, area length 3: no element head lies inside the datagram.
-    EXPECT_TRUE(Walk({0x01, 0x00, 0x00, 0x03}).empty());
+    EXPECT_TRUE(walk({0x01, 0x00, 0x00, 0x03}).empty());
 
     // An area that claims more than the datagram has: the head at 7 is taken, its value cut.
     const Bytes cut{0x01, 0x00, 0x00, 0x40, 0x0C, 0x00, 0x08, 'M', 'O'};
-    EXPECT_EQ(Walk(cut), (std::vector<Triple>{{12, 8, testing::Text("MO"), 7}}));
+    EXPECT_EQ(walk(cut), (std::vector<Triple>{{12, 8, testing::text("MO"), 7}}));
 
     // A head cut off after its type byte ends the walk.
-    EXPECT_EQ(Walk({0x01, 0x00, 0x00, 0x10, 0x03, 0x00, 0x00, 0x0C, 0x00}).size(), 1u);
+    EXPECT_EQ(walk({0x01, 0x00, 0x00, 0x10, 0x03, 0x00, 0x00, 0x0C, 0x00}).size(), 1u);
 }
 
 TEST(ElementWalk, WalksADatagramOfTheLongestSizeToItsLastByte) {
-    Bytes datagram = PadTo(190);
+    Bytes datagram = padTo(190);
     datagram.insert(datagram.end(), {0x0F, 0x00, 50});
     for (std::uint8_t i = 0; datagram.size() < MaxDatagramSize; ++i) {
         datagram.push_back(static_cast<std::uint8_t>('a' + i));
     }
-    const auto triples = Walk(datagram);
+    const auto triples = walk(datagram);
     ASSERT_EQ(triples.size(), 2u);  // the next head, at 243, lies past the datagram
-    EXPECT_EQ(triples[1], (Triple{15, 50, testing::Text("abcdefgh"), 193}));
+    EXPECT_EQ(triples[1], (Triple{15, 50, testing::text("abcdefgh"), 193}));
 
     // A value that ends exactly at the last byte is read whole.
-    Bytes exact = PadTo(197);
+    Bytes exact = padTo(197);
     exact.insert(exact.end(), {0x0F, 0x00, 0x01, 'Z'});
-    const auto whole = Walk(exact);
+    const auto whole = walk(exact);
     ASSERT_EQ(whole.size(), 2u);
     EXPECT_EQ(whole[1], (Triple{15, 1, {'Z'}, 200}));
 }

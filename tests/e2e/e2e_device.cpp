@@ -23,7 +23,7 @@ namespace {
 
 using namespace nimbrel;
 
-std::vector<std::uint8_t> FromHex(const std::string& hex) {
+std::vector<std::uint8_t> fromHex(const std::string& hex) {
     std::vector<std::uint8_t> bytes;
     for (std::size_t i = 0; i + 1 < hex.size(); i += 2) {
         bytes.push_back(static_cast<std::uint8_t>(std::stoul(hex.substr(i, 2), nullptr, 16)));
@@ -32,7 +32,7 @@ std::vector<std::uint8_t> FromHex(const std::string& hex) {
 }
 
 /// The reply of burst device `n`: an address element and a model, nothing else.
-std::vector<std::uint8_t> BurstReply(int n) {
+std::vector<std::uint8_t> burstReply(int n) {
     const auto byte = [](int value) { return static_cast<std::uint8_t>(value & 0xff); };
     const std::string model = "BURST-" + std::to_string(n);
     std::vector<std::uint8_t> reply{0x01, 0x00, 0x00, 0x00};  // the length follows below
@@ -46,7 +46,7 @@ std::vector<std::uint8_t> BurstReply(int n) {
     return reply;
 }
 
-int Fail(const char* what, const Error& error) {
+int fail(const char* what, const Error& error) {
     std::fprintf(stderr, "e2e_device: %s failed (%d)\n", what, error.code);
     return 1;
 }
@@ -61,26 +61,26 @@ int main(int argc, char** argv) {
     }
     const std::string mode = argv[1];
     const bool burst = mode == "burst";
-    const std::vector<std::uint8_t> reply = burst ? std::vector<std::uint8_t>{} : FromHex(argv[2]);
+    const std::vector<std::uint8_t> reply = burst ? std::vector<std::uint8_t>{} : fromHex(argv[2]);
     const int every = argc > 3 ? std::atoi(argv[3]) : 100;
     const int count = burst ? std::atoi(argv[2]) : 0;
     const int requests = burst && argc > 3 ? std::atoi(argv[3]) : 1;
     std::vector<std::vector<std::uint8_t>> replies;
     for (int n = 1; n <= count; ++n) {
-        replies.push_back(BurstReply(n));
+        replies.push_back(burstReply(n));
     }
 
-    static_cast<void>(platform::StartSocketLibrary());
-    const Result<platform::SocketHandle> opened = platform::OpenDatagramSocket();
+    static_cast<void>(platform::startSocketLibrary());
+    const Result<platform::SocketHandle> opened = platform::openDatagramSocket();
     if (!opened.ok()) {
-        return Fail("socket", opened.error());
+        return fail("socket", opened.error());
     }
     const platform::SocketHandle socket = opened.value();
-    if (Result<> done = platform::EnableBroadcast(socket); !done.ok()) {
-        return Fail("broadcast permission", done.error());
+    if (Result<> done = platform::enableBroadcast(socket); !done.ok()) {
+        return fail("broadcast permission", done.error());
     }
-    if (Result<> done = platform::BindSocket(socket, {{0, 0, 0, 0}, DiscoveryPort}); !done.ok()) {
-        return Fail("bind", done.error());
+    if (Result<> done = platform::bindSocket(socket, {{0, 0, 0, 0}, DiscoveryPort}); !done.ok()) {
+        return fail("bind", done.error());
     }
     std::puts("listening");
     std::fflush(stdout);
@@ -89,10 +89,10 @@ int main(int argc, char** argv) {
     Peer from;
     const auto awaitRequest = [&] {
         for (;;) {
-            if (!platform::WaitReadable(socket, 1000)) {
+            if (!platform::waitReadable(socket, 1000)) {
                 continue;
             }
-            const auto received = platform::ReceiveFrom(socket, buffer);
+            const auto received = platform::receiveFrom(socket, buffer);
             if (received.ok() && !received.value().overlong && received.value().size == 4) {
                 from = received.value().from;
                 break;
@@ -107,8 +107,8 @@ int main(int argc, char** argv) {
         for (int request = 0; request < requests; ++request) {
             awaitRequest();
             for (const std::vector<std::uint8_t>& each : replies) {
-                if (const auto sent = platform::SendTo(socket, each, from); !sent.ok()) {
-                    return Fail("send", sent.error());
+                if (const auto sent = platform::sendTo(socket, each, from); !sent.ok()) {
+                    return fail("send", sent.error());
                 }
             }
             std::printf("sent %zu\n", replies.size());
@@ -118,16 +118,16 @@ int main(int argc, char** argv) {
     }
     awaitRequest();
     if (mode == "broadcast") {
-        const auto sent = platform::SendTo(socket, reply, {{255, 255, 255, 255}, from.port});
-        return sent.ok() ? 0 : Fail("send", sent.error());
+        const auto sent = platform::sendTo(socket, reply, {{255, 255, 255, 255}, from.port});
+        return sent.ok() ? 0 : fail("send", sent.error());
     }
     for (;;) {
-        if (const auto sent = platform::SendTo(socket, reply, from); !sent.ok()) {
-            return Fail("send", sent.error());
+        if (const auto sent = platform::sendTo(socket, reply, from); !sent.ok()) {
+            return fail("send", sent.error());
         }
         // The socket doubles as the clock: nothing else arrives on it.
-        if (platform::WaitReadable(socket, every)) {
-            static_cast<void>(platform::ReceiveFrom(socket, buffer));
+        if (platform::waitReadable(socket, every)) {
+            static_cast<void>(platform::receiveFrom(socket, buffer));
         }
     }
 }

@@ -35,7 +35,7 @@ int main(int argc, char** argv) {
     }
     nimbrel::MainWindow window(std::make_unique<nimbrel::SearchDriver>(
         std::make_unique<nimbrel::UdpSearchSocket>(), std::make_unique<nimbrel::SteadyClock>(),
-        nimbrel::AddressLookup(nimbrel::LookUpLocalAddress)));
+        nimbrel::addressLookup(nimbrel::lookUpLocalAddress)));
     auto* allNetworks = window.findChild<QAction*>(QStringLiteral("allNetworksAction"));
     if (allNetworks == nullptr) {
         return 2;

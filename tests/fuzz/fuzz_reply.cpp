@@ -22,37 +22,37 @@ using nimbrel::DeviceTable;
 constexpr int InputsPerSearch = DeviceTable::DefaultCapacity + 3;
 int inputsInSearch = 0;
 
-DeviceTable& Table() {
+DeviceTable& sharedTable() {
     static const std::unique_ptr<DeviceTable> table = std::make_unique<DeviceTable>();
     return *table;
 }
 
-void Require(bool condition) {
+void require(bool condition) {
     if (!condition) {
         __builtin_trap();
     }
 }
 
-void ReadEveryRecord(const DeviceTable& table) {
+void readEveryRecord(const DeviceTable& table) {
     std::size_t total = 0;
     for (int record = 0; record <= DeviceTable::DefaultCapacity; ++record) {
-        const auto mac = table.MacAddress(record);
-        const auto ipv4 = table.Ipv4Address(record);
-        const auto model = table.ModelText(record);
-        const auto firmware = table.FirmwareText(record);
-        const auto copy = table.CopyText(record);
-        Require(model.size() <= 64 && firmware.size() <= 64 && copy.size() <= 64);
+        const auto mac = table.macAddress(record);
+        const auto ipv4 = table.ipv4Address(record);
+        const auto model = table.modelText(record);
+        const auto firmware = table.firmwareText(record);
+        const auto copy = table.copyText(record);
+        require(model.size() <= 64 && firmware.size() <= 64 && copy.size() <= 64);
         // Touch every byte, so that the sanitizers see each read.
         for (const auto text : {model, firmware, copy}) {
             total += static_cast<std::size_t>(std::count(text.begin(), text.end(), '\x7F'));
         }
         total += std::size_t{mac[5]} + std::size_t{ipv4[3]};
     }
-    Require(total != static_cast<std::size_t>(-1));
+    require(total != static_cast<std::size_t>(-1));
 }
 
 /// Whether two devices agree in every field that the programs show.
-bool SameShown(const nimbrel::DeviceView& one, const nimbrel::DeviceView& other) {
+bool sameShown(const nimbrel::DeviceView& one, const nimbrel::DeviceView& other) {
     return one.model == other.model && one.ipv4 == other.ipv4 && one.mac == other.mac &&
            one.firmware == other.firmware && one.copyText == other.copyText &&
            one.hasModel == other.hasModel && one.hasAddress == other.hasAddress &&
@@ -61,16 +61,16 @@ bool SameShown(const nimbrel::DeviceView& one, const nimbrel::DeviceView& other)
 
 /// What a reply may change: at most one new record, a device distinct from the earlier ones by
 /// what is shown of it, and the records from the count on stay empty.
-void CheckAddition(const DeviceTable& table, int countBefore) {
+void checkAddition(const DeviceTable& table, int countBefore) {
     static const DeviceRecord empty{};
-    const int count = table.RecordCount();
-    Require(count == countBefore || count == countBefore + 1);
-    Require(count <= DeviceTable::DefaultCapacity);
-    Require(table.Record(count) == empty);
+    const int count = table.recordCount();
+    require(count == countBefore || count == countBefore + 1);
+    require(count <= DeviceTable::DefaultCapacity);
+    require(table.recordAt(count) == empty);
     if (count > countBefore) {
-        const nimbrel::DeviceView added = nimbrel::ViewDevice(table, count - 1);
+        const nimbrel::DeviceView added = nimbrel::viewDevice(table, count - 1);
         for (int earlier = 0; earlier + 1 < count; ++earlier) {
-            Require(!SameShown(nimbrel::ViewDevice(table, earlier), added));
+            require(!sameShown(nimbrel::viewDevice(table, earlier), added));
         }
     }
 }
@@ -85,21 +85,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto datagram = std::make_unique<std::uint8_t[]>(size);
     std::copy_n(data, size, datagram.get());
     const nimbrel::Datagram bytes(datagram.get(), size);
-    DeviceTable& table = Table();
-    if (nimbrel::IsDiscoveryReply(bytes)) {
-        const int countBefore = table.RecordCount();
-        const int leftOutBefore = table.LeftOut();
-        table.AddReply(bytes);
-        CheckAddition(table, countBefore);
-        Require(table.LeftOut() >= leftOutBefore);
+    DeviceTable& table = sharedTable();
+    if (nimbrel::isDiscoveryReply(bytes)) {
+        const int countBefore = table.recordCount();
+        const int leftOutBefore = table.leftOut();
+        table.addReply(bytes);
+        checkAddition(table, countBefore);
+        require(table.leftOut() >= leftOutBefore);
     }
-    ReadEveryRecord(table);
-    for (const nimbrel::DeviceView& device : nimbrel::ViewDevices(table)) {
-        Require(device.iconIndex >= 0 && device.iconIndex < nimbrel::ImageCount);
+    readEveryRecord(table);
+    for (const nimbrel::DeviceView& device : nimbrel::viewDevices(table)) {
+        require(device.iconIndex >= 0 && device.iconIndex < nimbrel::ImageCount);
     }
     if (++inputsInSearch == InputsPerSearch) {
         inputsInSearch = 0;
-        table.ClearTable();
+        table.clearTable();
     }
     return 0;
 }

@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
 namespace {
 
-std::vector<std::filesystem::path> InputsOf(const std::filesystem::path& argument) {
+std::vector<std::filesystem::path> inputsOf(const std::filesystem::path& argument) {
     std::vector<std::filesystem::path> inputs;
     if (std::filesystem::is_directory(argument)) {
         for (const auto& entry : std::filesystem::directory_iterator(argument)) {
@@ -37,7 +37,7 @@ int main(int argc, char** argv) {
     }
     int replayed = 0;
     for (int i = 1; i < argc; ++i) {
-        for (const auto& path : InputsOf(argv[i])) {
+        for (const auto& path : inputsOf(argv[i])) {
             std::ifstream file(path, std::ios::binary);
             if (!file) {
                 std::cerr << "cannot read " << path << '\n';

@@ -21,7 +21,7 @@ class SearchDriverTest : public ::testing::Test {
 protected:
     SearchDriver makeDriver(Ipv4Bytes local = {127, 0, 0, 1}) {
         return SearchDriver(std::make_unique<UdpSearchSocket>(), std::make_unique<SteadyClock>(),
-                            AddressLookup([local] { return local; }), ShortTimings,
+                            addressLookup([local] { return local; }), ShortTimings,
                             device_.address());
     }
 
@@ -95,7 +95,7 @@ TEST_F(SearchDriverTest, ASocketThatCannotBeBoundFailsTheStart) {
 
 TEST_F(SearchDriverTest, AFailedLookUpStartsNothing) {
     SearchDriver driver(std::make_unique<UdpSearchSocket>(), std::make_unique<SteadyClock>(),
-                        AddressLookup([] { return std::nullopt; }), ShortTimings,
+                        addressLookup([] { return std::nullopt; }), ShortTimings,
                         device_.address());
     QSignalSpy started(&driver, &SearchRunner::started);
 

@@ -40,15 +40,15 @@ DeviceView makeDevice(std::string model, std::uint8_t last, MacBytes mac, std::s
                       std::string copyText) {
     // As the core views a reply of these fields, icon and listed MAC included.
     DeviceTable table;
-    table.AddReply(Reply({{FieldAddress, AddressValue(mac, {192, 0, 2, last})},
-                          {FieldFirmware, Text(firmware)},
-                          {FieldModel, Text(model)},
-                          {FieldCopyText, Text(copyText)}}));
-    return ViewDevice(table, 0);
+    table.addReply(reply({{FieldAddress, addressValue(mac, {192, 0, 2, last})},
+                          {FieldFirmware, text(firmware)},
+                          {FieldModel, text(model)},
+                          {FieldCopyText, text(copyText)}}));
+    return viewDevice(table, 0);
 }
 
 Error messageTooLong() {
-    return SocketError(10040);
+    return socketError(10040);
 }
 
 void WindowTest::SetUp() {

@@ -18,9 +18,9 @@ namespace nimbrel::testing {
 
 class FakeClock final : public Clock {
 public:
-    TimePoint Now() const override { return now_; }
-    void Advance(std::chrono::milliseconds by) { now_ += by; }
-    void Set(TimePoint to) { now_ = to; }
+    TimePoint now() const override { return now_; }
+    void advance(std::chrono::milliseconds by) { now_ += by; }
+    void set(TimePoint to) { now_ = to; }
 
 private:
     TimePoint now_{std::chrono::hours{1}};
@@ -50,7 +50,7 @@ public:
         }
     }
 
-    Result<> Reopen(const Ipv4Bytes& local, unsigned interface) override {
+    Result<> reopen(const Ipv4Bytes& local, unsigned interface) override {
         ++reopens;
         boundTo = local;
         interfaceIndex = interface;
@@ -63,7 +63,7 @@ public:
         return {};
     }
 
-    Result<> Send(std::span<const std::uint8_t> bytes, const Peer& to) override {
+    Result<> send(std::span<const std::uint8_t> bytes, const Peer& to) override {
         sent.emplace_back(bytes.begin(), bytes.end());
         sentTo = to;
         if (sendError) {
@@ -72,7 +72,7 @@ public:
         return {};
     }
 
-    Received Receive(std::span<std::uint8_t> buffer) override {
+    Received receive(std::span<std::uint8_t> buffer) override {
         ++receiveCalls;
         Received received;
         if (receiveError) {
@@ -99,14 +99,14 @@ public:
         return received;
     }
 
-    std::optional<std::uint32_t> DroppedDatagrams() const override {
+    std::optional<std::uint32_t> droppedDatagrams() const override {
         return tellsDropCount ? std::optional<std::uint32_t>(dropped) : std::nullopt;
     }
 
-    platform::SocketHandle Handle() const override { return open ? 3 : platform::NoSocket; }
+    platform::SocketHandle handle() const override { return open ? 3 : platform::NoSocket; }
 
     /// A datagram arrives, on the interface numbered `interface`; dropped when the queue is full.
-    void Arrive(std::vector<std::uint8_t> bytes, Peer from = {{198, 51, 100, 2}, DiscoveryPort},
+    void arrive(std::vector<std::uint8_t> bytes, Peer from = {{198, 51, 100, 2}, DiscoveryPort},
                 unsigned interface = 0) {
         if (queue.size() >= capacity) {
             ++dropped;

@@ -19,12 +19,12 @@ namespace nimbrel::testing {
 
 namespace {
 
-[[noreturn]] void Fail(const std::string& what) {
+[[noreturn]] void fail(const std::string& what) {
     throw std::runtime_error(what + ": " + std::strerror(errno));
 }
 
 // Appends what `fd` has to `text`; false at its end.
-bool ReadSome(int fd, std::string& text) {
+bool readSome(int fd, std::string& text) {
     std::array<char, 4096> chunk{};
     const ssize_t got = ::read(fd, chunk.data(), chunk.size());
     if (got < 0 && errno == EINTR) {
@@ -37,7 +37,7 @@ bool ReadSome(int fd, std::string& text) {
     return true;
 }
 
-void Close(int& fd) {
+void close(int& fd) {
     if (fd >= 0) {
         ::close(fd);
         fd = -1;
@@ -51,12 +51,12 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
     int out[2];
     int err[2];
     if (::pipe2(out, O_CLOEXEC) != 0) {
-        Fail("pipe");
+        fail("pipe");
     }
     if (::pipe2(err, O_CLOEXEC) != 0) {
         ::close(out[0]);
         ::close(out[1]);
-        Fail("pipe");
+        fail("pipe");
     }
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -80,7 +80,7 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
     argv.push_back(nullptr);
 
     if (to == Stdout::Broken) {
-        Close(out[0]);  // the reader is gone before the child can write
+        close(out[0]);  // the reader is gone before the child can write
     }
     // Whatever this process ignores, the child starts with the default for a broken pipe.
     posix_spawnattr_t attributes;
@@ -100,10 +100,10 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
     err_ = err[0];
     if (spawned != 0) {
         pid_ = -1;
-        Close(out_);
-        Close(err_);
+        close(out_);
+        close(err_);
         errno = spawned;
-        Fail("cannot start " + program);
+        fail("cannot start " + program);
     }
 }
 
@@ -113,11 +113,11 @@ ChildProcess::~ChildProcess() {
         int status = 0;
         ::waitpid(pid_, &status, 0);
     }
-    Close(out_);
-    Close(err_);
+    close(out_);
+    close(err_);
 }
 
-std::optional<std::string> ChildProcess::ReadLine() {
+std::optional<std::string> ChildProcess::readLine() {
     for (;;) {
         const std::size_t end = outRead_.find('\n');
         if (end != std::string::npos) {
@@ -125,13 +125,13 @@ std::optional<std::string> ChildProcess::ReadLine() {
             outRead_.erase(0, end + 1);
             return line;
         }
-        if (out_ < 0 || !ReadSome(out_, outRead_)) {
+        if (out_ < 0 || !readSome(out_, outRead_)) {
             return std::nullopt;
         }
     }
 }
 
-Outcome ChildProcess::Wait() {
+Outcome ChildProcess::wait() {
     Outcome outcome;
     outcome.out = std::move(outRead_);
     outRead_.clear();
@@ -142,19 +142,19 @@ Outcome ChildProcess::Wait() {
             if (errno == EINTR) {
                 continue;
             }
-            Fail("poll");
+            fail("poll");
         }
-        if (open[0].revents != 0 && !ReadSome(out_, outcome.out)) {
-            Close(out_);
+        if (open[0].revents != 0 && !readSome(out_, outcome.out)) {
+            close(out_);
         }
-        if (open[1].revents != 0 && !ReadSome(err_, outcome.err)) {
-            Close(err_);
+        if (open[1].revents != 0 && !readSome(err_, outcome.err)) {
+            close(err_);
         }
     }
     int status = 0;
     while (::waitpid(pid_, &status, 0) < 0) {
         if (errno != EINTR) {
-            Fail("waitpid");
+            fail("waitpid");
         }
     }
     pid_ = -1;
@@ -164,9 +164,9 @@ Outcome ChildProcess::Wait() {
     return outcome;
 }
 
-Outcome RunToEnd(const std::string& program, const std::vector<std::string>& arguments,
+Outcome runToEnd(const std::string& program, const std::vector<std::string>& arguments,
                  Stdout out) {
-    return ChildProcess(program, arguments, out).Wait();
+    return ChildProcess(program, arguments, out).wait();
 }
 
 }  // namespace nimbrel::testing

@@ -36,10 +36,10 @@ public:
     ChildProcess& operator=(const ChildProcess&) = delete;
 
     /// The next line of standard output without its line break; nullopt once it has closed.
-    std::optional<std::string> ReadLine();
+    std::optional<std::string> readLine();
 
     /// Reads both outputs to their end, then waits for the child's exit.
-    Outcome Wait();
+    Outcome wait();
 
 private:
     pid_t pid_ = -1;
@@ -49,7 +49,7 @@ private:
 };
 
 /// Runs `program` to its end.
-Outcome RunToEnd(const std::string& program, const std::vector<std::string>& arguments,
+Outcome runToEnd(const std::string& program, const std::vector<std::string>& arguments,
                  Stdout out = Stdout::Pipe);
 
 }  // namespace nimbrel::testing

@@ -12,8 +12,8 @@
 namespace nimbrel::testing {
 
 /// The code points of `utf8`; nullopt when it is not well-formed UTF-8.
-inline std::optional<std::u32string> CodePoints(std::string_view utf8) {
-    if (!tools::IsUtf8(utf8)) {
+inline std::optional<std::u32string> codePoints(std::string_view utf8) {
+    if (!tools::isUtf8(utf8)) {
         return std::nullopt;
     }
     std::u32string points;

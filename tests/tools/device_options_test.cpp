@@ -18,7 +18,7 @@ using Bytes = std::vector<std::uint8_t>;
 /// Runs `parse` on `text` and expects it to refuse the text with a message that names what was
 /// wrong and quotes the offending text.
 template <typename Parse>
-void ExpectRefused(Parse parse, std::string_view text, std::string_view reason,
+void expectRefused(Parse parse, std::string_view text, std::string_view reason,
                    std::string_view quoted) {
     SCOPED_TRACE("'" + std::string(text) + "'");
     const auto result = parse(text);
@@ -29,78 +29,78 @@ void ExpectRefused(Parse parse, std::string_view text, std::string_view reason,
 }
 
 template <typename Parse>
-void ExpectRefused(Parse parse, std::string_view text, std::string_view reason) {
-    ExpectRefused(parse, text, reason, text);
+void expectRefused(Parse parse, std::string_view text, std::string_view reason) {
+    expectRefused(parse, text, reason, text);
 }
 
 TEST(ParseAddress, ReadsFourDecimalBytes) {
-    EXPECT_EQ(ParseAddress("198.51.100.2").value(), (Ipv4Bytes{198, 51, 100, 2}));
-    EXPECT_EQ(ParseAddress("0.0.0.0").value(), (Ipv4Bytes{0, 0, 0, 0}));
-    EXPECT_EQ(ParseAddress("255.255.255.255").value(), (Ipv4Bytes{255, 255, 255, 255}));
+    EXPECT_EQ(parseAddress("198.51.100.2").value(), (Ipv4Bytes{198, 51, 100, 2}));
+    EXPECT_EQ(parseAddress("0.0.0.0").value(), (Ipv4Bytes{0, 0, 0, 0}));
+    EXPECT_EQ(parseAddress("255.255.255.255").value(), (Ipv4Bytes{255, 255, 255, 255}));
     for (const std::string_view bad :
          {"", "1.2.3", "1.2.3.4.5", "256.1.1.1", "1.2.3.-4", "1..2.3", "a.b.c.d", "1.2.3.4 ",
           " 1.2.3.4", "1.2.3.4/24", "0x1.2.3.4"}) {
-        ExpectRefused(ParseAddress, bad, "not an IPv4 address");
+        expectRefused(parseAddress, bad, "not an IPv4 address");
     }
 }
 
 TEST(ParseMac, ReadsSixHexPairsJoinedByDashesOrColons) {
     const MacBytes expected{0x00, 0x1A, 0x2b, 0xC3, 0xd4, 0xFF};
-    EXPECT_EQ(ParseMac("00-1A-2B-C3-D4-FF").value(), expected);
-    EXPECT_EQ(ParseMac("00:1a:2b:c3:d4:ff").value(), expected);
+    EXPECT_EQ(parseMac("00-1A-2B-C3-D4-FF").value(), expected);
+    EXPECT_EQ(parseMac("00:1a:2b:c3:d4:ff").value(), expected);
     for (const std::string_view bad :
          {"", "00-1A-2B-C3-D4", "00-1A-2B-C3-D4-FF-00", "00-1A-2B-C3-D4-F", "00-1A-2B-C3-D4-FFF",
           "001A2BC3D4FF", "00.1A.2B.C3.D4.FF", "00-1A-2B-C3-D4-GG", "0-01A-2B-C3-D4-FF",
           "00 1A 2B C3 D4 FF", "+0-1A-2B-C3-D4-FF"}) {
-        ExpectRefused(ParseMac, bad, "not a MAC address");
+        expectRefused(parseMac, bad, "not a MAC address");
     }
 }
 
 TEST(ParseHex, ReadsPairsWithBlanksBetweenThem) {
-    EXPECT_EQ(ParseHex("").value(), Bytes{});
-    EXPECT_EQ(ParseHex("01000000").value(), (Bytes{0x01, 0x00, 0x00, 0x00}));
-    EXPECT_EQ(ParseHex("01 00\t0a FF ").value(), (Bytes{0x01, 0x00, 0x0A, 0xFF}));
+    EXPECT_EQ(parseHex("").value(), Bytes{});
+    EXPECT_EQ(parseHex("01000000").value(), (Bytes{0x01, 0x00, 0x00, 0x00}));
+    EXPECT_EQ(parseHex("01 00\t0a FF ").value(), (Bytes{0x01, 0x00, 0x0A, 0xFF}));
     for (const std::string_view bad : {"1", "010", "0 1", "0g", "zz", "01-02", "0x01", "01,02"}) {
-        ExpectRefused(ParseHex, bad, "not pairs of hexadecimal digits");
+        expectRefused(parseHex, bad, "not pairs of hexadecimal digits");
     }
 }
 
 TEST(ParseListen, ReadsAddressAndPort) {
-    const Peer peer = ParseListen("127.0.0.1:10001").value();
+    const Peer peer = parseListen("127.0.0.1:10001").value();
     EXPECT_EQ(peer.address, (Ipv4Bytes{127, 0, 0, 1}));
     EXPECT_EQ(peer.port, 10001);
-    EXPECT_EQ(ParseListen("0.0.0.0:0").value().port, 0);  // the system chooses
-    EXPECT_EQ(ParseListen("0.0.0.0:65535").value().port, 65535);
+    EXPECT_EQ(parseListen("0.0.0.0:0").value().port, 0);  // the system chooses
+    EXPECT_EQ(parseListen("0.0.0.0:65535").value().port, 65535);
 
-    ExpectRefused(ParseListen, "127.0.0.1", "not ADDRESS:PORT");
-    ExpectRefused(ParseListen, ":10001", "not an IPv4 address", "");
-    ExpectRefused(ParseListen, "localhost:10001", "not an IPv4 address", "localhost");
+    expectRefused(parseListen, "127.0.0.1", "not ADDRESS:PORT");
+    expectRefused(parseListen, ":10001", "not an IPv4 address", "");
+    expectRefused(parseListen, "localhost:10001", "not an IPv4 address", "localhost");
     for (const std::string_view port : {"", "65536", "-1", "10001x", "1e3"}) {
-        ExpectRefused(ParseListen, "127.0.0.1:" + std::string(port), "not a port number", port);
+        expectRefused(parseListen, "127.0.0.1:" + std::string(port), "not a port number", port);
     }
 }
 
 TEST(ParseDelay, ReadsMillisecondsUpToOneDay) {
-    EXPECT_EQ(ParseDelay("0").value(), milliseconds{0});
-    EXPECT_EQ(ParseDelay("250").value(), milliseconds{250});
-    EXPECT_EQ(ParseDelay("86400000").value(), milliseconds{86'400'000});
+    EXPECT_EQ(parseDelay("0").value(), milliseconds{0});
+    EXPECT_EQ(parseDelay("250").value(), milliseconds{250});
+    EXPECT_EQ(parseDelay("86400000").value(), milliseconds{86'400'000});
     for (const std::string_view bad :
          {"", "-1", "86400001", "1.5", "10ms", " 5", "99999999999999999999"}) {
-        ExpectRefused(ParseDelay, bad, "not a delay in milliseconds");
+        expectRefused(parseDelay, bad, "not a delay in milliseconds");
     }
 }
 
 TEST(ParseCount, ReadsPositiveNumbers) {
-    EXPECT_EQ(ParseCount("1").value(), 1);
-    EXPECT_EQ(ParseCount("12").value(), 12);
+    EXPECT_EQ(parseCount("1").value(), 1);
+    EXPECT_EQ(parseCount("12").value(), 12);
     for (const std::string_view bad : {"", "0", "-3", "two", "3 "}) {
-        ExpectRefused(ParseCount, bad, "not a positive count");
+        expectRefused(parseCount, bad, "not a positive count");
     }
 }
 
 TEST(ParseDeviceOption, ReadsEveryKeyInAnyOrder) {
     const DeviceOption option =
-        ParseDeviceOption(
+        parseDeviceOption(
             "copy=C:\\x=1 \"q\",mac=0a:1b:2c:3d:4e:5f,delay=120,firmware=2.0 \xe9,"
             "ipv4=198.51.100.20,model=QZL-BR5")
             .value();
@@ -113,7 +113,7 @@ TEST(ParseDeviceOption, ReadsEveryKeyInAnyOrder) {
 }
 
 TEST(ParseDeviceOption, LeavesKeysNotGivenEmpty) {
-    const DeviceOption option = ParseDeviceOption("model=AP").value();
+    const DeviceOption option = parseDeviceOption("model=AP").value();
     EXPECT_EQ(option.device.model, "AP");
     EXPECT_EQ(option.device.ipv4, (Ipv4Bytes{}));
     EXPECT_EQ(option.device.mac, (MacBytes{}));
@@ -121,18 +121,18 @@ TEST(ParseDeviceOption, LeavesKeysNotGivenEmpty) {
     EXPECT_EQ(option.device.copy, "");
     EXPECT_FALSE(option.delay.has_value());  // the replies' --delay then applies
 
-    EXPECT_EQ(ParseDeviceOption("model=,copy=").value().device.model, "");
+    EXPECT_EQ(parseDeviceOption("model=,copy=").value().device.model, "");
 }
 
 TEST(ParseDeviceOption, TakesTextsOfUpTo64Bytes) {
     const std::string longest(64, 'x');
     for (const std::string key : {"model", "firmware", "copy"}) {
         SCOPED_TRACE(key);
-        const DeviceOption option = ParseDeviceOption(key + "=" + longest).value();
+        const DeviceOption option = parseDeviceOption(key + "=" + longest).value();
         EXPECT_EQ(
             option.device.model.size() + option.device.firmware.size() + option.device.copy.size(),
             64u);
-        ExpectRefused(ParseDeviceOption, key + "=" + longest + "y", "at most 64 bytes",
+        expectRefused(parseDeviceOption, key + "=" + longest + "y", "at most 64 bytes",
                       longest + "y");
     }
 }
@@ -141,27 +141,27 @@ TEST(ParseDeviceOption, RefusesTextsThatMakeTheReplyTooLongToRead) {
     // 26 bytes of head and address element leave 175 for the three texts.
     const std::string fits = "model=" + std::string(64, 'm') + ",firmware=" + std::string(64, 'f') +
                              ",copy=" + std::string(47, 'c');
-    EXPECT_EQ(BuildReply(ParseDeviceOption(fits).value().device).value().size(), 201u);
-    ExpectRefused(ParseDeviceOption, fits + "c", "longer than the 201 bytes", fits + "c");
+    EXPECT_EQ(buildReply(parseDeviceOption(fits).value().device).value().size(), 201u);
+    expectRefused(parseDeviceOption, fits + "c", "longer than the 201 bytes", fits + "c");
 }
 
 TEST(ParseDeviceOption, RefusesBadValuesAndKeys) {
-    ExpectRefused(ParseDeviceOption, "model=AP,ipv4=10.0.0.256", "not an IPv4 address",
+    expectRefused(parseDeviceOption, "model=AP,ipv4=10.0.0.256", "not an IPv4 address",
                   "10.0.0.256");
-    ExpectRefused(ParseDeviceOption, "ipv4=", "not an IPv4 address", "");
-    ExpectRefused(ParseDeviceOption, "mac=00-11-22-33-44", "not a MAC address", "00-11-22-33-44");
-    ExpectRefused(ParseDeviceOption, "mac=00-11-22-33-44-5G", "not a MAC address",
+    expectRefused(parseDeviceOption, "ipv4=", "not an IPv4 address", "");
+    expectRefused(parseDeviceOption, "mac=00-11-22-33-44", "not a MAC address", "00-11-22-33-44");
+    expectRefused(parseDeviceOption, "mac=00-11-22-33-44-5G", "not a MAC address",
                   "00-11-22-33-44-5G");
-    ExpectRefused(ParseDeviceOption, "delay=-5", "not a delay in milliseconds", "-5");
-    ExpectRefused(ParseDeviceOption, "delay=86400001", "not a delay in milliseconds", "86400001");
-    ExpectRefused(ParseDeviceOption, "model=AP,name=x", "unknown device key", "name");
-    ExpectRefused(ParseDeviceOption, "Model=AP", "unknown device key", "Model");
-    ExpectRefused(ParseDeviceOption, "=AP", "unknown device key", "");
-    ExpectRefused(ParseDeviceOption, "model=AP,model=BR", "key given twice", "model");
-    ExpectRefused(ParseDeviceOption, "model", "not key=value", "model");
-    ExpectRefused(ParseDeviceOption, "model=AP,,copy=x", "not key=value", "");
+    expectRefused(parseDeviceOption, "delay=-5", "not a delay in milliseconds", "-5");
+    expectRefused(parseDeviceOption, "delay=86400001", "not a delay in milliseconds", "86400001");
+    expectRefused(parseDeviceOption, "model=AP,name=x", "unknown device key", "name");
+    expectRefused(parseDeviceOption, "Model=AP", "unknown device key", "Model");
+    expectRefused(parseDeviceOption, "=AP", "unknown device key", "");
+    expectRefused(parseDeviceOption, "model=AP,model=BR", "key given twice", "model");
+    expectRefused(parseDeviceOption, "model", "not key=value", "model");
+    expectRefused(parseDeviceOption, "model=AP,,copy=x", "not key=value", "");
     // A ',' cannot stand in a text: what follows it is read as the next pair.
-    ExpectRefused(ParseDeviceOption, "copy=a,b", "not key=value", "b");
+    expectRefused(parseDeviceOption, "copy=a,b", "not key=value", "b");
 }
 
 }  // namespace

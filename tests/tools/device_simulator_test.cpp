@@ -32,7 +32,7 @@ using Bytes = std::vector<std::uint8_t>;
 
 const Bytes Request(DiscoveryRequest.begin(), DiscoveryRequest.end());
 
-Datagram Received(const Bytes& datagram) {
+Datagram received(const Bytes& datagram) {
     EXPECT_LE(datagram.size(), MaxDatagramSize) << "longer than the searching side reads";
     return datagram;
 }
@@ -42,9 +42,9 @@ struct Walked {
     Bytes value;
 };
 
-std::vector<Walked> Elements(const Bytes& datagram) {
+std::vector<Walked> walkedElements(const Bytes& datagram) {
     std::vector<Walked> elements;
-    WalkFieldElements(Received(datagram), [&elements](const FieldElement& element) {
+    walkFieldElements(received(datagram), [&elements](const FieldElement& element) {
         elements.push_back({element.type, Bytes(element.value.begin(), element.value.end())});
     });
     return elements;
@@ -58,13 +58,13 @@ TEST(BuildReply, MakesOneElementPerFieldThatTheTableReadsBack) {
                             {0x00, 0x1A, 0x2B, 0xC3, 0xD4, 0xFF},
                             "1.4.2",
                             "Caf\xe9 \"x\""};
-    const Bytes reply = BuildReply(device).value();
-    ASSERT_TRUE(IsDiscoveryReply(Received(reply)));
+    const Bytes reply = buildReply(device).value();
+    ASSERT_TRUE(isDiscoveryReply(received(reply)));
 
     // The area is exactly the elements: the walk ends at the datagram's last byte.
     std::size_t walked = 4;
     std::vector<std::uint8_t> types;
-    for (const Walked& element : Elements(reply)) {
+    for (const Walked& element : walkedElements(reply)) {
         walked += 3 + element.value.size();
         types.push_back(element.type);
     }
@@ -75,42 +75,42 @@ TEST(BuildReply, MakesOneElementPerFieldThatTheTableReadsBack) {
               (std::vector<std::uint8_t>{FieldAddress, FieldFirmware, FieldModel, FieldCopyText}));
 
     DeviceTable table;
-    table.AddReply(reply);
-    ASSERT_EQ(table.RecordCount(), 1);
-    EXPECT_EQ(table.ModelText(0), device.model);
-    EXPECT_EQ(table.Ipv4Address(0), device.ipv4);
-    EXPECT_EQ(table.MacAddress(0), device.mac);
-    EXPECT_EQ(table.FirmwareText(0), device.firmware);
-    EXPECT_EQ(table.CopyText(0), device.copy);
+    table.addReply(reply);
+    ASSERT_EQ(table.recordCount(), 1);
+    EXPECT_EQ(table.modelText(0), device.model);
+    EXPECT_EQ(table.ipv4Address(0), device.ipv4);
+    EXPECT_EQ(table.macAddress(0), device.mac);
+    EXPECT_EQ(table.firmwareText(0), device.firmware);
+    EXPECT_EQ(table.copyText(0), device.copy);
     // The address element is the MAC and the IPv4 address and nothing more.
-    EXPECT_EQ(table.Record(0).slots[FieldAddress].length, 10);
+    EXPECT_EQ(table.recordAt(0).slots[FieldAddress].length, 10);
 }
 
 TEST(BuildReply, KeepsEmptyTextsAsEmptyElements) {
-    const Bytes reply = BuildReply({}).value();
-    const std::vector<Walked> elements = Elements(reply);
+    const Bytes reply = buildReply({}).value();
+    const std::vector<Walked> elements = walkedElements(reply);
     ASSERT_EQ(elements.size(), 4u);
     for (const Walked& element : elements) {
         SCOPED_TRACE("type " + std::to_string(element.type));
         EXPECT_EQ(element.value, element.type == FieldAddress ? Bytes(10, 0) : Bytes{});
     }
     DeviceTable table;
-    table.AddReply(reply);
-    EXPECT_EQ(FormatIpv4(table.Ipv4Address(0)), "0.0.0.0");
-    EXPECT_EQ(table.ModelText(0), "");
-    EXPECT_TRUE(table.Record(0).slots[FieldCopyText].present != 0);
+    table.addReply(reply);
+    EXPECT_EQ(formatIpv4(table.ipv4Address(0)), "0.0.0.0");
+    EXPECT_EQ(table.modelText(0), "");
+    EXPECT_TRUE(table.recordAt(0).slots[FieldCopyText].present != 0);
 }
 
 TEST(BuildReply, TakesTextsOfUpTo64BytesWithAnyByteValue) {
     DeviceSpec device;
     device.model = std::string(64, 'M');
     device.copy = "a\0b\xff"s;
-    const Bytes reply = BuildReply(device).value();
+    const Bytes reply = buildReply(device).value();
     DeviceTable table;
-    table.AddReply(reply);
-    EXPECT_EQ(table.ModelText(0), device.model);
-    EXPECT_EQ(table.CopyText(0), "a");  // a text ends at its first NUL...
-    const auto& copy = table.Record(0).slots[FieldCopyText];
+    table.addReply(reply);
+    EXPECT_EQ(table.modelText(0), device.model);
+    EXPECT_EQ(table.copyText(0), "a");  // a text ends at its first NUL...
+    const auto& copy = table.recordAt(0).slots[FieldCopyText];
     EXPECT_EQ(copy.length, 4);  // ...but the bytes were all sent
     EXPECT_EQ(Bytes(copy.value.begin(), copy.value.begin() + 4), (Bytes{'a', 0, 'b', 0xFF}));
 
@@ -118,7 +118,7 @@ TEST(BuildReply, TakesTextsOfUpTo64BytesWithAnyByteValue) {
          {&DeviceSpec::model, &DeviceSpec::firmware, &DeviceSpec::copy}) {
         DeviceSpec tooLong;
         tooLong.*text = std::string(65, 'x');
-        EXPECT_FALSE(BuildReply(tooLong).ok());
+        EXPECT_FALSE(buildReply(tooLong).ok());
     }
 }
 
@@ -130,10 +130,10 @@ class SimulatorThread {
 public:
     SimulatorThread(std::vector<SimulatedReply> replies, int requestLimit)
         : simulator_(std::move(replies)) {
-        const Result<> listening = simulator_.Listen({{127, 0, 0, 1}, 0});
+        const Result<> listening = simulator_.listen({{127, 0, 0, 1}, 0});
         EXPECT_TRUE(listening.ok()) << listening.error().message;
         thread_ =
-            std::thread([this, requestLimit] { simulator_.RunUntilAnswered(stop_, requestLimit); });
+            std::thread([this, requestLimit] { simulator_.runUntilAnswered(stop_, requestLimit); });
     }
 
     ~SimulatorThread() {
@@ -146,12 +146,12 @@ public:
     SimulatorThread(const SimulatorThread&) = delete;
     SimulatorThread& operator=(const SimulatorThread&) = delete;
 
-    std::uint16_t Port() const { return simulator_.Local().port; }
-    std::vector<ReceivedRequest> Requests() const { return simulator_.Requests(); }
-    int RepliesSent() const { return simulator_.RepliesSent(); }
+    std::uint16_t port() const { return simulator_.local().port; }
+    std::vector<ReceivedRequest> requests() const { return simulator_.requests(); }
+    int repliesSent() const { return simulator_.repliesSent(); }
 
     /// Waits until the simulator returns on its own.
-    void Join() { thread_.join(); }
+    void join() { thread_.join(); }
 
 private:
     std::atomic<bool> stop_{false};
@@ -161,28 +161,28 @@ private:
 
 TEST(DeviceSimulator, BindsToTheAddressGivenAndAPortOfItsOwn) {
     DeviceSimulator simulator({});
-    ASSERT_TRUE(simulator.Listen({{127, 0, 0, 1}, 0}).ok());
-    EXPECT_EQ(simulator.Local().address, (Ipv4Bytes{127, 0, 0, 1}));
-    EXPECT_NE(simulator.Local().port, 0);
+    ASSERT_TRUE(simulator.listen({{127, 0, 0, 1}, 0}).ok());
+    EXPECT_EQ(simulator.local().address, (Ipv4Bytes{127, 0, 0, 1}));
+    EXPECT_NE(simulator.local().port, 0);
 }
 
 TEST(DeviceSimulator, RefusesAnAddressItCannotBind) {
     DeviceSimulator foreign({});
-    const Result<> notOurs = foreign.Listen({{198, 51, 100, 77}, 0});
+    const Result<> notOurs = foreign.listen({{198, 51, 100, 77}, 0});
     ASSERT_FALSE(notOurs.ok()) << "bound to an address that is not this machine's";
     EXPECT_EQ(notOurs.error().code, 10049);
 
     DeviceSimulator first({});
-    ASSERT_TRUE(first.Listen({{127, 0, 0, 1}, 0}).ok());
+    ASSERT_TRUE(first.listen({{127, 0, 0, 1}, 0}).ok());
     DeviceSimulator second({});
-    const Result<> inUse = second.Listen(first.Local());
+    const Result<> inUse = second.listen(first.local());
     ASSERT_FALSE(inUse.ok()) << "bound to a port in use";
     EXPECT_EQ(inUse.error().code, 10048);
 }
 
 TEST(DeviceSimulator, AnswersTheRequestWithEveryReplyInOrderOfDelay) {
-    const Bytes a = BuildReply({"A", {10, 0, 0, 1}, {0, 0, 0, 0, 0, 1}, "1", "a"}).value();
-    const Bytes b = BuildReply({"B", {10, 0, 0, 2}, {0, 0, 0, 0, 0, 2}, "2", "b"}).value();
+    const Bytes a = buildReply({"A", {10, 0, 0, 1}, {0, 0, 0, 0, 0, 1}, "1", "a"}).value();
+    const Bytes b = buildReply({"B", {10, 0, 0, 2}, {0, 0, 0, 0, 0, 2}, "2", "b"}).value();
     const Bytes raw{0x01, 0x00, 0x00, 0x03, 0x0C, 0x7F};
     SimulatorThread simulator({{a, milliseconds{40}},
                                {b, milliseconds{0}},
@@ -194,51 +194,51 @@ TEST(DeviceSimulator, AnswersTheRequestWithEveryReplyInOrderOfDelay) {
     LoopbackClient client;
     // Datagrams other than the exact request are logged but not answered.
     const Bytes longer{0x01, 0x00, 0x00, 0x00, 0x00};
-    client.Send(simulator.Port(), longer);
-    client.Send(simulator.Port(), {0x02});
-    client.Send(simulator.Port(), Request);
+    client.send(simulator.port(), longer);
+    client.send(simulator.port(), {0x02});
+    client.send(simulator.port(), Request);
 
     for (const Bytes& expected : {b, Bytes{}, raw, a, a}) {
-        EXPECT_EQ(client.Receive(), expected);
+        EXPECT_EQ(client.receive(), expected);
     }
-    simulator.Join();  // one request answered: it returns by itself
-    EXPECT_EQ(simulator.RepliesSent(), 5);
+    simulator.join();  // one request answered: it returns by itself
+    EXPECT_EQ(simulator.repliesSent(), 5);
 
-    const std::vector<ReceivedRequest> requests = simulator.Requests();
+    const std::vector<ReceivedRequest> requests = simulator.requests();
     ASSERT_EQ(requests.size(), 3u);
     EXPECT_EQ(requests[0].bytes, longer);
     EXPECT_EQ(requests[1].bytes, Bytes{0x02});
     EXPECT_EQ(requests[2].bytes, Request);
     for (const ReceivedRequest& request : requests) {
-        EXPECT_EQ(request.from.address, client.Local().address);
-        EXPECT_EQ(request.from.port, client.Local().port);
+        EXPECT_EQ(request.from.address, client.local().address);
+        EXPECT_EQ(request.from.port, client.local().port);
     }
 }
 
 TEST(DeviceSimulator, AnswersEachRequesterAtItsOwnPort) {
-    const Bytes reply = BuildReply({"AP", {10, 0, 0, 9}, {}, "", ""}).value();
+    const Bytes reply = buildReply({"AP", {10, 0, 0, 9}, {}, "", ""}).value();
     SimulatorThread simulator({{reply, milliseconds{0}}}, 2);
     LoopbackClient first;
     LoopbackClient second;
-    first.Send(simulator.Port(), Request);
-    EXPECT_EQ(first.Receive(), reply);
-    second.Send(simulator.Port(), Request);
-    EXPECT_EQ(second.Receive(), reply);
-    simulator.Join();
+    first.send(simulator.port(), Request);
+    EXPECT_EQ(first.receive(), reply);
+    second.send(simulator.port(), Request);
+    EXPECT_EQ(second.receive(), reply);
+    simulator.join();
 }
 
 TEST(DeviceSimulator, RunEndsWhenAskedToStop) {
     std::atomic<bool> stop{false};
     DeviceSimulator simulator({{Request, milliseconds{0}}});
-    ASSERT_TRUE(simulator.Listen({{127, 0, 0, 1}, 0}).ok());
+    ASSERT_TRUE(simulator.listen({{127, 0, 0, 1}, 0}).ok());
     std::vector<ReceivedRequest> seen;
-    simulator.SetReceiveObserver(
+    simulator.setReceiveObserver(
         [&seen](const ReceivedRequest& request) { seen.push_back(request); });
-    std::thread running([&] { simulator.Run(stop); });
+    std::thread running([&] { simulator.run(stop); });
     {
         LoopbackClient client;
-        client.Send(simulator.Local().port, Request);
-        EXPECT_EQ(client.Receive(), Request);
+        client.send(simulator.local().port, Request);
+        EXPECT_EQ(client.receive(), Request);
     }
     stop = true;
     running.join();
@@ -250,36 +250,36 @@ TEST(DeviceSimulator, DropsTheOldestWaitingRepliesPastItsQueueAndSaysSoOnce) {
     std::atomic<bool> stop{false};
     // Replies due long after the test has ended: all of them still wait when it looks.
     DeviceSimulator simulator({{Request, milliseconds{60'000}}}, 2);
-    ASSERT_TRUE(simulator.Listen({{127, 0, 0, 1}, 0}).ok());
+    ASSERT_TRUE(simulator.listen({{127, 0, 0, 1}, 0}).ok());
     std::mutex mutex;
     std::condition_variable changed;
     bool markerSeen = false;
     int queueFullCalls = 0;
     const Bytes marker{0x7E};
-    simulator.SetReceiveObserver([&](const ReceivedRequest& request) {
+    simulator.setReceiveObserver([&](const ReceivedRequest& request) {
         const std::lock_guard lock(mutex);
         markerSeen = markerSeen || request.bytes == marker;
         changed.notify_all();
     });
-    simulator.SetQueueFullObserver([&] {
+    simulator.setQueueFullObserver([&] {
         const std::lock_guard lock(mutex);
         ++queueFullCalls;
     });
-    std::thread running([&] { simulator.Run(stop); });
+    std::thread running([&] { simulator.run(stop); });
 
     LoopbackClient client;
     for (int n = 0; n < 5; ++n) {
-        client.Send(simulator.Local().port, Request);
+        client.send(simulator.local().port, Request);
     }
     // Datagrams are handled one at a time in order: once the marker is seen, the five requests
     // have been answered or dropped.
-    client.Send(simulator.Local().port, marker);
+    client.send(simulator.local().port, marker);
     {
         std::unique_lock lock(mutex);
         ASSERT_TRUE(changed.wait_for(lock, std::chrono::seconds{10}, [&] { return markerSeen; }));
     }
-    EXPECT_EQ(simulator.RepliesDropped(), 3);
-    EXPECT_EQ(simulator.RepliesSent(), 0);
+    EXPECT_EQ(simulator.repliesDropped(), 3);
+    EXPECT_EQ(simulator.repliesSent(), 0);
     stop = true;
     running.join();
     EXPECT_EQ(queueFullCalls, 1);
@@ -289,18 +289,18 @@ TEST(DeviceSimulator, LogsButDoesNotAnswerRequestsPastItsLimit) {
     // The reply waits long enough for the second request to arrive while the first's is due.
     SimulatorThread simulator({{Request, milliseconds{1000}}}, 1);
     LoopbackClient client;
-    client.Send(simulator.Port(), Request);
-    client.Send(simulator.Port(), Request);
-    EXPECT_EQ(client.Receive(), Request);
-    simulator.Join();  // returns once the one answered request's reply has gone
-    EXPECT_EQ(simulator.RepliesSent(), 1);
-    EXPECT_EQ(simulator.Requests().size(), 2u);
-    EXPECT_FALSE(client.Waiting());
+    client.send(simulator.port(), Request);
+    client.send(simulator.port(), Request);
+    EXPECT_EQ(client.receive(), Request);
+    simulator.join();  // returns once the one answered request's reply has gone
+    EXPECT_EQ(simulator.repliesSent(), 1);
+    EXPECT_EQ(simulator.requests().size(), 2u);
+    EXPECT_FALSE(client.waiting());
 }
 
 /// Sends `payload` to 127.0.0.1:`to` from UDP port `from` through a raw socket, so that it
 /// seems to come from whatever socket holds that port.
-void SendFromPort(std::uint16_t from, std::uint16_t to, const Bytes& payload) {
+void sendFromPort(std::uint16_t from, std::uint16_t to, const Bytes& payload) {
     const int raw = socket(AF_INET, SOCK_RAW, IPPROTO_UDP);
     ASSERT_GE(raw, 0) << "a raw socket needs CAP_NET_RAW";
     Bytes datagram{static_cast<std::uint8_t>(from >> 8),
@@ -324,23 +324,23 @@ void SendFromPort(std::uint16_t from, std::uint16_t to, const Bytes& payload) {
 TEST(DeviceSimulator, NeverAnswersADatagramFromItsOwnAddressAndPort) {
     // A reply that reads as a request: answered to itself, it would be answered again forever.
     for (const Ipv4Bytes listen : {Ipv4Bytes{127, 0, 0, 1}, Ipv4Bytes{0, 0, 0, 0}}) {
-        SCOPED_TRACE(FormatIpv4(listen));
+        SCOPED_TRACE(formatIpv4(listen));
         std::atomic<bool> stop{false};
         DeviceSimulator simulator({{Request, milliseconds{0}}});
-        ASSERT_TRUE(simulator.Listen({listen, 0}).ok());
-        std::thread running([&] { simulator.Run(stop); });
-        const std::uint16_t port = simulator.Local().port;
-        SendFromPort(port, port, Request);
+        ASSERT_TRUE(simulator.listen({listen, 0}).ok());
+        std::thread running([&] { simulator.run(stop); });
+        const std::uint16_t port = simulator.local().port;
+        sendFromPort(port, port, Request);
         // A request from elsewhere is answered, and comes after the first one in the log.
         LoopbackClient client;
-        client.Send(port, Request);
-        EXPECT_EQ(client.Receive(), Request);
+        client.send(port, Request);
+        EXPECT_EQ(client.receive(), Request);
         stop = true;
         running.join();
-        const std::vector<ReceivedRequest> requests = simulator.Requests();
+        const std::vector<ReceivedRequest> requests = simulator.requests();
         ASSERT_EQ(requests.size(), 2u);
         EXPECT_EQ(requests[0].from, (Peer{{127, 0, 0, 1}, port}));
-        EXPECT_EQ(simulator.RepliesSent(), 1);
+        EXPECT_EQ(simulator.repliesSent(), 1);
     }
 }
 

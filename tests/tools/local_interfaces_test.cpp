@@ -30,7 +30,7 @@ TEST(LocalInterfaces, ListsEachInterfaceWithItsSubnetBroadcastAndLeavesLoopbackO
                    "ip addr add 198.51.100.1/24 dev nbtest0 && "
                    "ip addr add 203.0.113.70/26 dev nbtest1 && "
                    "ip link set nbtest0 up && ip link set nbtest1 up") == 0;
-        found = platform::LocalInterfaces();
+        found = platform::localInterfaces();
     });
     inside.join();
     if (!made) {

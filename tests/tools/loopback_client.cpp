@@ -11,7 +11,7 @@ namespace nimbrel::testing {
 namespace {
 
 [[noreturn]] void Throw(int code) {
-    throw std::runtime_error(SocketError(code).message);
+    throw std::runtime_error(socketError(code).message);
 }
 
 // Only a broken simulator takes this long; a generous bound keeps a loaded machine from failing.
@@ -20,32 +20,32 @@ constexpr int ReceiveLimitMs = 5000;
 }  // namespace
 
 LoopbackClient::LoopbackClient() {
-    if (const Result<> started = platform::StartSocketLibrary(); !started.ok()) {
+    if (const Result<> started = platform::startSocketLibrary(); !started.ok()) {
         Throw(started.error().code);
     }
-    const Result<platform::SocketHandle> opened = platform::OpenDatagramSocket();
+    const Result<platform::SocketHandle> opened = platform::openDatagramSocket();
     if (!opened.ok()) {
-        platform::StopSocketLibrary();
+        platform::stopSocketLibrary();
         Throw(opened.error().code);
     }
     socket_ = opened.value();
-    Result<> bound = platform::BindSocket(socket_, {{127, 0, 0, 1}, 0});
-    const Result<Peer> local = bound.ok() ? platform::LocalName(socket_) : bound.error();
+    Result<> bound = platform::bindSocket(socket_, {{127, 0, 0, 1}, 0});
+    const Result<Peer> local = bound.ok() ? platform::localName(socket_) : bound.error();
     if (!local.ok()) {
-        platform::CloseSocket(socket_);
-        platform::StopSocketLibrary();
+        platform::closeSocket(socket_);
+        platform::stopSocketLibrary();
         Throw(local.error().code);
     }
     local_ = local.value();
 }
 
 LoopbackClient::~LoopbackClient() {
-    platform::CloseSocket(socket_);
-    platform::StopSocketLibrary();
+    platform::closeSocket(socket_);
+    platform::stopSocketLibrary();
 }
 
-void LoopbackClient::Send(std::uint16_t port, const std::vector<std::uint8_t>& bytes) {
-    const Result<int> sent = platform::SendTo(socket_, bytes, {{127, 0, 0, 1}, port});
+void LoopbackClient::send(std::uint16_t port, const std::vector<std::uint8_t>& bytes) {
+    const Result<int> sent = platform::sendTo(socket_, bytes, {{127, 0, 0, 1}, port});
     if (!sent.ok()) {
         Throw(sent.error().code);
     }
@@ -55,16 +55,16 @@ void LoopbackClient::Send(std::uint16_t port, const std::vector<std::uint8_t>& b
     }
 }
 
-bool LoopbackClient::Waiting() const {
-    return platform::WaitReadable(socket_, 0);
+bool LoopbackClient::waiting() const {
+    return platform::waitReadable(socket_, 0);
 }
 
-std::optional<std::vector<std::uint8_t>> LoopbackClient::Receive() {
-    if (!platform::WaitReadable(socket_, ReceiveLimitMs)) {
+std::optional<std::vector<std::uint8_t>> LoopbackClient::receive() {
+    if (!platform::waitReadable(socket_, ReceiveLimitMs)) {
         return std::nullopt;
     }
     std::vector<std::uint8_t> buffer(65536);
-    const Result<platform::ReceivedDatagram> received = platform::ReceiveFrom(socket_, buffer);
+    const Result<platform::ReceivedDatagram> received = platform::receiveFrom(socket_, buffer);
     if (!received.ok()) {
         Throw(received.error().code);
     }

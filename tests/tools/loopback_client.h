@@ -18,16 +18,16 @@ public:
     LoopbackClient(const LoopbackClient&) = delete;
     LoopbackClient& operator=(const LoopbackClient&) = delete;
 
-    Peer Local() const { return local_; }
+    Peer local() const { return local_; }
 
-    void Send(std::uint16_t port, const std::vector<std::uint8_t>& bytes);
+    void send(std::uint16_t port, const std::vector<std::uint8_t>& bytes);
 
     /// True when a datagram waits to be read now.
-    bool Waiting() const;
+    bool waiting() const;
 
     /// The next datagram that arrives, or nullopt when none comes within a few seconds (a
     /// failure, never an expected outcome: the simulator answers at once).
-    std::optional<std::vector<std::uint8_t>> Receive();
+    std::optional<std::vector<std::uint8_t>> receive();
 
 private:
     platform::SocketHandle socket_ = platform::NoSocket;

@@ -60,7 +60,7 @@ bool OnlyLoopbackHere() {
                         "loopback alone (unshare -n)";                                  \
     }
 
-std::string Quoted(const Arguments& arguments) {
+std::string quoted(const Arguments& arguments) {
     std::string text;
     for (const std::string& argument : arguments) {
         text += " '" + argument + "'";
@@ -70,10 +70,10 @@ std::string Quoted(const Arguments& arguments) {
 
 /// Expects `program` to refuse `arguments` as bad usage: status 2, nothing on stdout, and on
 /// stderr the program's name, `message`, and where to find help.
-void ExpectUsageError(const std::string& program, const std::string& name,
+void expectUsageError(const std::string& program, const std::string& name,
                       const Arguments& arguments, const std::string& message) {
-    SCOPED_TRACE(name + Quoted(arguments));
-    const Outcome outcome = RunToEnd(program, arguments);
+    SCOPED_TRACE(name + quoted(arguments));
+    const Outcome outcome = runToEnd(program, arguments);
     EXPECT_EQ(outcome.status, 2);
     EXPECT_EQ(outcome.out, "");
     EXPECT_EQ(outcome.err.rfind(name + ": ", 0), 0u) << outcome.err;
@@ -81,10 +81,10 @@ void ExpectUsageError(const std::string& program, const std::string& name,
     EXPECT_NE(outcome.err.find("Try '" + name + " --help'."), std::string::npos) << outcome.err;
 }
 
-void ExpectHelp(const std::string& program, const std::string& name, const Arguments& arguments,
+void expectHelp(const std::string& program, const std::string& name, const Arguments& arguments,
                 const std::vector<std::string>& mentions) {
-    SCOPED_TRACE(name + Quoted(arguments));
-    const Outcome outcome = RunToEnd(program, arguments);
+    SCOPED_TRACE(name + quoted(arguments));
+    const Outcome outcome = runToEnd(program, arguments);
     EXPECT_EQ(outcome.status, 0);
     EXPECT_EQ(outcome.err, "");
     EXPECT_EQ(outcome.out.rfind("Usage: " + name + " ", 0), 0u) << outcome.out;
@@ -94,16 +94,16 @@ void ExpectHelp(const std::string& program, const std::string& name, const Argum
 }
 
 /// Expects `program` to fail to write `arguments`' output: status 1 and the reason on stderr.
-void ExpectWriteError(const std::string& program, const std::string& name,
+void expectWriteError(const std::string& program, const std::string& name,
                       const Arguments& arguments) {
-    SCOPED_TRACE(name + Quoted(arguments));
-    const Outcome full = RunToEnd(program, arguments, Stdout::Full);
+    SCOPED_TRACE(name + quoted(arguments));
+    const Outcome full = runToEnd(program, arguments, Stdout::Full);
     EXPECT_EQ(full.status, 1);
     EXPECT_EQ(full.err, name + ": write error: No space left on device\n");
-    const Outcome closed = RunToEnd(program, arguments, Stdout::Closed);
+    const Outcome closed = runToEnd(program, arguments, Stdout::Closed);
     EXPECT_EQ(closed.status, 1);
     EXPECT_EQ(closed.err, name + ": write error: Bad file descriptor\n");
-    const Outcome broken = RunToEnd(program, arguments, Stdout::Broken);
+    const Outcome broken = runToEnd(program, arguments, Stdout::Broken);
     EXPECT_EQ(broken.status, 1);
     EXPECT_EQ(broken.err, name + ": write error: Broken pipe\n");
 }
@@ -115,12 +115,12 @@ const std::string DiscoverName = "nimbrel-discover";
 TEST(DiscoverProgram, ShowsHelpAndVersion) {
     SKIP_UNLESS_ONLY_LOOPBACK();
     const std::vector<std::string> mentions{"Exit status", "at the latest 10 s"};
-    ExpectHelp(Discover, DiscoverName, {"--help"}, mentions);
-    ExpectHelp(Discover, DiscoverName, {"-h"}, mentions);
-    ExpectHelp(Discover, DiscoverName, {"--json", "--help"}, mentions);
-    ExpectHelp(Discover, DiscoverName, {"--from=198.51.100.1", "--help", "--"}, mentions);
+    expectHelp(Discover, DiscoverName, {"--help"}, mentions);
+    expectHelp(Discover, DiscoverName, {"-h"}, mentions);
+    expectHelp(Discover, DiscoverName, {"--json", "--help"}, mentions);
+    expectHelp(Discover, DiscoverName, {"--from=198.51.100.1", "--help", "--"}, mentions);
 
-    const Outcome version = RunToEnd(Discover, {"--version"});
+    const Outcome version = runToEnd(Discover, {"--version"});
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out, "nimbrel-discover " + Version + "\n");
     EXPECT_EQ(version.err, "");
@@ -128,53 +128,53 @@ TEST(DiscoverProgram, ShowsHelpAndVersion) {
 
 TEST(DiscoverProgram, ReportsAWriteErrorWithStatus1) {
     SKIP_UNLESS_ONLY_LOOPBACK();
-    ExpectWriteError(Discover, DiscoverName, {"--help"});
-    ExpectWriteError(Discover, DiscoverName, {"--version"});
+    expectWriteError(Discover, DiscoverName, {"--help"});
+    expectWriteError(Discover, DiscoverName, {"--version"});
 }
 
 TEST(DiscoverProgram, RefusesBadUsageWithStatus2) {
     SKIP_UNLESS_ONLY_LOOPBACK();
     const std::string& name = DiscoverName;
-    ExpectUsageError(Discover, name, {"--bogus"}, "unknown option '--bogus'");
-    ExpectUsageError(Discover, name, {"--JSON"}, "unknown option '--JSON'");
-    ExpectUsageError(Discover, name, {"--json=yes"}, "json");
-    ExpectUsageError(Discover, name, {"--json", "devices"}, "unexpected argument 'devices'");
-    ExpectUsageError(Discover, name, {"--interface", "eth0", "eth1"}, "unexpected argument 'eth1'");
-    ExpectUsageError(Discover, name, {"--", "--json"}, "unexpected argument '--json'");
-    ExpectUsageError(Discover, name, {"--from"}, "--from");
-    ExpectUsageError(Discover, name, {"--json", "--from", "300.1.1.1"},
+    expectUsageError(Discover, name, {"--bogus"}, "unknown option '--bogus'");
+    expectUsageError(Discover, name, {"--JSON"}, "unknown option '--JSON'");
+    expectUsageError(Discover, name, {"--json=yes"}, "json");
+    expectUsageError(Discover, name, {"--json", "devices"}, "unexpected argument 'devices'");
+    expectUsageError(Discover, name, {"--interface", "eth0", "eth1"}, "unexpected argument 'eth1'");
+    expectUsageError(Discover, name, {"--", "--json"}, "unexpected argument '--json'");
+    expectUsageError(Discover, name, {"--from"}, "--from");
+    expectUsageError(Discover, name, {"--json", "--from", "300.1.1.1"},
                      "--from: not an IPv4 address: '300.1.1.1'");
-    ExpectUsageError(Discover, name, {"--from=localhost"},
+    expectUsageError(Discover, name, {"--from=localhost"},
                      "--from: not an IPv4 address: 'localhost'");
-    ExpectUsageError(Discover, name, {"--from", ""}, "--from: not an IPv4 address: ''");
+    expectUsageError(Discover, name, {"--from", ""}, "--from: not an IPv4 address: ''");
     // Options do not stand in for one another: a value is checked by its own option only.
-    ExpectUsageError(Discover, name, {"--interval", "198.51.100.1", "--watch"}, "--interval");
+    expectUsageError(Discover, name, {"--interval", "198.51.100.1", "--watch"}, "--interval");
 }
 
 TEST(DiscoverProgram, RefusesUnknownInterfacesAndOptionsThatDoNotGoTogether) {
     SKIP_UNLESS_ONLY_LOOPBACK();
     const std::string& name = DiscoverName;
     // Loopback is no interface to broadcast on; in this namespace there is no other.
-    ExpectUsageError(Discover, name, {"--interface=lo"},
+    expectUsageError(Discover, name, {"--interface=lo"},
                      "--interface: no interface named 'lo' is up with an IPv4 address that can "
                      "broadcast");
     // A name's control characters and bytes that are not UTF-8 are shown, not written raw.
-    ExpectUsageError(Discover, name, {"--interface=bad\xff\x1b"}, "named 'bad\\xff\\x1b'");
-    ExpectUsageError(Discover, name, {"--from=127.0.0.1", "--all-interfaces"},
+    expectUsageError(Discover, name, {"--interface=bad\xff\x1b"}, "named 'bad\\xff\\x1b'");
+    expectUsageError(Discover, name, {"--from=127.0.0.1", "--all-interfaces"},
                      "--from excludes --all-interfaces");
-    ExpectUsageError(Discover, name, {"--interface", "eth0", "--all-interfaces"},
+    expectUsageError(Discover, name, {"--interface", "eth0", "--all-interfaces"},
                      "--interface excludes --all-interfaces");
-    ExpectUsageError(Discover, name, {"--interval=5"}, "--interval requires --watch");
-    ExpectUsageError(Discover, name, {"--watch", "--interval", "2"},
+    expectUsageError(Discover, name, {"--interval=5"}, "--interval requires --watch");
+    expectUsageError(Discover, name, {"--watch", "--interval", "2"},
                      "--interval: Value 2 not in range 3 to 86400");
 }
 
 TEST(DiscoverProgram, RefusesFromAddressesThatAreNoUnicastAddressOfThisComputer) {
     SKIP_UNLESS_ONLY_LOOPBACK();
     const std::string notOurs = ", not a unicast address of this computer";
-    ExpectUsageError(Discover, DiscoverName, {"--from=224.0.0.1"},
+    expectUsageError(Discover, DiscoverName, {"--from=224.0.0.1"},
                      "nimbrel-discover: --from: 224.0.0.1 is a multicast address" + notOurs + "\n");
-    ExpectUsageError(Discover, DiscoverName, {"--from", "001.002.003.004"},
+    expectUsageError(Discover, DiscoverName, {"--from", "001.002.003.004"},
                      "--from: 001.002.003.004 has leading zeros");
     // Each kind of refusal: from_address_test.cpp.
 }
@@ -182,12 +182,12 @@ TEST(DiscoverProgram, RefusesFromAddressesThatAreNoUnicastAddressOfThisComputer)
 // ---- nimbrel-devsim --------------------------------------------------------------------------
 
 TEST(DevsimProgram, ReportsAWriteErrorWithStatus1) {
-    ExpectWriteError(Devsim, "nimbrel-devsim", {"--help"});
-    ExpectWriteError(Devsim, "nimbrel-devsim", {"--version"});
+    expectWriteError(Devsim, "nimbrel-devsim", {"--help"});
+    expectWriteError(Devsim, "nimbrel-devsim", {"--version"});
     // Its own line on stdout, before any request: it ends at once. (With stdout closed, its
     // socket would take descriptor 1 and the reason would be the socket's.)
     const Outcome listening =
-        RunToEnd(Devsim, {"--listen=127.0.0.1:0", "--device", "model=AP"}, Stdout::Full);
+        runToEnd(Devsim, {"--listen=127.0.0.1:0", "--device", "model=AP"}, Stdout::Full);
     EXPECT_EQ(listening.status, 1);
     EXPECT_EQ(listening.err, "nimbrel-devsim: write error: No space left on device\n");
 }
@@ -195,12 +195,12 @@ TEST(DevsimProgram, ReportsAWriteErrorWithStatus1) {
 TEST(DevsimProgram, ShowsHelpAndVersion) {
     const std::vector<std::string> mentions{
         "model=", "ipv4=", "mac=", "firmware=", "copy=", "delay="};
-    ExpectHelp(Devsim, "nimbrel-devsim", {"--help"}, mentions);
-    ExpectHelp(Devsim, "nimbrel-devsim", {"--device", "model=AP", "-h"}, mentions);
-    ExpectHelp(Devsim, "nimbrel-devsim", {"--device=model=AP", "--delay=5", "--help", "--"},
+    expectHelp(Devsim, "nimbrel-devsim", {"--help"}, mentions);
+    expectHelp(Devsim, "nimbrel-devsim", {"--device", "model=AP", "-h"}, mentions);
+    expectHelp(Devsim, "nimbrel-devsim", {"--device=model=AP", "--delay=5", "--help", "--"},
                mentions);
 
-    const Outcome version = RunToEnd(Devsim, {"--version"});
+    const Outcome version = runToEnd(Devsim, {"--version"});
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out, "nimbrel-devsim " + Version + "\n");
     EXPECT_EQ(version.err, "");
@@ -208,44 +208,44 @@ TEST(DevsimProgram, ShowsHelpAndVersion) {
 
 TEST(DevsimProgram, RefusesBadUsageWithStatus2) {
     const std::string name = "nimbrel-devsim";
-    ExpectUsageError(Devsim, name, {}, "no reply given");
-    ExpectUsageError(Devsim, name, {"--listen=127.0.0.1:0", "--log=x"}, "no reply given");
-    ExpectUsageError(Devsim, name, {"--bogus"}, "unknown option '--bogus'");
-    ExpectUsageError(Devsim, name, {"--help=yes"}, "help");
-    ExpectUsageError(Devsim, name, {"--", "--device", "model=AP"},
+    expectUsageError(Devsim, name, {}, "no reply given");
+    expectUsageError(Devsim, name, {"--listen=127.0.0.1:0", "--log=x"}, "no reply given");
+    expectUsageError(Devsim, name, {"--bogus"}, "unknown option '--bogus'");
+    expectUsageError(Devsim, name, {"--help=yes"}, "help");
+    expectUsageError(Devsim, name, {"--", "--device", "model=AP"},
                      "unexpected argument '--device'");
-    ExpectUsageError(Devsim, name, {"--device", "model=A", "model=B"},
+    expectUsageError(Devsim, name, {"--device", "model=A", "model=B"},
                      "unexpected argument 'model=B'");
-    ExpectUsageError(Devsim, name, {"--device"}, "--device");
-    ExpectUsageError(Devsim, name, {"--device=ipv4=10.0.0"},
+    expectUsageError(Devsim, name, {"--device"}, "--device");
+    expectUsageError(Devsim, name, {"--device=ipv4=10.0.0"},
                      "--device: not an IPv4 address: '10.0.0'");
-    ExpectUsageError(Devsim, name, {"--device", "model=AP,mac=00-11-22-33-44"},
+    expectUsageError(Devsim, name, {"--device", "model=AP,mac=00-11-22-33-44"},
                      "--device: not a MAC address (XX-XX-XX-XX-XX-XX): '00-11-22-33-44'");
-    ExpectUsageError(Devsim, name, {"--device", "model=AP,colour=red"},
+    expectUsageError(Devsim, name, {"--device", "model=AP,colour=red"},
                      "--device: unknown device key");
-    ExpectUsageError(Devsim, name, {"--device", "firmware=" + std::string(65, '9')},
+    expectUsageError(Devsim, name, {"--device", "firmware=" + std::string(65, '9')},
                      "--device: a device text holds at most 64 bytes");
-    ExpectUsageError(Devsim, name, {"--reply-hex", "01 00 0g 00"},
+    expectUsageError(Devsim, name, {"--reply-hex", "01 00 0g 00"},
                      "--reply-hex: not pairs of hexadecimal digits: '01 00 0g 00'");
-    ExpectUsageError(Devsim, name, {"--device=model=A", "--listen", "127.0.0.1:70000"},
+    expectUsageError(Devsim, name, {"--device=model=A", "--listen", "127.0.0.1:70000"},
                      "--listen: not a port number 0 to 65535: '70000'");
-    ExpectUsageError(Devsim, name, {"--device=model=A", "--delay", "-1"},
+    expectUsageError(Devsim, name, {"--device=model=A", "--delay", "-1"},
                      "--delay: not a delay in milliseconds: '-1'");
-    ExpectUsageError(Devsim, name, {"--device=model=A", "--requests", "0"}, "--requests");
+    expectUsageError(Devsim, name, {"--device=model=A", "--requests", "0"}, "--requests");
     // Each value is checked by its own option, in the order given.
-    ExpectUsageError(Devsim, name, {"--delay", "model=AP", "--device", "5"},
+    expectUsageError(Devsim, name, {"--delay", "model=AP", "--device", "5"},
                      "--delay: not a delay in milliseconds: 'model=AP'");
 }
 
 TEST(DevsimProgram, FailsWithStatus1WhenItCannotListenOrOpenItsLog) {
     const Outcome foreign =
-        RunToEnd(Devsim, {"--listen", "198.51.100.77:0", "--device", "model=AP"});
+        runToEnd(Devsim, {"--listen", "198.51.100.77:0", "--device", "model=AP"});
     EXPECT_EQ(foreign.status, 1);
     EXPECT_EQ(foreign.err,
               "nimbrel-devsim: cannot listen on 198.51.100.77:0: Cannot assign requested address "
               "(socket error 10049)\n");
 
-    const Outcome log = RunToEnd(Devsim, {"--listen", "127.0.0.1:0", "--device=model=A", "--log",
+    const Outcome log = runToEnd(Devsim, {"--listen", "127.0.0.1:0", "--device=model=A", "--log",
                                           "/nonexistent-folder/requests.log"});
     EXPECT_EQ(log.status, 1);
     EXPECT_EQ(log.err,
@@ -254,11 +254,11 @@ TEST(DevsimProgram, FailsWithStatus1WhenItCannotListenOrOpenItsLog) {
 }
 
 /// The port in the simulator's first line, "nimbrel-devsim: listening on 127.0.0.1:PORT".
-std::uint16_t ListeningPort(ChildProcess& devsim) {
-    const std::optional<std::string> listening = devsim.ReadLine();
+std::uint16_t listeningPort(ChildProcess& devsim) {
+    const std::optional<std::string> listening = devsim.readLine();
     const std::string prefix = "nimbrel-devsim: listening on 127.0.0.1:";
     if (!listening || listening->rfind(prefix, 0) != 0) {
-        ADD_FAILURE() << listening.value_or("no line") << devsim.Wait().err;
+        ADD_FAILURE() << listening.value_or("no line") << devsim.wait().err;
         return 0;
     }
     return static_cast<std::uint16_t>(std::stoi(listening->substr(prefix.size())));
@@ -267,14 +267,14 @@ std::uint16_t ListeningPort(ChildProcess& devsim) {
 TEST(DevsimProgram, TellsOnceThatItsLogCannotBeWrittenAndGoesOnAnswering) {
     ChildProcess devsim(
         Devsim, {"--listen=127.0.0.1:0", "--requests=3", "--log=/dev/full", "--reply-hex", "0a"});
-    const std::uint16_t port = ListeningPort(devsim);
+    const std::uint16_t port = listeningPort(devsim);
     ASSERT_NE(port, 0);
     LoopbackClient client;
     for (int request = 0; request < 3; ++request) {
-        client.Send(port, Bytes{0x01, 0x00, 0x00, 0x00});
-        EXPECT_EQ(client.Receive(), Bytes{0x0a});
+        client.send(port, Bytes{0x01, 0x00, 0x00, 0x00});
+        EXPECT_EQ(client.receive(), Bytes{0x0a});
     }
-    const Outcome outcome = devsim.Wait();
+    const Outcome outcome = devsim.wait();
     EXPECT_EQ(outcome.status, 0);
     EXPECT_EQ(outcome.err,
               "nimbrel-devsim: cannot write to log file '/dev/full': No space left on device; "
@@ -284,7 +284,7 @@ TEST(DevsimProgram, TellsOnceThatItsLogCannotBeWrittenAndGoesOnAnswering) {
 // ---- both: the man page's synopsis -----------------------------------------------------------
 
 /// The options named in the SYNOPSIS section of a man page (in its roff source), in order.
-std::vector<std::string> SynopsisOptions(const std::string& page) {
+std::vector<std::string> synopsisOptions(const std::string& page) {
     std::ifstream file(std::string(NIMBREL_TOOLS_SOURCE_DIR) + "/" + page);
     EXPECT_TRUE(file.is_open()) << page;
     std::vector<std::string> options;
@@ -318,9 +318,9 @@ std::vector<std::string> SynopsisOptions(const std::string& page) {
 
 /// Expects the program to list and take each option of its man page's synopsis, and no other:
 /// `examples` gives each option's words on a command line that the program accepts.
-void ExpectSynopsisOptions(const std::string& program, const std::string& page,
+void expectSynopsisOptions(const std::string& program, const std::string& page,
                            const std::map<std::string, Arguments>& examples) {
-    std::vector<std::string> synopsis = SynopsisOptions(page);
+    std::vector<std::string> synopsis = synopsisOptions(page);
     std::ranges::sort(synopsis);
     synopsis.erase(std::unique(synopsis.begin(), synopsis.end()), synopsis.end());
     std::vector<std::string> exampled;
@@ -328,7 +328,7 @@ void ExpectSynopsisOptions(const std::string& program, const std::string& page,
         exampled.push_back(option);
     }
     EXPECT_EQ(synopsis, exampled) << page;
-    const Outcome help = RunToEnd(program, {"--help"});
+    const Outcome help = runToEnd(program, {"--help"});
     for (const auto& [option, words] : examples) {
         SCOPED_TRACE(option);
         const std::size_t at = help.out.find(option + ' ');
@@ -336,7 +336,7 @@ void ExpectSynopsisOptions(const std::string& program, const std::string& page,
             << help.out;
         Arguments arguments = words;
         arguments.push_back("--help");  // accepted, then only the help is shown
-        const Outcome outcome = RunToEnd(program, arguments);
+        const Outcome outcome = runToEnd(program, arguments);
         EXPECT_EQ(outcome.status, 0) << outcome.err;
         EXPECT_EQ(outcome.out, help.out);
     }
@@ -344,7 +344,7 @@ void ExpectSynopsisOptions(const std::string& program, const std::string& page,
 
 TEST(DiscoverProgram, TakesEveryOptionOfItsSynopsis) {
     SKIP_UNLESS_ONLY_LOOPBACK();
-    ExpectSynopsisOptions(Discover, "nimbrel-discover.1",
+    expectSynopsisOptions(Discover, "nimbrel-discover.1",
                           {{"--json", {"--json"}},
                            {"--from", {"--from", "198.51.100.1"}},
                            {"--interface", {"--interface", "eth9", "--interface=eth8"}},
@@ -356,7 +356,7 @@ TEST(DiscoverProgram, TakesEveryOptionOfItsSynopsis) {
 }
 
 TEST(DevsimProgram, TakesEveryOptionOfItsSynopsis) {
-    ExpectSynopsisOptions(Devsim, "nimbrel-devsim.1",
+    expectSynopsisOptions(Devsim, "nimbrel-devsim.1",
                           {{"--listen", {"--listen", "127.0.0.1:0"}},
                            {"--log", {"--log=x.log"}},
                            {"--requests", {"--requests", "2"}},
@@ -381,9 +381,9 @@ public:
     TemporaryFile(const TemporaryFile&) = delete;
     TemporaryFile& operator=(const TemporaryFile&) = delete;
 
-    const std::string& Path() const { return path_; }
+    const std::string& path() const { return path_; }
 
-    std::string Text() const {
+    std::string text() const {
         std::ifstream file(path_, std::ios::binary);
         std::ostringstream text;
         text << file.rdbuf();
@@ -398,20 +398,20 @@ TEST(DevsimProgram, AnswersARequestOnLoopbackWithTheRepliesItWasGiven) {
     const TemporaryFile log;
     ChildProcess devsim(
         Devsim,
-        {"--listen=127.0.0.1:0", "--requests", "1", "--log=" + log.Path(), "--device",
+        {"--listen=127.0.0.1:0", "--requests", "1", "--log=" + log.path(), "--device",
          "model=QZL-AP,ipv4=198.51.100.2,mac=00:11:22:aa:BB:55,"
          "firmware=1.4.2,copy=Caf\xe9,delay=30",
          "--reply-hex", "01 00 00 00", "--delay", "10", "--device", "model=BR", "--reply-hex", ""});
-    const std::optional<std::string> listening = devsim.ReadLine();
-    ASSERT_TRUE(listening.has_value()) << devsim.Wait().err;
+    const std::optional<std::string> listening = devsim.readLine();
+    ASSERT_TRUE(listening.has_value()) << devsim.wait().err;
     const std::string prefix = "nimbrel-devsim: listening on 127.0.0.1:";
     ASSERT_EQ(listening->rfind(prefix, 0), 0u) << *listening;
     const int port = std::stoi(listening->substr(prefix.size()));
     ASSERT_GT(port, 0);
 
     LoopbackClient client;
-    client.Send(static_cast<std::uint16_t>(port), {0x05});
-    client.Send(static_cast<std::uint16_t>(port), Bytes{0x01, 0x00, 0x00, 0x00});
+    client.send(static_cast<std::uint16_t>(port), {0x05});
+    client.send(static_cast<std::uint16_t>(port), Bytes{0x01, 0x00, 0x00, 0x00});
 
     tools::DeviceSpec ap{
         "QZL-AP", {198, 51, 100, 2}, {0x00, 0x11, 0x22, 0xAA, 0xBB, 0x55}, "1.4.2", "Caf\xe9"};
@@ -419,16 +419,16 @@ TEST(DevsimProgram, AnswersARequestOnLoopbackWithTheRepliesItWasGiven) {
     bridge.model = "BR";
     // The replies without a delay of their own come first, then the --delay 10 ones, each group
     // in the order given; the device with delay=30 comes last.
-    for (const Bytes& expected : {Bytes{0x01, 0x00, 0x00, 0x00}, tools::BuildReply(bridge).value(),
-                                  Bytes{}, tools::BuildReply(ap).value()}) {
-        EXPECT_EQ(client.Receive(), expected);
+    for (const Bytes& expected : {Bytes{0x01, 0x00, 0x00, 0x00}, tools::buildReply(bridge).value(),
+                                  Bytes{}, tools::buildReply(ap).value()}) {
+        EXPECT_EQ(client.receive(), expected);
     }
 
-    const Outcome outcome = devsim.Wait();  // one request answered: it ends by itself
+    const Outcome outcome = devsim.wait();  // one request answered: it ends by itself
     EXPECT_EQ(outcome.status, 0);
     EXPECT_EQ(outcome.err, "");
-    const std::string from = "from 127.0.0.1:" + std::to_string(client.Local().port) + " ";
-    EXPECT_EQ(log.Text(), from + "05\n" + from + "01000000\n");
+    const std::string from = "from 127.0.0.1:" + std::to_string(client.local().port) + " ";
+    EXPECT_EQ(log.text(), from + "05\n" + from + "01000000\n");
 }
 
 }  // namespace

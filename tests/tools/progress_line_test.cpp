@@ -26,9 +26,9 @@ class Capture {
 public:
     Capture() : file_(std::tmpfile()) {}
 
-    std::FILE* Stream() const { return file_.get(); }
+    std::FILE* stream() const { return file_.get(); }
 
-    std::string Written() const {
+    std::string written() const {
         std::fflush(file_.get());
         std::string text;
         std::rewind(file_.get());
@@ -45,38 +45,38 @@ private:
 
 TEST(ProgressLine, WritesNothingWhenNotATerminal) {
     const Capture capture;
-    ASSERT_NE(capture.Stream(), nullptr);
+    ASSERT_NE(capture.stream(), nullptr);
     {
-        ProgressLine progress(capture.Stream(), false);
-        progress.Update();
-        progress.Update();
-        progress.Erase();
-        progress.Update();
+        ProgressLine progress(capture.stream(), false);
+        progress.update();
+        progress.update();
+        progress.erase();
+        progress.update();
     }
-    EXPECT_EQ(capture.Written(), "");
+    EXPECT_EQ(capture.written(), "");
 }
 
 TEST(ProgressLine, EndsTheLineAsItStandsWhenInterrupted) {
     const Capture capture;
-    ASSERT_NE(capture.Stream(), nullptr);
+    ASSERT_NE(capture.stream(), nullptr);
     {
-        ProgressLine progress(capture.Stream(), true);
-        progress.Update();
-        progress.EndLine();
-        progress.Erase();  // nothing left to blank
+        ProgressLine progress(capture.stream(), true);
+        progress.update();
+        progress.endLine();
+        progress.erase();  // nothing left to blank
     }
-    EXPECT_EQ(capture.Written(), "\rSearching\u2026 0 s\n");
+    EXPECT_EQ(capture.written(), "\rSearching\u2026 0 s\n");
 }
 
 TEST(ProgressLine, ShowsTheSecondsAndBlanksExactlyThatLineAgain) {
     const Capture capture;
-    ASSERT_NE(capture.Stream(), nullptr);
-    ProgressLine progress(capture.Stream(), true);
-    progress.Erase();  // nothing shown yet, nothing to blank
-    EXPECT_EQ(capture.Written(), "");
+    ASSERT_NE(capture.stream(), nullptr);
+    ProgressLine progress(capture.stream(), true);
+    progress.erase();  // nothing shown yet, nothing to blank
+    EXPECT_EQ(capture.written(), "");
 
-    progress.Update();
-    const std::string shown = capture.Written();
+    progress.update();
+    const std::string shown = capture.written();
     const std::string prefix = "\rSearching\u2026 ";
     ASSERT_EQ(shown.substr(0, prefix.size()), prefix) << shown;
     ASSERT_GE(shown.size(), prefix.size() + 3);
@@ -84,57 +84,57 @@ TEST(ProgressLine, ShowsTheSecondsAndBlanksExactlyThatLineAgain) {
     const std::string seconds = shown.substr(prefix.size(), shown.size() - prefix.size() - 2);
     EXPECT_EQ(seconds.find_first_not_of("0123456789"), std::string::npos) << seconds;
 
-    progress.Erase();
+    progress.erase();
     const std::string line = shown.substr(1);
-    EXPECT_EQ(capture.Written(), shown + "\r" + std::string(DisplayWidth(line), ' ') + "\r");
+    EXPECT_EQ(capture.written(), shown + "\r" + std::string(displayWidth(line), ' ') + "\r");
 
-    progress.Erase();  // already blank
-    EXPECT_EQ(capture.Written(), shown + "\r" + std::string(DisplayWidth(line), ' ') + "\r");
+    progress.erase();  // already blank
+    EXPECT_EQ(capture.written(), shown + "\r" + std::string(displayWidth(line), ' ') + "\r");
 }
 
 TEST(ProgressLine, EndingItBlanksALineStillShown) {
     const Capture capture;
-    ASSERT_NE(capture.Stream(), nullptr);
+    ASSERT_NE(capture.stream(), nullptr);
     std::string shown;
     {
-        ProgressLine progress(capture.Stream(), true);
-        progress.Update();
-        shown = capture.Written();
+        ProgressLine progress(capture.stream(), true);
+        progress.update();
+        shown = capture.written();
     }
-    const std::string written = capture.Written();
+    const std::string written = capture.written();
     ASSERT_GT(written.size(), shown.size());
     EXPECT_EQ(written.substr(shown.size()),
-              "\r" + std::string(DisplayWidth(shown.substr(1)), ' ') + "\r");
+              "\r" + std::string(displayWidth(shown.substr(1)), ' ') + "\r");
 }
 
 TEST(WriteText, WritesAndFlushes) {
     const Capture capture;
-    EXPECT_EQ(WriteText(capture.Stream(), "one line\n"), std::nullopt);
-    EXPECT_EQ(WriteText(capture.Stream(), ""), std::nullopt);
-    EXPECT_EQ(capture.Written(), "one line\n");
+    EXPECT_EQ(writeText(capture.stream(), "one line\n"), std::nullopt);
+    EXPECT_EQ(writeText(capture.stream(), ""), std::nullopt);
+    EXPECT_EQ(capture.written(), "one line\n");
 }
 
 TEST(WriteText, GivesTheReasonWhenTheWriteFails) {
     const File full(std::fopen("/dev/full", "w"));
     ASSERT_NE(full, nullptr);
     // Short enough to sit in the stream's buffer: only the flush finds out.
-    EXPECT_EQ(WriteText(full.get(), "{\"version\":1}\n"), "No space left on device");
+    EXPECT_EQ(writeText(full.get(), "{\"version\":1}\n"), "No space left on device");
 
     const File readOnly(std::fopen("/dev/null", "r"));
     ASSERT_NE(readOnly, nullptr);
-    EXPECT_EQ(WriteText(readOnly.get(), "x"), "Bad file descriptor");
+    EXPECT_EQ(writeText(readOnly.get(), "x"), "Bad file descriptor");
 }
 
 TEST(IsTerminal, TellsTerminalsFromFilesAndPipes) {
     const Capture capture;
-    EXPECT_FALSE(IsTerminal(capture.Stream()));
+    EXPECT_FALSE(isTerminal(capture.stream()));
 
     int ends[2];
     ASSERT_EQ(pipe(ends), 0);
     const File reading(fdopen(ends[0], "r"));
     const File writing(fdopen(ends[1], "w"));
-    EXPECT_FALSE(IsTerminal(reading.get()));
-    EXPECT_FALSE(IsTerminal(writing.get()));
+    EXPECT_FALSE(isTerminal(reading.get()));
+    EXPECT_FALSE(isTerminal(writing.get()));
 
     const int controller = posix_openpt(O_RDWR | O_NOCTTY);
     if (controller < 0) {
@@ -146,7 +146,7 @@ TEST(IsTerminal, TellsTerminalsFromFilesAndPipes) {
     ASSERT_NE(name, nullptr);
     const File terminal(fdopen(open(name, O_WRONLY | O_NOCTTY), "w"));
     ASSERT_NE(terminal, nullptr);
-    EXPECT_TRUE(IsTerminal(terminal.get()));
+    EXPECT_TRUE(isTerminal(terminal.get()));
     close(controller);
 }
 

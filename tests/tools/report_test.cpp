@@ -21,10 +21,10 @@ namespace {
 
 using namespace std::string_literals;
 using Json = nlohmann::json;
-using testing::CodePoints;
+using testing::codePoints;
 
-DeviceView Device(std::string model, const Ipv4Bytes& ipv4, const MacBytes& mac,
-                  std::string firmware, std::string copyText, const Peer& source) {
+DeviceView makeDevice(std::string model, const Ipv4Bytes& ipv4, const MacBytes& mac,
+                      std::string firmware, std::string copyText, const Peer& source) {
     DeviceView device;
     device.model = std::move(model);
     device.ipv4 = ipv4;
@@ -37,7 +37,7 @@ DeviceView Device(std::string model, const Ipv4Bytes& ipv4, const MacBytes& mac,
 }
 
 /// A device that sent a model and nothing else.
-DeviceView ModelOnly(std::string model, const Peer& source) {
+DeviceView modelOnly(std::string model, const Peer& source) {
     DeviceView device;
     device.model = std::move(model);
     device.hasModel = true;
@@ -49,17 +49,17 @@ const Peer FromDevice{{198, 51, 100, 2}, 10001};
 
 TEST(JsonReport, ListsEveryDeviceInOrderWithEscapedTextsNullsAndSources) {
     SearchResult result;
-    result.devices.push_back(Device("QZL-AP", {192, 168, 1, 7},
-                                    {0x00, 0x0A, 0xB0, 0xC1, 0xD2, 0xFF}, "1.4 \"beta\" \\2",
-                                    "Caf\xe9\x1b[0m", FromDevice));
+    result.devices.push_back(makeDevice("QZL-AP", {192, 168, 1, 7},
+                                        {0x00, 0x0A, 0xB0, 0xC1, 0xD2, 0xFF}, "1.4 \"beta\" \\2",
+                                        "Caf\xe9\x1b[0m", FromDevice));
     result.devices.back().interfaceName = "eth0";
-    result.devices.push_back(ModelOnly("BR", {{198, 51, 100, 9}, 40000}));
-    DeviceView empty = Device("", {}, {}, "", "", FromDevice);  // sent, but empty
+    result.devices.push_back(modelOnly("BR", {{198, 51, 100, 9}, 40000}));
+    DeviceView empty = makeDevice("", {}, {}, "", "", FromDevice);  // sent, but empty
     result.devices.push_back(empty);
     result.leftOut = 3;
     result.droppedDatagrams = 2;
 
-    EXPECT_EQ(JsonReport(result),
+    EXPECT_EQ(jsonReport(result),
               R"({"version":1,"devices":[)"
               R"({"model":"QZL-AP","ipv4":"192.168.1.7","mac":"00-0A-B0-C1-D2-FF",)"
               R"("firmware":"1.4 \"beta\" \\2","copy_text":"Caf)"
@@ -75,13 +75,13 @@ TEST(JsonReport, ListsEveryDeviceInOrderWithEscapedTextsNullsAndSources) {
 
 TEST(JsonReport, CountsLostRepliesAndKeepsAnInterfaceNameThatIsNotUtf8) {
     SearchResult result;
-    result.devices.push_back(ModelOnly("AP", FromDevice));
+    result.devices.push_back(modelOnly("AP", FromDevice));
     result.devices.back().interfaceName = "bad\xff\xfe";
-    result.devices.push_back(ModelOnly("BR", FromDevice));
+    result.devices.push_back(modelOnly("BR", FromDevice));
     result.devices.back().interfaceName = "\xd0\x95th\xc2\x85";  // UTF-8 with a C1 control
     result.lostReplies = 7;
 
-    const std::string report = JsonReport(result);
+    const std::string report = jsonReport(result);
     ASSERT_TRUE(report.ends_with("}\n"));
     EXPECT_EQ(report.find('\n'), report.size() - 1) << "one line";
     // UTF-8 stands as it is, but a C1 control is escaped rather than written raw.
@@ -101,38 +101,39 @@ TEST(JsonReport, CountsLostRepliesAndKeepsAnInterfaceNameThatIsNotUtf8) {
 TEST(JsonReport, KeepsTheMacAsTheDeviceSentIt) {
     SearchResult result;
     // A model whose listing clears the MAC's first byte in the window.
-    DeviceView device = Device("QZL-BR", {10, 0, 0, 1}, {0xAA, 1, 2, 3, 4, 5}, "", "", FromDevice);
+    DeviceView device =
+        makeDevice("QZL-BR", {10, 0, 0, 1}, {0xAA, 1, 2, 3, 4, 5}, "", "", FromDevice);
     device.listedMac[0] = 0;
     result.devices.push_back(device);
-    EXPECT_NE(JsonReport(result).find(R"("mac":"AA-01-02-03-04-05")"), std::string::npos);
+    EXPECT_NE(jsonReport(result).find(R"("mac":"AA-01-02-03-04-05")"), std::string::npos);
 }
 
 TEST(JsonReport, NoDevicesMakeAnEmptyList) {
-    EXPECT_EQ(JsonReport({}),
+    EXPECT_EQ(jsonReport({}),
               R"({"version":1,"devices":[],"left_out":0,"dropped_datagrams":0,"lost_replies":0})"
               "\n");
 }
 
 TEST(TextReport, NoDevicesMakeOneLineSayingSo) {
-    EXPECT_EQ(TextReport({}), "No device answered.\n");
+    EXPECT_EQ(textReport({}), "No device answered.\n");
 }
 
 TEST(TextReport, EndsWithALineForDevicesLeftOut) {
     SearchResult result;
-    result.devices.push_back(ModelOnly("AP", FromDevice));
+    result.devices.push_back(modelOnly("AP", FromDevice));
     result.leftOut = 1;
-    EXPECT_EQ(TextReport(result),
+    EXPECT_EQ(textReport(result),
               "#  Model  IPv4  MAC  Firmware  Interface  Copy text\n"
               "0  AP     -     -    -         -          -\n"
               "1 more device answered and was left out.\n");
     result.leftOut = 3;
-    const std::string report = TextReport(result);
+    const std::string report = textReport(result);
     EXPECT_TRUE(report.ends_with("\n3 more devices answered and were left out.\n")) << report;
 }
 
 using Cells = std::array<std::string, 7>;
 
-std::vector<std::string> Lines(const std::string& text) {
+std::vector<std::string> splitLines(const std::string& text) {
     std::vector<std::string> lines;
     std::size_t begin = 0;
     for (std::size_t end = text.find('\n'); end != std::string::npos;
@@ -147,13 +148,13 @@ std::vector<std::string> Lines(const std::string& text) {
 /// Checks that `report` shows `rows` (the header first) in aligned columns: every cell begins
 /// at the column of its header, columns are two blanks apart from their widest cell, and no line
 /// ends in blanks. Columns are counted in characters, since each takes one on a terminal.
-void ExpectAlignedTable(const std::string& report, const std::vector<Cells>& rows) {
-    const std::vector<std::string> lines = Lines(report);
+void expectAlignedTable(const std::string& report, const std::vector<Cells>& rows) {
+    const std::vector<std::string> lines = splitLines(report);
     ASSERT_EQ(lines.size(), rows.size()) << report;
 
     std::vector<std::u32string> shown;
     for (const std::string& line : lines) {
-        const std::optional<std::u32string> points = CodePoints(line);
+        const std::optional<std::u32string> points = codePoints(line);
         ASSERT_TRUE(points.has_value()) << "not UTF-8: " << line;
         ASSERT_TRUE(points->empty() || points->back() != U' ') << "ends in blanks: " << line;
         for (const char32_t point : *points) {
@@ -167,7 +168,7 @@ void ExpectAlignedTable(const std::string& report, const std::vector<Cells>& row
     for (std::size_t column = 0; column < 7; ++column) {
         std::size_t widest = 0;
         for (const Cells& row : rows) {
-            widest = std::max(widest, CodePoints(row[column])->size());
+            widest = std::max(widest, codePoints(row[column])->size());
         }
         starts[column + 1] = starts[column] + widest + 2;
     }
@@ -175,7 +176,7 @@ void ExpectAlignedTable(const std::string& report, const std::vector<Cells>& row
         SCOPED_TRACE("line " + std::to_string(row) + ": " + lines[row]);
         const std::u32string& line = shown[row];
         for (std::size_t column = 0; column < 7; ++column) {
-            const std::u32string cell = *CodePoints(rows[row][column]);
+            const std::u32string cell = *codePoints(rows[row][column]);
             const std::size_t begin = std::min(starts[column], line.size());
             if (column == 6) {
                 EXPECT_EQ(line.substr(begin), cell) << "last column";
@@ -195,18 +196,19 @@ const Cells Header{"#", "Model", "IPv4", "MAC", "Firmware", "Interface", "Copy t
 
 TEST(TextReport, AlignsLongEmptyMissingAndEightBitTexts) {
     SearchResult result;
-    result.devices.push_back(Device(std::string(64, 'M'), {10, 0, 0, 1},
-                                    {0x0A, 0x1B, 0x2C, 0x3D, 0x4E, 0x5F}, "1.0", "", FromDevice));
+    result.devices.push_back(makeDevice(std::string(64, 'M'), {10, 0, 0, 1},
+                                        {0x0A, 0x1B, 0x2C, 0x3D, 0x4E, 0x5F}, "1.0", "",
+                                        FromDevice));
     result.devices.back().interfaceName = "wlan0";
-    result.devices.push_back(Device("", {192, 168, 100, 200}, {},
-                                    "\xe9t\xe9 2.0 \xa0\xff\xe0",  // widest in its column
-                                    "Caf\xe9 \xa0\xff", FromDevice));
-    DeviceView noAddress = Device("A\x1b[2JB", {}, {}, "v\x9b\x7f", "x", FromDevice);
+    result.devices.push_back(makeDevice("", {192, 168, 100, 200}, {},
+                                        "\xe9t\xe9 2.0 \xa0\xff\xe0",  // widest in its column
+                                        "Caf\xe9 \xa0\xff", FromDevice));
+    DeviceView noAddress = makeDevice("A\x1b[2JB", {}, {}, "v\x9b\x7f", "x", FromDevice);
     noAddress.hasAddress = false;
     result.devices.push_back(noAddress);
 
-    ExpectAlignedTable(
-        TextReport(result),
+    expectAlignedTable(
+        textReport(result),
         {Header,
          {"0", std::string(64, 'M'), "10.0.0.1", "0A-1B-2C-3D-4E-5F", "1.0", "wlan0", ""},
          {"1", "", "192.168.100.200", "00-00-00-00-00-00",
@@ -219,14 +221,14 @@ TEST(TextReport, WidensTheNumberColumnPastTenDevices) {
     std::vector<Cells> rows{Header};
     for (std::uint8_t n = 0; n < 12; ++n) {
         const std::uint8_t last = static_cast<std::uint8_t>(n * 20);
-        result.devices.push_back(Device("AP-" + std::to_string(n), {10, n, 0, last},
-                                        {0, 0, 0, 0, 0, n}, "", "", FromDevice));
+        result.devices.push_back(makeDevice("AP-" + std::to_string(n), {10, n, 0, last},
+                                            {0, 0, 0, 0, 0, n}, "", "", FromDevice));
         const std::string hex = "0123456789ABCDEF";
         rows.push_back({std::to_string(n), "AP-" + std::to_string(n),
                         "10." + std::to_string(n) + ".0." + std::to_string(last),
                         "00-00-00-00-00-0"s + hex[n], "", "-", ""});
     }
-    ExpectAlignedTable(TextReport(result), rows);
+    expectAlignedTable(textReport(result), rows);
 }
 
 }  // namespace
