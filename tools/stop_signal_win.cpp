@@ -37,7 +37,7 @@ void installStopSignals() {
         DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), &mainThread,
                         0, FALSE, DUPLICATE_SAME_ACCESS);
     }
-    SetConsoleCtrlHandler(OnControl, TRUE);
+    SetConsoleCtrlHandler(onControl, TRUE);
 }
 
 bool stopRequested() {
