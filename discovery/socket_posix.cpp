@@ -19,6 +19,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "discovery/socket_address.h"
 #include "discovery/socket_platform.h"
 
 namespace nimbrel::platform {
@@ -29,19 +30,16 @@ int toHandle(SocketHandle socket) {
     return static_cast<int>(socket);
 }
 
-sockaddr_in toSockaddr(const Peer& peer) {
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(peer.port);
-    std::memcpy(&address.sin_addr, peer.address.data(), peer.address.size());
-    return address;
-}
-
-Peer fromSockaddr(const sockaddr_in& address) {
-    Peer peer;
-    std::memcpy(peer.address.data(), &address.sin_addr, peer.address.size());
-    peer.port = ntohs(address.sin_port);
-    return peer;
+// One datagram's message for sendmsg and recvmsg: its peer, its bytes and room for control data.
+msghdr messageOf(sockaddr_in& peer, iovec& part, std::span<char> control) {
+    msghdr message{};
+    message.msg_name = &peer;
+    message.msg_namelen = sizeof(peer);
+    message.msg_iov = &part;
+    message.msg_iovlen = 1;
+    message.msg_control = control.data();
+    message.msg_controllen = control.size();
+    return message;
 }
 
 // errno values numbered as Winsock numbers the same conditions. The few that Winsock has no
@@ -297,13 +295,7 @@ Result<int> sendFrom(SocketHandle socket, std::span<const std::uint8_t> bytes, c
     // kernel routes even a broadcast out of it; with only an address, out of the first
     // interface that holds it, which is wrong where two interfaces hold the same one.
     alignas(cmsghdr) std::array<char, CMSG_SPACE(sizeof(in_pktinfo))> control{};
-    msghdr message{};
-    message.msg_name = &address;
-    message.msg_namelen = sizeof(address);
-    message.msg_iov = &part;
-    message.msg_iovlen = 1;
-    message.msg_control = control.data();
-    message.msg_controllen = control.size();
+    msghdr message = messageOf(address, part, control);
     cmsghdr* header = CMSG_FIRSTHDR(&message);
     header->cmsg_level = IPPROTO_IP;
     header->cmsg_type = IP_PKTINFO;
@@ -339,13 +331,7 @@ Result<ReceivedDatagram> receiveFrom(SocketHandle socket, std::span<std::uint8_t
     alignas(cmsghdr)
         std::array<char, CMSG_SPACE(sizeof(in_pktinfo)) + CMSG_SPACE(sizeof(std::uint32_t))>
             control{};
-    msghdr message{};
-    message.msg_name = &address;
-    message.msg_namelen = sizeof(address);
-    message.msg_iov = &part;
-    message.msg_iovlen = 1;
-    message.msg_control = control.data();
-    message.msg_controllen = control.size();
+    msghdr message = messageOf(address, part, control);
     // recvmsg alone would cut an over-long datagram silently; MSG_TRUNC reports its real length so
     // that it is dropped as it is where the platform refuses it.
     const ssize_t result = ::recvmsg(toHandle(socket), &message, MSG_TRUNC);

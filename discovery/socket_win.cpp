@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "discovery/socket_address.h"
 #include "discovery/socket_platform.h"
 
 namespace nimbrel::platform {
@@ -30,21 +31,6 @@ namespace {
 
 SOCKET toHandle(SocketHandle socket) {
     return static_cast<SOCKET>(socket);
-}
-
-sockaddr_in toSockaddr(const Peer& peer) {
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(peer.port);
-    std::memcpy(&address.sin_addr, peer.address.data(), peer.address.size());
-    return address;
-}
-
-Peer fromSockaddr(const sockaddr_in& address) {
-    Peer peer;
-    std::memcpy(peer.address.data(), &address.sin_addr, peer.address.size());
-    peer.port = ntohs(address.sin_port);
-    return peer;
 }
 
 std::string utf8(const wchar_t* text) {

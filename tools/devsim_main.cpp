@@ -232,15 +232,10 @@ int main(int argc, char** argv) {
     tools::prepareConsole();
     CommandLine line;
     const std::unique_ptr<CLI::App> app = declareOptions(line);
-    if (const Result<> read = tools::readArguments(*app, tools::utf8Arguments(argc, argv));
-        !read.ok()) {
-        return Program.usageError(read.error().message);
-    }
-    if (line.help) {
-        return Program.writeOut(app->help());
-    }
-    if (line.version) {
-        return Program.writeOut("nimbrel-devsim " + std::string(Version) + "\n");
+    if (const std::optional<int> done =
+            tools::readOrAnswer(*app, tools::utf8Arguments(argc, argv), Program, line.help,
+                                line.version, "nimbrel-devsim " + std::string(Version))) {
+        return *done;
     }
     Result<Options> options = checkValues(*app, line);
     if (!options.ok()) {

@@ -320,15 +320,10 @@ int main(int argc, char** argv) {
     CommandLine line;
     const std::unique_ptr<CLI::App> app = declareOptions(line);
     // Interface names may be spelt in any script, so the arguments are read as UTF-8.
-    if (const Result<> read = tools::readArguments(*app, tools::utf8Arguments(argc, argv));
-        !read.ok()) {
-        return Program.usageError(read.error().message);
-    }
-    if (line.help) {
-        return Program.writeOut(app->help());
-    }
-    if (line.version) {
-        return Program.writeOut("nimbrel-discover " + std::string(Version) + "\n");
+    if (const std::optional<int> done =
+            tools::readOrAnswer(*app, tools::utf8Arguments(argc, argv), Program, line.help,
+                                line.version, "nimbrel-discover " + std::string(Version))) {
+        return *done;
     }
     const Result<Options> options = checkValues(line);
     if (!options.ok()) {

@@ -47,6 +47,21 @@ Result<> readArguments(CLI::App& app, const std::vector<std::string>& arguments)
     return {};
 }
 
+std::optional<int> readOrAnswer(CLI::App& app, const std::vector<std::string>& arguments,
+                                const ProgramMessages& program, const bool& help,
+                                const bool& version, std::string_view versionLine) {
+    if (const Result<> read = readArguments(app, arguments); !read.ok()) {
+        return program.usageError(read.error().message);
+    }
+    if (help) {
+        return program.writeOut(app.help());
+    }
+    if (version) {
+        return program.writeOut(std::string(versionLine) + "\n");
+    }
+    return std::nullopt;
+}
+
 std::optional<long long> wholeNumber(std::string_view text, long long low, long long high) {
     long long value = 0;
     const char* const end = text.data() + text.size();

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "discovery/result.h"
+#include "tools/console.h"
 
 namespace nimbrel::tools {
 
@@ -22,6 +23,13 @@ std::unique_ptr<CLI::App> commandLineReader(const std::string& program, const st
 /// CLI11 tells of a command line that it cannot read by throwing: this is the one place where
 /// that is caught, and it becomes an Error whose message is CLI11's reason.
 Result<> readArguments(CLI::App& app, const std::vector<std::string>& arguments);
+
+/// The start that both programs share: reads `arguments` into `app` and answers -h/--help and
+/// --version (the flags given to commandLineReader). Returns the exit status when the program is
+/// done (a usage error told, or the help or "`versionLine`" written), nullopt to go on.
+std::optional<int> readOrAnswer(CLI::App& app, const std::vector<std::string>& arguments,
+                                const ProgramMessages& program, const bool& help,
+                                const bool& version, std::string_view versionLine);
 
 /// `text` as a whole decimal number from `low` to `high`; nullopt for anything else.
 std::optional<long long> wholeNumber(std::string_view text, long long low, long long high);
