@@ -197,14 +197,15 @@ run_case reply_201_bytes 0 "$long_json" "" -- --reply-hex "$(long_reply 201)"
 run_case reply_202_bytes 0 "$ap_json,$bridge_json" "over-long" -- \
     --device "$ap" --delay 100 --reply-hex "$(long_reply 202)" --delay 200 --device "$bridge"
 
-twelve=()
-twelve_json=
-for n in $(seq 1 12); do
-    twelve+=(--device "model=DEV-$n,ipv4=198.51.100.$((100 + n)),mac=00-00-00-00-00-$(hex_byte "$n")")
-    [ -z "$twelve_json" ] || twelve_json+=,
-    twelve_json+=$(json_device "DEV-$n" "198.51.100.$((100 + n))" "00-00-00-00-00-$(printf '%02X' "$n")" '' '')
+# Fifty devices, listed in the order of their replies, none left out.
+many=()
+many_json=
+for n in $(seq 1 50); do
+    many+=(--device "model=DEV-$n,ipv4=198.51.100.$((100 + n)),mac=00-00-00-00-00-$(hex_byte "$n")")
+    [ -z "$many_json" ] || many_json+=,
+    many_json+=$(json_device "DEV-$n" "198.51.100.$((100 + n))" "00-00-00-00-00-$(printf '%02X' "$n")" '' '')
 done
-run_case twelve_devices 0 "$twelve_json" "" -- "${twelve[@]}"
+run_case fifty_devices 0 "$many_json" "" -- "${many[@]}"
 
 # No device answers the search: the simulator's one reply would come only after the search
 # has ended, and the simulator is stopped before that.
