@@ -402,16 +402,12 @@ TEST(DevsimProgram, AnswersARequestOnLoopbackWithTheRepliesItWasGiven) {
          "model=QZL-AP,ipv4=198.51.100.2,mac=00:11:22:aa:BB:55,"
          "firmware=1.4.2,copy=Caf\xe9,delay=30",
          "--reply-hex", "01 00 00 00", "--delay", "10", "--device", "model=BR", "--reply-hex", ""});
-    const std::optional<std::string> listening = devsim.readLine();
-    ASSERT_TRUE(listening.has_value()) << devsim.wait().err;
-    const std::string prefix = "nimbrel-devsim: listening on 127.0.0.1:";
-    ASSERT_EQ(listening->rfind(prefix, 0), 0u) << *listening;
-    const int port = std::stoi(listening->substr(prefix.size()));
-    ASSERT_GT(port, 0);
+    const std::uint16_t port = listeningPort(devsim);
+    ASSERT_NE(port, 0);
 
     LoopbackClient client;
-    client.send(static_cast<std::uint16_t>(port), {0x05});
-    client.send(static_cast<std::uint16_t>(port), Bytes{0x01, 0x00, 0x00, 0x00});
+    client.send(port, {0x05});
+    client.send(port, Bytes{0x01, 0x00, 0x00, 0x00});
 
     tools::DeviceSpec ap{
         "QZL-AP", {198, 51, 100, 2}, {0x00, 0x11, 0x22, 0xAA, 0xBB, 0x55}, "1.4.2", "Caf\xe9"};
