@@ -24,14 +24,8 @@ add_namespaces "$ws" "$dev"
 # never touched. The workstation side carries a decoy primary address, so that only a bind to
 # the looked-up address makes the request leave from 198.51.100.1.
 setup() {
-    ip -n "$ws" link add nbt0 type veth peer name nbt1 netns "$dev" &&
-        ip -n "$ws" addr add 198.51.100.3/24 dev nbt0 &&
+    add_cable "$ws" nbt0 198.51.100.3/24 "$dev" nbt1 198.51.100.2/24 &&
         ip -n "$ws" addr add 198.51.100.1/24 dev nbt0 &&
-        ip -n "$dev" addr add 198.51.100.2/24 dev nbt1 &&
-        ip -n "$ws" link set lo up &&
-        ip -n "$dev" link set lo up &&
-        ip -n "$ws" link set nbt0 up &&
-        ip -n "$dev" link set nbt1 up &&
         ip -n "$ws" route add default dev nbt0 &&
         ip -n "$dev" route add default dev nbt1 &&
         resolve_hostname "$ws" 198.51.100.1
@@ -133,17 +127,12 @@ run_device_case() {
     mkdir -p "$dir"
     ip netns exec "$dev" "$device" "${@:2}" >"$dir/device.out" 2>&1 &
     pids+=($!)
-    local tries
-    for ((tries = 0; tries < 100; tries++)); do
-        grep -q listening "$dir/device.out" 2>/dev/null && break
-        sleep 0.05
-    done
-    local start end
-    start=$(date +%s%N)
+    wait_until 5 grep -q listening "$dir/device.out"
+    local start
+    start=$(now_ms)
     ip netns exec "$ws" "$discover" --json >"$dir/stdout" 2>"$dir/stderr"
     echo $? >"$dir/status"
-    end=$(date +%s%N)
-    echo $(((end - start) / 1000000)) >"$dir/elapsed"
+    echo $(($(now_ms) - start)) >"$dir/elapsed"
     stop_devsims
     grep -q '^request from 198\.51\.100\.1:' "$dir/device.out" ||
         fail "the request did not come from 198.51.100.1: $(cat "$dir/device.out")"

@@ -23,11 +23,7 @@ setup() {
         net.ipv6.conf.default.disable_ipv6=1 &&
         ip netns exec "$dev" sysctl -qw net.ipv6.conf.all.disable_ipv6=1 \
             net.ipv6.conf.default.disable_ipv6=1 &&
-        ip -n "$ws" link add nbq0 type veth peer name nbq1 netns "$dev" &&
-        ip -n "$ws" addr add 198.51.100.1/24 dev nbq0 &&
-        ip -n "$dev" addr add 198.51.100.2/24 dev nbq1 &&
-        ip -n "$ws" link set lo up && ip -n "$ws" link set nbq0 up &&
-        ip -n "$dev" link set nbq1 up &&
+        add_cable "$ws" nbq0 198.51.100.1/24 "$dev" nbq1 198.51.100.2/24 &&
         ip -n "$ws" route add default dev nbq0 &&
         resolve_hostname "$ws" 198.51.100.1
 }
