@@ -19,11 +19,8 @@ namespaces=()
 pids=()
 
 cleanup() {
-    local pid namespace
-    for pid in "${pids[@]}"; do
-        kill "$pid" 2>/dev/null
-        wait "$pid" 2>/dev/null
-    done
+    local namespace
+    stop_devsims
     for namespace in "${namespaces[@]}"; do
         ip netns del "$namespace" 2>/dev/null
         rm -rf "/etc/netns/$namespace"
@@ -87,6 +84,15 @@ add_cable() {
         { [ -z "$6" ] || ip -n "$4" addr add "$6" dev "$5"; } &&
         ip -n "$1" link set lo up && ip -n "$4" link set lo up &&
         ip -n "$1" link set "$2" up && ip -n "$4" link set "$5" up
+}
+
+# one_request LOG: a simulator's request log (--log) holds exactly one datagram: the request,
+# from 198.51.100.1 (the address that the host name resolves to).
+one_request() {
+    local log
+    log=$(cat "$1" 2>/dev/null)
+    [[ "$log" =~ ^from\ 198\.51\.100\.1:[0-9]+\ 01000000$ ]] ||
+        fail "$(basename "$1"): not exactly one request 01000000 from 198.51.100.1: '$log'"
 }
 
 # now_ms: the time in ms, for the elapsed times that the tests bound (bash's own clock: no
