@@ -14,20 +14,12 @@
 Exit status: 0 passed, 1 failed, 77 when the AT-SPI registry cannot be reached.
 Every line of output starts with "accessibility_tree: ".
 """
+import os
 import sys
 import time
 
-try:
-    import gi
-
-    gi.require_version("Atspi", "2.0")
-    from gi.repository import GLib
-    import pyatspi
-except (ImportError, ValueError) as error:
-    print(f"accessibility_tree: SKIPPED: no AT-SPI bindings for Python: {error}")
-    sys.exit(77)
-
-WINDOW_TITLE = " Nimbrel AP/Bridge/CloudAP Utility Config"
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from atspi_tree import GLib, WINDOW_TITLE, children, find_application, pyatspi, text_of, walk  # noqa: E402
 
 
 def say(text):
@@ -44,34 +36,6 @@ def role_name(accessible):
         return accessible.getRoleName()
     except GLib.GError:
         return "?"
-
-
-def children(accessible):
-    try:
-        return [accessible.getChildAtIndex(i) for i in range(accessible.childCount)]
-    except GLib.GError:
-        return []
-
-
-def walk(accessible, depth=0):
-    """Every accessible under accessible, with its depth; None children are left out."""
-    yield accessible, depth
-    for child in children(accessible):
-        if child is not None:
-            yield from walk(child, depth + 1)
-
-
-def find_application(pid):
-    desktop = pyatspi.Registry.getDesktop(0)
-    for app in children(desktop):
-        if app is None:
-            continue
-        try:
-            if app.get_process_id() == pid:
-                return app
-        except GLib.GError:
-            continue
-    return None
 
 
 def find_window(app):
@@ -121,15 +85,6 @@ def one_named(window, name, roles):
              f" {[pyatspi.Atspi.role_get_name(r) for r in roles]}")
     say(f"found {role_name(wanted[0])} {name!r}")
     return wanted[0]
-
-
-def text_of(accessible):
-    """What a screen reader reads of a label: its text, else its name."""
-    try:
-        text = accessible.queryText()
-        return text.getText(0, text.characterCount)
-    except (NotImplementedError, GLib.GError):
-        return accessible.name
 
 
 def status_label(status_bar):

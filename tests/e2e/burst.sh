@@ -15,22 +15,7 @@ count=${3:-1000}
 
 test_name=burst
 source "$(dirname "$0")/namespaces.sh"
-ws=nbb-ws-$$
-dev=nbb-dev-$$
-add_namespaces "$ws" "$dev"
-
-setup() {
-    add_cable "$ws" nbb0 198.51.100.1/24 "$dev" nbb1 198.51.100.2/24 &&
-        ip -n "$ws" route add default dev nbb0 &&
-        resolve_hostname "$ws" 198.51.100.1
-}
-setup 2>"$work/setup.err" || skip "cannot build the two-namespace network: $(cat "$work/setup.err")"
-
-failures=0
-fail() {
-    echo "burst: FAIL: $*"
-    failures=$((failures + 1))
-}
+two_namespaces nbb
 
 # Where replies went missing when some did: the workstation side's drops, by layer.
 losses() {
@@ -69,8 +54,4 @@ if ! grep -q '"left_out":0,' "$work/stdout" || ! grep -q '"dropped_datagrams":0[
 fi
 [ -s "$work/stderr" ] && fail "unexpected stderr: $(cat "$work/stderr")"
 
-if [ "$failures" = 0 ]; then
-    echo "burst: ok, $count replies sent at once, $count devices listed, none lost"
-    exit 0
-fi
-exit 1
+end_test "$count replies sent at once, $count devices listed, none lost"

@@ -28,12 +28,6 @@ setup() {
 }
 setup 2>"$work/setup.err" || skip "cannot build the two-namespace network: $(cat "$work/setup.err")"
 
-failures=0
-fail() {
-    echo "interfaces: FAIL $case_name: $*"
-    failures=$((failures + 1))
-}
-
 # started NAMESPACE NAME DEVSIM-ARGUMENTS...: a simulator that logs the requests in NAME.log.
 started() {
     local namespace=$1 name=$2
@@ -62,31 +56,16 @@ search() {
     [ -s "$work/$case_name.err" ] && fail "unexpected stderr: $(cat "$work/$case_name.err")"
 }
 
-# one_request NAME: the simulator NAME saw exactly one request, from 198.51.100.1.
-one_request() {
-    local log
-    log=$(cat "$work/$1.log" 2>/dev/null)
-    [[ "$log" =~ ^from\ 198\.51\.100\.1:[0-9]+\ 01000000$ ]] ||
-        fail "the devices of $1 did not see exactly one request from 198.51.100.1: '$log'"
-}
-
-# finish: "ok" when the case recorded no failure since `failures_before`.
-finish() {
-    [ "$failures" = "$failures_before" ] && echo "interfaces: ok   $case_name"
-}
-
-case_name=label
-failures_before=$failures
+case_begin label
 started "$one" label --device 'model=AP-A,ipv4=198.51.100.2,mac=00-00-5E-00-53-0A' \
     --device 'model=AP-B,ipv4=198.51.100.3,mac=00-00-5E-00-53-0B'
 search $'AP-A nbi0\nAP-B nbi0'
 stop_devsims
-one_request label
-finish
+one_request "$work/label.log"
+case_end
 
 # The label's address goes, and a second link with the same address as the first joins.
-case_name=same_address
-failures_before=$failures
+case_begin same_address
 second() {
     ip -n "$ws" addr del 198.51.100.5/24 dev nbi0 label nbi0:1 &&
         add_cable "$ws" nbi2 198.51.100.1/24 "$two" nbi3 198.51.100.2/24
@@ -96,15 +75,10 @@ if second 2>"$work/second.err"; then
     started "$two" second --device 'model=AP-TWO,ipv4=198.51.100.2,mac=00-00-5E-00-53-02'
     search $'AP-ONE nbi0\nAP-TWO nbi2'
     stop_devsims
-    one_request first
-    one_request second
+    one_request "$work/first.log"
+    one_request "$work/second.log"
 else
     fail "cannot add the second link: $(cat "$work/second.err")"
 fi
-finish
-
-if [ "$failures" = 0 ]; then
-    echo "interfaces: PASSED"
-    exit 0
-fi
-exit 1
+case_end
+end_test

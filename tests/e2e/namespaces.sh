@@ -19,11 +19,8 @@ namespaces=()
 pids=()
 
 cleanup() {
-    local pid namespace
-    for pid in "${pids[@]}"; do
-        kill "$pid" 2>/dev/null
-        wait "$pid" 2>/dev/null
-    done
+    local namespace
+    stop_devsims
     for namespace in "${namespaces[@]}"; do
         ip netns del "$namespace" 2>/dev/null
         rm -rf "/etc/netns/$namespace"
@@ -89,6 +86,15 @@ add_cable() {
         ip -n "$1" link set "$2" up && ip -n "$4" link set "$5" up
 }
 
+# one_request LOG: a simulator's request log (--log) holds exactly one datagram: the request,
+# from 198.51.100.1 (the address that the host name resolves to).
+one_request() {
+    local log
+    log=$(cat "$1" 2>/dev/null)
+    [[ "$log" =~ ^from\ 198\.51\.100\.1:[0-9]+\ 01000000$ ]] ||
+        fail "$(basename "$1"): not exactly one request 01000000 from 198.51.100.1: '$log'"
+}
+
 # now_ms: the time in ms, for the elapsed times that the tests bound (bash's own clock: no
 # process is started for it).
 now_ms() {
@@ -105,4 +111,40 @@ wait_until() {
         (($(now_ms) < deadline)) || return 1
         sleep 0.05
     done
+}
+
+# two_namespaces PREFIX: the usual network, or a skip: a "workstation" namespace $ws joined by
+# a veth cable from PREFIX0 (198.51.100.1/24, its default route and the address this computer's
+# host name resolves to there) to PREFIX1 (198.51.100.2/24) in a "device" namespace $dev.
+two_namespaces() {
+    ws=$1-ws-$$
+    dev=$1-dev-$$
+    add_namespaces "$ws" "$dev"
+    { add_cable "$ws" "${1}0" 198.51.100.1/24 "$dev" "${1}1" 198.51.100.2/24 &&
+        ip -n "$ws" route add default dev "${1}0" &&
+        resolve_hostname "$ws" 198.51.100.1; } 2>"$work/setup.err" ||
+        skip "cannot build the two-namespace network: $(cat "$work/setup.err")"
+}
+
+# Scripts that check on after a failure count their failures with `fail`, and `case_begin NAME`
+# / `case_end [NOTE]` report a case "ok" when it recorded none; `end_test` ends the script,
+# PASSED with status 0 when nothing failed. A script may define its own fail first.
+failures=0
+declare -F fail >/dev/null || fail() {
+    echo "$test_name: FAIL${case_name:+ $case_name}: $*"
+    failures=$((failures + 1))
+}
+case_begin() {
+    case_name=$1
+    failures_before=$failures
+}
+# shellcheck disable=SC2120 # the note is optional
+case_end() {
+    [ "$failures" != "$failures_before" ] || echo "$test_name: ok   $case_name${1:+ ($1)}"
+}
+# shellcheck disable=SC2120 # the note is optional
+end_test() {
+    [ "$failures" = 0 ] || exit 1
+    echo "$test_name: PASSED${1:+, $1}"
+    exit 0
 }

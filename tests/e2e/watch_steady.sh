@@ -17,22 +17,7 @@ searches=10
 
 test_name=watch_steady
 source "$(dirname "$0")/namespaces.sh"
-ws=nbs-ws-$$
-dev=nbs-dev-$$
-add_namespaces "$ws" "$dev"
-
-setup() {
-    add_cable "$ws" nbs0 198.51.100.1/24 "$dev" nbs1 198.51.100.2/24 &&
-        ip -n "$ws" route add default dev nbs0 &&
-        resolve_hostname "$ws" 198.51.100.1
-}
-setup 2>"$work/setup.err" || skip "cannot build the two-namespace network: $(cat "$work/setup.err")"
-
-failures=0
-fail() {
-    echo "watch_steady: FAIL: $*"
-    failures=$((failures + 1))
-}
+two_namespaces nbs
 
 # Device n: model AP-n, MAC 02-00-00-00-HI-LO (n in hex), and a copy text, so that its reply
 # has an ordinary size.
@@ -69,8 +54,4 @@ if [ "$lines" != "$count" ] || [ "$appeared" != "$count" ] || [ "$distinct" != "
 fi
 [ -s "$work/watch.err" ] && fail "unexpected stderr: $(head -5 "$work/watch.err")"
 
-if [ "$failures" = 0 ]; then
-    echo "watch_steady: ok, $searches searches over $count devices: $count lines, all 'appeared'"
-    exit 0
-fi
-exit 1
+end_test "$searches searches over $count devices: $count lines, all 'appeared'"

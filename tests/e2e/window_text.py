@@ -13,20 +13,13 @@ Exit status: 0 done, 1 failed, 77 when AT-SPI or XTEST cannot be had.
 Every line of output starts with "window_text: ".
 """
 import ctypes
+import os
 import sys
 import time
 
-try:
-    import gi
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from atspi_tree import GLib, WINDOW_TITLE, children, find_application, pyatspi, text_of, walk  # noqa: E402
 
-    gi.require_version("Atspi", "2.0")
-    from gi.repository import GLib
-    import pyatspi
-except (ImportError, ValueError) as error:
-    print(f"window_text: SKIPPED: no AT-SPI bindings for Python: {error}")
-    sys.exit(77)
-
-WINDOW_TITLE = " Nimbrel AP/Bridge/CloudAP Utility Config"
 BOX_TITLE = "NIMBREL AP/BRIDGE/CloudAP"
 
 
@@ -37,30 +30,6 @@ def say(text):
 def fail(text):
     say(f"FAIL: {text}")
     sys.exit(1)
-
-
-def children(accessible):
-    try:
-        return [accessible.getChildAtIndex(i) for i in range(accessible.childCount)]
-    except GLib.GError:
-        return []
-
-
-def walk(accessible, depth=0):
-    yield accessible, depth
-    for child in children(accessible):
-        if child is not None:
-            yield from walk(child, depth + 1)
-
-
-def application(pid):
-    for app in children(pyatspi.Registry.getDesktop(0)):
-        try:
-            if app is not None and app.get_process_id() == pid:
-                return app
-        except GLib.GError:
-            continue
-    return None
 
 
 def wait_for(what, seconds, find):
@@ -78,19 +47,11 @@ def wait_for(what, seconds, find):
 
 
 def top_level(pid, title):
-    app = application(pid)
+    app = find_application(pid)
     for child in children(app) if app is not None else []:
         if child is not None and child.name == title:
             return child
     return None
-
-
-def text_of(accessible):
-    try:
-        text = accessible.queryText()
-        return text.getText(0, text.characterCount)
-    except (NotImplementedError, GLib.GError):
-        return accessible.name
 
 
 def status_label(window):

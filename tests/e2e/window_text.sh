@@ -32,15 +32,7 @@ if [ "${WINDOW_TEXT_INNER:-}" != 1 ]; then
     done
     "$python" -c 'import gi; gi.require_version("Atspi", "2.0"); import pyatspi' 2>/dev/null ||
         skip "Python's pyatspi is missing (python3-pyatspi, gir1.2-atspi-2.0)"
-    ws=nbt-ws-$$
-    dev=nbt-dev-$$
-    add_namespaces "$ws" "$dev"
-    setup() {
-        add_cable "$ws" nbt0 198.51.100.1/24 "$dev" nbt1 198.51.100.2/24 &&
-            ip -n "$ws" route add default dev nbt0 &&
-            resolve_hostname "$ws" 198.51.100.1
-    }
-    setup 2>"$work/setup.err" || skip "cannot build the two-namespace network: $(cat "$work/setup.err")"
+    two_namespaces nbt
     # Each text at most 64 bytes and without a comma, as the simulator takes them.
     firmware=$'1.0\r\n\e]0;title\a'
     copy=$'start\r\nline 2\e[201~\x9b6n\x7f\x85end'

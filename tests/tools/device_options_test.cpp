@@ -132,8 +132,8 @@ TEST(ParseDeviceOption, TakesTextsOfUpTo64Bytes) {
         EXPECT_EQ(
             option.device.model.size() + option.device.firmware.size() + option.device.copy.size(),
             64u);
-        expectRefused(parseDeviceOption, key + "=" + longest + "y", "at most 64 bytes",
-                      longest + "y");
+        expectRefused(parseDeviceOption, key + "=" + longest + "y",
+                      "a device text holds at most 64 bytes", longest + "y");
     }
 }
 
@@ -149,7 +149,8 @@ TEST(ParseDeviceOption, RefusesBadValuesAndKeys) {
     expectRefused(parseDeviceOption, "model=AP,ipv4=10.0.0.256", "not an IPv4 address",
                   "10.0.0.256");
     expectRefused(parseDeviceOption, "ipv4=", "not an IPv4 address", "");
-    expectRefused(parseDeviceOption, "mac=00-11-22-33-44", "not a MAC address", "00-11-22-33-44");
+    expectRefused(parseDeviceOption, "mac=00-11-22-33-44", "not a MAC address (XX-XX-XX-XX-XX-XX)",
+                  "00-11-22-33-44");
     expectRefused(parseDeviceOption, "mac=00-11-22-33-44-5G", "not a MAC address",
                   "00-11-22-33-44-5G");
     expectRefused(parseDeviceOption, "delay=-5", "not a delay in milliseconds", "-5");

@@ -117,7 +117,6 @@ TEST(DiscoverProgram, ShowsHelpAndVersion) {
     const std::vector<std::string> mentions{"Exit status", "at the latest 10 s"};
     expectHelp(Discover, DiscoverName, {"--help"}, mentions);
     expectHelp(Discover, DiscoverName, {"-h"}, mentions);
-    expectHelp(Discover, DiscoverName, {"--json", "--help"}, mentions);
     expectHelp(Discover, DiscoverName, {"--from=198.51.100.1", "--help", "--"}, mentions);
 
     const Outcome version = runToEnd(Discover, {"--version"});
@@ -196,7 +195,6 @@ TEST(DevsimProgram, ShowsHelpAndVersion) {
     const std::vector<std::string> mentions{
         "model=", "ipv4=", "mac=", "firmware=", "copy=", "delay="};
     expectHelp(Devsim, "nimbrel-devsim", {"--help"}, mentions);
-    expectHelp(Devsim, "nimbrel-devsim", {"--device", "model=AP", "-h"}, mentions);
     expectHelp(Devsim, "nimbrel-devsim", {"--device=model=AP", "--delay=5", "--help", "--"},
                mentions);
 
@@ -206,6 +204,8 @@ TEST(DevsimProgram, ShowsHelpAndVersion) {
     EXPECT_EQ(version.err, "");
 }
 
+// Each option's values are refused by its parser (device_options_test.cpp); here, that the
+// program names the option and ends with status 2.
 TEST(DevsimProgram, RefusesBadUsageWithStatus2) {
     const std::string name = "nimbrel-devsim";
     expectUsageError(Devsim, name, {}, "no reply given");
@@ -219,12 +219,6 @@ TEST(DevsimProgram, RefusesBadUsageWithStatus2) {
     expectUsageError(Devsim, name, {"--device"}, "--device");
     expectUsageError(Devsim, name, {"--device=ipv4=10.0.0"},
                      "--device: not an IPv4 address: '10.0.0'");
-    expectUsageError(Devsim, name, {"--device", "model=AP,mac=00-11-22-33-44"},
-                     "--device: not a MAC address (XX-XX-XX-XX-XX-XX): '00-11-22-33-44'");
-    expectUsageError(Devsim, name, {"--device", "model=AP,colour=red"},
-                     "--device: unknown device key");
-    expectUsageError(Devsim, name, {"--device", "firmware=" + std::string(65, '9')},
-                     "--device: a device text holds at most 64 bytes");
     expectUsageError(Devsim, name, {"--reply-hex", "01 00 0g 00"},
                      "--reply-hex: not pairs of hexadecimal digits: '01 00 0g 00'");
     expectUsageError(Devsim, name, {"--device=model=A", "--listen", "127.0.0.1:70000"},
@@ -402,16 +396,12 @@ TEST(DevsimProgram, AnswersARequestOnLoopbackWithTheRepliesItWasGiven) {
          "model=QZL-AP,ipv4=198.51.100.2,mac=00:11:22:aa:BB:55,"
          "firmware=1.4.2,copy=Caf\xe9,delay=30",
          "--reply-hex", "01 00 00 00", "--delay", "10", "--device", "model=BR", "--reply-hex", ""});
-    const std::optional<std::string> listening = devsim.readLine();
-    ASSERT_TRUE(listening.has_value()) << devsim.wait().err;
-    const std::string prefix = "nimbrel-devsim: listening on 127.0.0.1:";
-    ASSERT_EQ(listening->rfind(prefix, 0), 0u) << *listening;
-    const int port = std::stoi(listening->substr(prefix.size()));
-    ASSERT_GT(port, 0);
+    const std::uint16_t port = listeningPort(devsim);
+    ASSERT_NE(port, 0);
 
     LoopbackClient client;
-    client.send(static_cast<std::uint16_t>(port), {0x05});
-    client.send(static_cast<std::uint16_t>(port), Bytes{0x01, 0x00, 0x00, 0x00});
+    client.send(port, {0x05});
+    client.send(port, Bytes{0x01, 0x00, 0x00, 0x00});
 
     tools::DeviceSpec ap{
         "QZL-AP", {198, 51, 100, 2}, {0x00, 0x11, 0x22, 0xAA, 0xBB, 0x55}, "1.4.2", "Caf\xe9"};

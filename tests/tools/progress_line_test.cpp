@@ -6,13 +6,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
-#include <optional>
 #include <string>
 
 #include "tools/console.h"
 #include "tools/progress_line.h"
 #include "tools/text_output.h"
 
+// The line ended by Ctrl+C is tested on a real terminal by watch_and_interrupt.sh, and the
+// reasons of failed writes through the programs (programs_test.cpp).
 namespace nimbrel::tools {
 namespace {
 
@@ -56,18 +57,6 @@ TEST(ProgressLine, WritesNothingWhenNotATerminal) {
     EXPECT_EQ(capture.written(), "");
 }
 
-TEST(ProgressLine, EndsTheLineAsItStandsWhenInterrupted) {
-    const Capture capture;
-    ASSERT_NE(capture.stream(), nullptr);
-    {
-        ProgressLine progress(capture.stream(), true);
-        progress.update();
-        progress.endLine();
-        progress.erase();  // nothing left to blank
-    }
-    EXPECT_EQ(capture.written(), "\rSearching\u2026 0 s\n");
-}
-
 TEST(ProgressLine, ShowsTheSecondsAndBlanksExactlyThatLineAgain) {
     const Capture capture;
     ASSERT_NE(capture.stream(), nullptr);
@@ -105,24 +94,6 @@ TEST(ProgressLine, EndingItBlanksALineStillShown) {
     ASSERT_GT(written.size(), shown.size());
     EXPECT_EQ(written.substr(shown.size()),
               "\r" + std::string(displayWidth(shown.substr(1)), ' ') + "\r");
-}
-
-TEST(WriteText, WritesAndFlushes) {
-    const Capture capture;
-    EXPECT_EQ(writeText(capture.stream(), "one line\n"), std::nullopt);
-    EXPECT_EQ(writeText(capture.stream(), ""), std::nullopt);
-    EXPECT_EQ(capture.written(), "one line\n");
-}
-
-TEST(WriteText, GivesTheReasonWhenTheWriteFails) {
-    const File full(std::fopen("/dev/full", "w"));
-    ASSERT_NE(full, nullptr);
-    // Short enough to sit in the stream's buffer: only the flush finds out.
-    EXPECT_EQ(writeText(full.get(), "{\"version\":1}\n"), "No space left on device");
-
-    const File readOnly(std::fopen("/dev/null", "r"));
-    ASSERT_NE(readOnly, nullptr);
-    EXPECT_EQ(writeText(readOnly.get(), "x"), "Bad file descriptor");
 }
 
 TEST(IsTerminal, TellsTerminalsFromFilesAndPipes) {
