@@ -19,4 +19,19 @@ public:
     TimePoint now() const override { return std::chrono::steady_clock::now(); }
 };
 
+/// The calendar time, for what is shown to people as a time of day (when a device was last
+/// seen); injectable like Clock so that tests fix it.
+class WallClock {
+public:
+    using TimePoint = std::chrono::system_clock::time_point;
+
+    virtual ~WallClock() = default;
+    virtual TimePoint now() const = 0;
+};
+
+class SystemClock final : public WallClock {
+public:
+    TimePoint now() const override { return std::chrono::system_clock::now(); }
+};
+
 }  // namespace nimbrel

@@ -40,8 +40,10 @@ static_assert(std::has_unique_object_representations_v<DeviceRecord>,
 /// read as empty.
 class DeviceTable {
 public:
-    /// The window's capacity; the command-line reporter asks for more.
+    /// A table's capacity unless told otherwise: a few records, allocated at once.
     static constexpr int DefaultCapacity = 11;
+    /// The window's capacity: as many devices as the command-line reporter lists.
+    static constexpr int WindowCapacity = 1024;
 
     explicit DeviceTable(int capacity = DefaultCapacity);
     DeviceTable(const DeviceTable&) = delete;

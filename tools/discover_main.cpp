@@ -5,13 +5,13 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <ctime>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "discovery/clock.h"
+#include "discovery/device_history.h"
 #include "discovery/interface_choice.h"
 #include "discovery/search.h"
 #include "discovery/search_loop.h"
@@ -40,6 +40,9 @@ constexpr std::chrono::milliseconds TickEvery{250};
 constexpr int DefaultIntervalSeconds = 8;
 constexpr int ShortestIntervalSeconds = 3;
 
+/// The most searches that --gone-after waits: at the longest interval, more than a year.
+constexpr int MostMissedSearches = 1000;
+
 constexpr tools::ProgramMessages Program{"nimbrel-discover"};
 
 const std::string HelpFooter =
@@ -60,6 +63,7 @@ struct Options {
     bool allInterfaces = false;
     bool watch = false;
     int interval = DefaultIntervalSeconds;
+    int goneAfter = DeviceHistory::DefaultGoneAfter;
 };
 
 /// The command line as CLI11 reads it, before the values that it cannot check are checked.
@@ -98,6 +102,12 @@ std::unique_ptr<CLI::App> declareOptions(CommandLine& line) {
         ->check(CLI::Range(ShortestIntervalSeconds, 86400))
         ->capture_default_str()
         ->needs(watch);
+    app->add_option("--gone-after", options.goneAfter,
+                    "report a device as gone once it has missed this many searches in a row")
+        ->type_name("N")
+        ->check(CLI::Range(1, MostMissedSearches))
+        ->capture_default_str()
+        ->needs(watch);
     return app;
 }
 
@@ -126,7 +136,8 @@ Result<Options> checkValues(const CommandLine& line) {
 struct Outcome {
     std::optional<SearchResult> result;
     std::optional<Error> error;
-    std::string lookUpFailure;  // why no search could start
+    std::string lookUpFailure;            // why no search could start
+    std::vector<std::string> unsearched;  // the interfaces left out of the search
 };
 
 /// The paths of each search as the options choose them, looked up anew for every search.
@@ -175,7 +186,8 @@ public:
             progress_.erase();
             Program.complain("dropped an over-long datagram from " + formatPeer(from));
         };
-        events.pathFailed = [this](const SearchPath& path, const Error& error) {
+        events.pathFailed = [this, &outcome](const SearchPath& path, const Error& error) {
+            outcome.unsearched.push_back(path.interfaceName);
             progress_.erase();
             Program.complain("interface " + path.interfaceName +
                              " left out of the search: " + errorReason(error));
@@ -249,11 +261,10 @@ int discover(const Options& options) {
     return Program.writeOut(options.json ? tools::jsonReport(result) : tools::textReport(result));
 }
 
-/// Writes the lines of `changes`; false when the watch is to end, with `status` set.
-bool writeChanges(const std::vector<tools::DeviceChange>& changes, bool json, int& status) {
-    for (const tools::DeviceChange& change : changes) {
-        const tools::WriteEnd written =
-            tools::writeUnlessStopped(tools::watchLine(change, json, std::time(nullptr)));
+/// Writes the lines of `events`; false when the watch is to end, with `status` set.
+bool writeEvents(const std::vector<HistoryEvent>& events, bool json, int& status) {
+    for (const HistoryEvent& event : events) {
+        const tools::WriteEnd written = tools::writeUnlessStopped(tools::watchLine(event, json));
         if (written.kind == tools::WriteEnd::Kind::Stopped) {
             status = 0;
             return false;
@@ -289,7 +300,8 @@ int watch(const Options& options) {
     tools::installStopSignals();
     tools::ProgressLine progress(stderr, false);
     Searcher searcher(options, progress);
-    tools::DeviceWatch watch;
+    const SystemClock clock;
+    DeviceHistory history(clock, options.goneAfter);
     const std::chrono::seconds interval{options.interval};
     int status = 0;
     while (!tools::stopRequested()) {
@@ -302,7 +314,8 @@ int watch(const Options& options) {
             Program.complain(failure);
         } else {
             reportShortfalls(*outcome.result);
-            if (!writeChanges(watch.update(*outcome.result), options.json, status)) {
+            if (!writeEvents(history.update(*outcome.result, outcome.unsearched), options.json,
+                             status)) {
                 return status;
             }
         }

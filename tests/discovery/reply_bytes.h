@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <initializer_list>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -59,6 +60,15 @@ inline Bytes addressValue(std::initializer_list<std::uint8_t> mac,
 inline Bytes addressValue(const MacBytes& mac, const Ipv4Bytes& ipv4) {
     return addressValue({mac[0], mac[1], mac[2], mac[3], mac[4], mac[5]},
                         {ipv4[0], ipv4[1], ipv4[2], ipv4[3]});
+}
+
+/// The reply of device `n` of a burst: an address element (MAC 02-00-00-00-HI-LO, IPv4
+/// 198.51.100.x) and a model, BURST-n, nothing else.
+inline Bytes burstReply(int n) {
+    const auto byte = [](int value) { return static_cast<std::uint8_t>(value & 0xff); };
+    return reply({{FieldAddress, addressValue({0x02, 0x00, 0x00, 0x00, byte(n >> 8), byte(n)},
+                                              {198, 51, 100, byte(n % 254 + 1)})},
+                  {FieldModel, text("BURST-" + std::to_string(n))}});
 }
 
 }  // namespace nimbrel::testing

@@ -16,53 +16,13 @@
 #include "discovery/search_loop.h"
 #include "discovery/search_socket.h"
 #include "discovery/wire.h"
+#include "tests/tools/loopback_client.h"
 
 namespace nimbrel {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-/// A plain socket on 127.0.0.1 that plays the device.
-class Peer127 {
-public:
-    Peer127() {
-        EXPECT_TRUE(platform::startSocketLibrary().ok());
-        socket_ = platform::openDatagramSocket().value();
-        EXPECT_TRUE(platform::bindSocket(socket_, {{127, 0, 0, 1}, 0}).ok());
-        local_ = platform::localName(socket_).value();
-    }
-    ~Peer127() {
-        platform::closeSocket(socket_);
-        platform::stopSocketLibrary();
-    }
-    Peer127(const Peer127&) = delete;
-    Peer127& operator=(const Peer127&) = delete;
-
-    const Peer& local() const { return local_; }
-
-    Bytes receiveOne(Peer& from) {
-        EXPECT_TRUE(platform::waitReadable(socket_, 2000));
-        Bytes buffer(512);
-        const Result<platform::ReceivedDatagram> received = platform::receiveFrom(socket_, buffer);
-        if (!received.ok()) {
-            ADD_FAILURE() << received.error().message;
-            return {};
-        }
-        from = received.value().from;
-        buffer.resize(static_cast<std::size_t>(received.value().size));
-        return buffer;
-    }
-
-    void sendTo(const Bytes& bytes, const Peer& to) {
-        const Result<int> sent = platform::sendTo(socket_, bytes, to);
-        ASSERT_TRUE(sent.ok());
-        EXPECT_EQ(sent.value(), static_cast<int>(bytes.size()));
-    }
-
-private:
-    platform::SocketHandle socket_ = platform::NoSocket;
-    Peer local_;
-};
+using testing::LoopbackClient;  // plays the device
 
 Received receiveWaiting(UdpSearchSocket& socket, std::span<std::uint8_t> buffer) {
     EXPECT_TRUE(platform::waitReadable(socket.handle(), 2000));
@@ -75,26 +35,24 @@ TEST(UdpSearchSocket, SendsFromItsAddressAndReadsWholeDatagramsWithoutWaiting) {
     ASSERT_TRUE(socket.reopen({127, 0, 0, 1}, 0).ok());
     EXPECT_NE(socket.bound().port, 0);
 
-    Peer127 device;
+    LoopbackClient device;
     ASSERT_TRUE(socket.send(DiscoveryRequest, device.local()).ok());
-    Peer from;
-    EXPECT_EQ(device.receiveOne(from), (Bytes{0x01, 0x00, 0x00, 0x00}));
-    EXPECT_EQ(from.address, (Ipv4Bytes{127, 0, 0, 1}));
-    EXPECT_EQ(from.port, socket.bound().port);
+    EXPECT_EQ(device.receive(), (Bytes{0x01, 0x00, 0x00, 0x00}));
+    EXPECT_EQ(device.lastSender(), (Peer{{127, 0, 0, 1}, socket.bound().port}));
 
     ReceiveBuffer buffer{};
     EXPECT_EQ(socket.receive(buffer).kind, Received::Kind::Nothing);  // never blocks
 
     const Bytes longest(MaxDatagramSize, 0x01);
-    device.sendTo(longest, from);
+    device.send(socket.bound().port, longest);
     const Received whole = receiveWaiting(socket, buffer);
     EXPECT_EQ(whole.kind, Received::Kind::Read);
     EXPECT_EQ(whole.size, 201);
     EXPECT_EQ(whole.from, device.local());
 
     // One byte more: dropped unread, and the next datagram is read as it is.
-    device.sendTo(Bytes(MaxDatagramSize + 1, 0x01), from);
-    device.sendTo({0x01, 0x00, 0x00, 0x00}, from);
+    device.send(socket.bound().port, Bytes(MaxDatagramSize + 1, 0x01));
+    device.send(socket.bound().port, {0x01, 0x00, 0x00, 0x00});
     EXPECT_EQ(receiveWaiting(socket, buffer).kind, Received::Kind::Overlong);
     const Received next = receiveWaiting(socket, buffer);
     EXPECT_EQ(next.kind, Received::Kind::Read);
@@ -126,10 +84,10 @@ TEST(UdpSearchSocket, AsksForRoomForABurstAndCountsWhatTheSystemDropped) {
     ASSERT_TRUE(small.reopen({127, 0, 0, 1}, 0).ok());
     EXPECT_LT(small.receiveBufferBytes(), 2 * 212992);
     EXPECT_EQ(small.droppedDatagrams(), std::optional<std::uint32_t>(0));
-    Peer127 device;
+    LoopbackClient device;
     const Bytes reply{0x01, 0x00, 0x00, 0x00};
     for (int i = 0; i < 200; ++i) {
-        device.sendTo(reply, small.bound());
+        device.send(small.bound().port, reply);
     }
     ASSERT_TRUE(platform::waitReadable(small.handle(), 2000));
     const std::optional<std::uint32_t> dropped = small.droppedDatagrams();
@@ -141,7 +99,7 @@ TEST(UdpSearchSocket, AsksForRoomForABurstAndCountsWhatTheSystemDropped) {
         ++read;
     }
     EXPECT_EQ(read + static_cast<int>(*dropped), 200);
-    device.sendTo(reply, small.bound());  // the next datagram tells the count too
+    device.send(small.bound().port, reply);  // the next datagram tells the count too
     const Received next = receiveWaiting(small, buffer);
     EXPECT_EQ(next.dropsBefore, dropped);
     EXPECT_EQ(next.interfaceIndex, if_nametoindex("lo"));
@@ -149,7 +107,7 @@ TEST(UdpSearchSocket, AsksForRoomForABurstAndCountsWhatTheSystemDropped) {
 #endif
 
 TEST(UdpSearchSocket, OneSearchOnTwoPathsSendsOnEachAndTellsTheirRepliesApart) {
-    Peer127 device;
+    LoopbackClient device;
     const SteadyClock clock;
     Search search(
         clock,
@@ -166,10 +124,9 @@ TEST(UdpSearchSocket, OneSearchOnTwoPathsSendsOnEachAndTellsTheirRepliesApart) {
     ASSERT_EQ(search.start(), Search::StartOutcome::Started);
 
     const Bytes reply{0x01, 0x00, 0x00, 0x03, FieldModel, 0x00, 0x00};
-    Peer from;
     for (int request = 0; request < 2; ++request) {
-        EXPECT_EQ(device.receiveOne(from), (Bytes{0x01, 0x00, 0x00, 0x00}));
-        device.sendTo(reply, from);
+        EXPECT_EQ(device.receive(), (Bytes{0x01, 0x00, 0x00, 0x00}));
+        device.send(device.lastSender().port, reply);
     }
     runSearchToEnd(search, clock, std::chrono::milliseconds{50}, {});
     ASSERT_EQ(found.size(), 2u);

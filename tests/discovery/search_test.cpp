@@ -99,7 +99,7 @@ protected:
     std::vector<Peer> dropped;
 };
 
-TEST_F(SearchTest, SendsOneRequestFromTheLookedUpAddressAfterStarting) {
+TEST_F(SearchTest, SendsOneRequestFromTheLookedUpAddressAndWithoutRepliesLastsPauseAndQuiet) {
     EXPECT_EQ(search.start(), Search::StartOutcome::Started);
     EXPECT_EQ(log, std::vector<std::string>{"started"});
     EXPECT_EQ(socket.boundTo, (Ipv4Bytes{198, 51, 100, 1}));
@@ -108,10 +108,7 @@ TEST_F(SearchTest, SendsOneRequestFromTheLookedUpAddressAfterStarting) {
     EXPECT_EQ(socket.sent[0], (Bytes{0x01, 0x00, 0x00, 0x00}));
     EXPECT_EQ(socket.sentTo, (Peer{{255, 255, 255, 255}, 10001}));
     EXPECT_TRUE(search.running());
-}
 
-TEST_F(SearchTest, WithoutRepliesLastsThePauseAndTheQuietTime) {
-    ASSERT_EQ(search.start(), Search::StartOutcome::Started);
     EXPECT_EQ(*search.deadline() - clock.now(), milliseconds{1000});
     EXPECT_EQ(runToEnd(), milliseconds{2500});
     EXPECT_EQ(log, (std::vector<std::string>{"started", "finished"}));
@@ -268,21 +265,6 @@ TEST_F(SearchTest, CountsTheDevicesBeyondItsCapacity) {
     small.timePassed();
     EXPECT_EQ(models(), (std::vector<std::string>{"AP-1", "AP-2"}));
     EXPECT_EQ(result.leftOut, 3);
-}
-
-TEST_F(SearchTest, TheNextSearchMayStartFromTheFinishedEvent) {
-    int starts = 0;
-    SearchEvents events;
-    events.finished = [&](const SearchResult&) {
-        if (++starts < 2) {
-            EXPECT_EQ(search.start(), Search::StartOutcome::Started);
-        }
-    };
-    search.setEvents(std::move(events));
-    ASSERT_EQ(search.start(), Search::StartOutcome::Started);
-    runToEnd();
-    EXPECT_EQ(starts, 2);
-    EXPECT_EQ(socket.sent.size(), 2u);
 }
 
 TEST_F(SearchTest, SearchesSeveralInterfacesInOneSearchTellingThePathsApart) {

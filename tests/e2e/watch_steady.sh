@@ -46,7 +46,7 @@ stop_devsims
 
 [ "$status" = 0 ] || fail "exit status $status on SIGINT"
 lines=$(wc -l <"$work/watch.out")
-appeared=$(grep -c '^[0-9TZ:-]* appeared AP-[0-9]* ' "$work/watch.out")
+appeared=$(grep -c '^[0-9TZ:.-]* appeared AP-[0-9]* ' "$work/watch.out")
 distinct=$(grep -Eo ' 02-00-00-00-[0-9A-F]{2}-[0-9A-F]{2} ' "$work/watch.out" | sort -u | wc -l)
 if [ "$lines" != "$count" ] || [ "$appeared" != "$count" ] || [ "$distinct" != "$count" ]; then
     fail "$lines lines, $appeared 'appeared' lines, $distinct devices; expected $count of each;" \

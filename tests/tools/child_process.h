@@ -17,8 +17,6 @@ struct Outcome {
     std::string err;
 };
 
-/// Where the child's standard output goes: a pipe that Wait reads, /dev/full (every write fails
-/// with "No space left on device"), or nowhere (closed).
 /// Where the child's stdout goes: a pipe read by the test, /dev/full, nowhere (closed), or a pipe
 /// whose reader has gone (as after `| head`).
 enum class Stdout { Pipe, Full, Closed, Broken };

@@ -33,15 +33,10 @@ void expectRefused(Parse parse, std::string_view text, std::string_view reason) 
     expectRefused(parse, text, reason, text);
 }
 
-TEST(ParseAddress, ReadsFourDecimalBytes) {
+// The forms of an address that are taken and refused: ParseIpv4 in local_address_test.cpp.
+TEST(ParseAddress, ReadsAnIpv4AddressAndQuotesTextThatIsNone) {
     EXPECT_EQ(parseAddress("198.51.100.2").value(), (Ipv4Bytes{198, 51, 100, 2}));
-    EXPECT_EQ(parseAddress("0.0.0.0").value(), (Ipv4Bytes{0, 0, 0, 0}));
-    EXPECT_EQ(parseAddress("255.255.255.255").value(), (Ipv4Bytes{255, 255, 255, 255}));
-    for (const std::string_view bad :
-         {"", "1.2.3", "1.2.3.4.5", "256.1.1.1", "1.2.3.-4", "1..2.3", "a.b.c.d", "1.2.3.4 ",
-          " 1.2.3.4", "1.2.3.4/24", "0x1.2.3.4"}) {
-        expectRefused(parseAddress, bad, "not an IPv4 address");
-    }
+    expectRefused(parseAddress, "1.2.3.4/24", "not an IPv4 address");
 }
 
 TEST(ParseMac, ReadsSixHexPairsJoinedByDashesOrColons) {
@@ -151,10 +146,7 @@ TEST(ParseDeviceOption, RefusesBadValuesAndKeys) {
     expectRefused(parseDeviceOption, "ipv4=", "not an IPv4 address", "");
     expectRefused(parseDeviceOption, "mac=00-11-22-33-44", "not a MAC address (XX-XX-XX-XX-XX-XX)",
                   "00-11-22-33-44");
-    expectRefused(parseDeviceOption, "mac=00-11-22-33-44-5G", "not a MAC address",
-                  "00-11-22-33-44-5G");
     expectRefused(parseDeviceOption, "delay=-5", "not a delay in milliseconds", "-5");
-    expectRefused(parseDeviceOption, "delay=86400001", "not a delay in milliseconds", "86400001");
     expectRefused(parseDeviceOption, "model=AP,name=x", "unknown device key", "name");
     expectRefused(parseDeviceOption, "Model=AP", "unknown device key", "Model");
     expectRefused(parseDeviceOption, "=AP", "unknown device key", "");

@@ -69,6 +69,7 @@ std::optional<std::vector<std::uint8_t>> LoopbackClient::receive() {
         Throw(received.error().code);
     }
     buffer.resize(static_cast<std::size_t>(received.value().size));
+    lastSender_ = received.value().from;
     return buffer;
 }
 

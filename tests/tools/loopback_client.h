@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // A UDP socket on 127.0.0.1 and a system-chosen port that plays the searching side towards the
-// simulator: it sends to a port on 127.0.0.1 and nowhere else.
+// simulator, or the device towards a search: it sends to a port on 127.0.0.1 and nowhere else.
 #pragma once
 
 #include <cstdint>
@@ -28,10 +28,13 @@ public:
     /// The next datagram that arrives, or nullopt when none comes within a few seconds (a
     /// failure, never an expected outcome: the simulator answers at once).
     std::optional<std::vector<std::uint8_t>> receive();
+    /// Where the datagram that `receive` returned last came from.
+    const Peer& lastSender() const { return lastSender_; }
 
 private:
     platform::SocketHandle socket_ = platform::NoSocket;
     Peer local_;
+    Peer lastSender_;
 };
 
 }  // namespace nimbrel::testing

@@ -5,16 +5,15 @@
 #include <netinet/in.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <optional>
-#include <sstream>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -22,6 +21,7 @@
 #include "nimbrel_version.h"
 #include "tests/tools/child_process.h"
 #include "tests/tools/loopback_client.h"
+#include "tests/tools/man_page_options.h"
 #include "tools/device_simulator.h"
 
 namespace nimbrel::testing {
@@ -117,7 +117,6 @@ TEST(DiscoverProgram, ShowsHelpAndVersion) {
     const std::vector<std::string> mentions{"Exit status", "at the latest 10 s"};
     expectHelp(Discover, DiscoverName, {"--help"}, mentions);
     expectHelp(Discover, DiscoverName, {"-h"}, mentions);
-    expectHelp(Discover, DiscoverName, {"--from=198.51.100.1", "--help", "--"}, mentions);
 
     const Outcome version = runToEnd(Discover, {"--version"});
     EXPECT_EQ(version.status, 0);
@@ -166,6 +165,12 @@ TEST(DiscoverProgram, RefusesUnknownInterfacesAndOptionsThatDoNotGoTogether) {
     expectUsageError(Discover, name, {"--interval=5"}, "--interval requires --watch");
     expectUsageError(Discover, name, {"--watch", "--interval", "2"},
                      "--interval: Value 2 not in range 3 to 86400");
+    expectUsageError(Discover, name, {"--gone-after=2"}, "--gone-after requires --watch");
+    for (const char* searches : {"0", "-1", "two", ""}) {
+        expectUsageError(
+            Discover, name, {"--watch", "--gone-after", searches},
+            "--gone-after: Value " + std::string(searches) + " not in range 1 to 1000");
+    }
 }
 
 TEST(DiscoverProgram, RefusesFromAddressesThatAreNoUnicastAddressOfThisComputer) {
@@ -173,8 +178,6 @@ TEST(DiscoverProgram, RefusesFromAddressesThatAreNoUnicastAddressOfThisComputer)
     const std::string notOurs = ", not a unicast address of this computer";
     expectUsageError(Discover, DiscoverName, {"--from=224.0.0.1"},
                      "nimbrel-discover: --from: 224.0.0.1 is a multicast address" + notOurs + "\n");
-    expectUsageError(Discover, DiscoverName, {"--from", "001.002.003.004"},
-                     "--from: 001.002.003.004 has leading zeros");
     // Each kind of refusal: from_address_test.cpp.
 }
 
@@ -195,8 +198,6 @@ TEST(DevsimProgram, ShowsHelpAndVersion) {
     const std::vector<std::string> mentions{
         "model=", "ipv4=", "mac=", "firmware=", "copy=", "delay="};
     expectHelp(Devsim, "nimbrel-devsim", {"--help"}, mentions);
-    expectHelp(Devsim, "nimbrel-devsim", {"--device=model=AP", "--delay=5", "--help", "--"},
-               mentions);
 
     const Outcome version = runToEnd(Devsim, {"--version"});
     EXPECT_EQ(version.status, 0);
@@ -277,51 +278,16 @@ TEST(DevsimProgram, TellsOnceThatItsLogCannotBeWrittenAndGoesOnAnswering) {
 
 // ---- both: the man page's synopsis -----------------------------------------------------------
 
-/// The options named in the SYNOPSIS section of a man page (in its roff source), in order.
-std::vector<std::string> synopsisOptions(const std::string& page) {
-    std::ifstream file(std::string(NIMBREL_TOOLS_SOURCE_DIR) + "/" + page);
-    EXPECT_TRUE(file.is_open()) << page;
-    std::vector<std::string> options;
-    bool inSynopsis = false;
-    for (std::string line; std::getline(file, line);) {
-        if (line.starts_with(".SH")) {
-            inSynopsis = line == ".SH SYNOPSIS";
-            continue;
-        }
-        // Options are written "\-\-name" or "\-h" in roff.
-        for (std::size_t at = line.find("\\-"); inSynopsis && at != std::string::npos;
-             at = line.find("\\-", at + 1)) {
-            std::string option = "-";
-            std::size_t next = at + 2;
-            if (line.compare(next, 2, "\\-") == 0) {
-                option += '-';
-                next += 2;
-            }
-            while (next < line.size() && (std::isalnum(static_cast<unsigned char>(line[next])) ||
-                                          line.compare(next, 2, "\\-") == 0)) {
-                const bool dash = line[next] == '\\';
-                option += dash ? '-' : line[next];
-                next += dash ? 2 : 1;
-            }
-            options.push_back(option);
-            at = next - 1;
-        }
-    }
-    return options;
-}
-
 /// Expects the program to list and take each option of its man page's synopsis, and no other:
 /// `examples` gives each option's words on a command line that the program accepts.
 void expectSynopsisOptions(const std::string& program, const std::string& page,
                            const std::map<std::string, Arguments>& examples) {
-    std::vector<std::string> synopsis = synopsisOptions(page);
-    std::ranges::sort(synopsis);
-    synopsis.erase(std::unique(synopsis.begin(), synopsis.end()), synopsis.end());
-    std::vector<std::string> exampled;
+    std::set<std::string> exampled;
     for (const auto& [option, words] : examples) {
-        exampled.push_back(option);
+        exampled.insert(option);
     }
-    EXPECT_EQ(synopsis, exampled) << page;
+    EXPECT_EQ(manPageOptions(std::string(NIMBREL_TOOLS_SOURCE_DIR) + "/" + page, {".SH SYNOPSIS"}),
+              exampled);
     const Outcome help = runToEnd(program, {"--help"});
     for (const auto& [option, words] : examples) {
         SCOPED_TRACE(option);
@@ -345,6 +311,7 @@ TEST(DiscoverProgram, TakesEveryOptionOfItsSynopsis) {
                            {"--all-interfaces", {"--all-interfaces"}},
                            {"--watch", {"--watch"}},
                            {"--interval", {"--watch", "--interval=30"}},
+                           {"--gone-after", {"--watch", "--gone-after", "3"}},
                            {"--help", {"-h"}},
                            {"--version", {"--help"}}});  // --version: ShowsHelpAndVersion
 }
@@ -361,38 +328,11 @@ TEST(DevsimProgram, TakesEveryOptionOfItsSynopsis) {
                            {"--version", {"--help"}}});  // --version: ShowsHelpAndVersion
 }
 
-/// A file name of its own in the test's temporary folder, removed at the end.
-class TemporaryFile {
-public:
-    TemporaryFile() {
-        std::string pattern = ::testing::TempDir() + "nimbrel-devsim-log-XXXXXX";
-        const int fd = mkstemp(pattern.data());
-        EXPECT_GE(fd, 0);
-        close(fd);
-        path_ = pattern;
-    }
-    ~TemporaryFile() { std::remove(path_.c_str()); }
-    TemporaryFile(const TemporaryFile&) = delete;
-    TemporaryFile& operator=(const TemporaryFile&) = delete;
-
-    const std::string& path() const { return path_; }
-
-    std::string text() const {
-        std::ifstream file(path_, std::ios::binary);
-        std::ostringstream text;
-        text << file.rdbuf();
-        return text.str();
-    }
-
-private:
-    std::string path_;
-};
-
 TEST(DevsimProgram, AnswersARequestOnLoopbackWithTheRepliesItWasGiven) {
-    const TemporaryFile log;
+    const std::string log = ::testing::TempDir() + "nimbrel-devsim-" + std::to_string(getpid());
     ChildProcess devsim(
         Devsim,
-        {"--listen=127.0.0.1:0", "--requests", "1", "--log=" + log.path(), "--device",
+        {"--listen=127.0.0.1:0", "--requests", "1", "--log=" + log, "--device",
          "model=QZL-AP,ipv4=198.51.100.2,mac=00:11:22:aa:BB:55,"
          "firmware=1.4.2,copy=Caf\xe9,delay=30",
          "--reply-hex", "01 00 00 00", "--delay", "10", "--device", "model=BR", "--reply-hex", ""});
@@ -418,7 +358,10 @@ TEST(DevsimProgram, AnswersARequestOnLoopbackWithTheRepliesItWasGiven) {
     EXPECT_EQ(outcome.status, 0);
     EXPECT_EQ(outcome.err, "");
     const std::string from = "from 127.0.0.1:" + std::to_string(client.local().port) + " ";
-    EXPECT_EQ(log.text(), from + "05\n" + from + "01000000\n");
+    std::ifstream written(log, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(written), {}),
+              from + "05\n" + from + "01000000\n");
+    std::remove(log.c_str());
 }
 
 }  // namespace

@@ -49,6 +49,7 @@ const Peer FromDevice{{198, 51, 100, 2}, 10001};
 
 TEST(JsonReport, ListsEveryDeviceInOrderWithEscapedTextsNullsAndSources) {
     SearchResult result;
+    // Its listed MAC is left all zero: the report shows the MAC as the device sent it.
     result.devices.push_back(makeDevice("QZL-AP", {192, 168, 1, 7},
                                         {0x00, 0x0A, 0xB0, 0xC1, 0xD2, 0xFF}, "1.4 \"beta\" \\2",
                                         "Caf\xe9\x1b[0m", FromDevice));
@@ -87,9 +88,7 @@ TEST(JsonReport, CountsLostRepliesAndKeepsAnInterfaceNameThatIsNotUtf8) {
     // UTF-8 stands as it is, but a C1 control is escaped rather than written raw.
     EXPECT_NE(report.find("\"interface\":\"\xd0\x95th\\u0085\""), std::string::npos) << report;
     const Json parsed = Json::parse(report);
-    EXPECT_EQ(parsed["version"], 1);
     EXPECT_EQ(parsed["lost_replies"], 7);
-    EXPECT_EQ(parsed["left_out"], 0);
     const Json& bad = parsed["devices"][0];
     EXPECT_EQ(bad["interface"], "bad\xef\xbf\xbd\xef\xbf\xbd");  // U+FFFD for each bad byte
     EXPECT_EQ(bad["interface_hex"], "626164fffe");
@@ -98,23 +97,10 @@ TEST(JsonReport, CountsLostRepliesAndKeepsAnInterfaceNameThatIsNotUtf8) {
     EXPECT_FALSE(good.contains("interface_hex"));
 }
 
-TEST(JsonReport, KeepsTheMacAsTheDeviceSentIt) {
-    SearchResult result;
-    // A model whose listing clears the MAC's first byte in the window.
-    DeviceView device =
-        makeDevice("QZL-BR", {10, 0, 0, 1}, {0xAA, 1, 2, 3, 4, 5}, "", "", FromDevice);
-    device.listedMac[0] = 0;
-    result.devices.push_back(device);
-    EXPECT_NE(jsonReport(result).find(R"("mac":"AA-01-02-03-04-05")"), std::string::npos);
-}
-
-TEST(JsonReport, NoDevicesMakeAnEmptyList) {
+TEST(Reports, NoDevicesMakeAnEmptyListAndALineSayingSo) {
     EXPECT_EQ(jsonReport({}),
               R"({"version":1,"devices":[],"left_out":0,"dropped_datagrams":0,"lost_replies":0})"
               "\n");
-}
-
-TEST(TextReport, NoDevicesMakeOneLineSayingSo) {
     EXPECT_EQ(textReport({}), "No device answered.\n");
 }
 
