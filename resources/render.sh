@@ -19,9 +19,11 @@ render() { # render SVG PNG WIDTH HEIGHT
     rsvg-convert --width "$3" --height "$4" --format png --output "$2" "$1"
 }
 
-# Device images 0-14 of the list's image list, 32 x 32 with transparency.
+# Device images 0-14 of the list's image list, 32 x 32 with transparency, and 64 x 64 beside
+# them as "@2x": a QIcon made from the 32 px file picks that one up on a screen at scale 2.
 for i in $(seq -w 0 14); do
     render "svg/icons/device-$i.svg" "icons/device-$i.png" 32 32
+    render "svg/icons/device-$i.svg" "icons/device-$i@2x.png" 64 64
 done
 
 # Program icon: 256 for the desktop theme, 48 for launchers, 32 for the window and About box.
@@ -29,7 +31,8 @@ render svg/icons/nimbrel-utility.svg icons/nimbrel-utility.png 256 256
 render svg/icons/nimbrel-utility.svg icons/nimbrel-utility-48.png 48 48
 render svg/icons/nimbrel-utility.svg icons/nimbrel-utility-32.png 32 32
 
-# Search animation: the frames' SVGs are generated from one parametric description.
+# Search animation: the frames' SVGs are generated from one parametric description; 80 x 50
+# with a transparent background.
 python3 svg/animation/make-frames.py svg/animation
 for i in $(seq -w 0 28); do
     render "svg/animation/search-$i.svg" "animation/search-$i.png" 80 50

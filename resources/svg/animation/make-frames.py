@@ -4,7 +4,8 @@
 Three small access points sit on a network cable; the middle one sends radio waves while a
 magnifying glass sweeps over the row along a figure-of-eight. Every moving part is a
 periodic function of t = frame / FRAMES, so the last frame leads smoothly back to the first
-when the clip loops.
+when the clip loops. The background is transparent: the window's own shows through, light or
+dark, and every part is drawn with an outline or fill that stands out on either.
 """
 import math
 import pathlib
@@ -74,7 +75,6 @@ def frame(i):
     <g id="scene">{scene}</g>
     <clipPath id="lens"><circle cx="{gx:.2f}" cy="{gy:.2f}" r="{LENS_R}"/></clipPath>
   </defs>
-  <rect width="{WIDTH}" height="{HEIGHT}" fill="#ffffff"/>
   <use xlink:href="#scene"/>
   <path d="M{hx:.2f} {hy:.2f}l7 7" stroke="#5d4037" stroke-width="3.5" stroke-linecap="round"/>
   <g clip-path="url(#lens)">
