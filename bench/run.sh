@@ -158,6 +158,13 @@ value() {
     sed -n "s/.*\<$2=\(-\?[0-9.]*\).*/\1/p" "$1" | head -n 1
 }
 
+# median FILE NAME: the median of the values of the "NAME=value" lines of a file (the lower
+# middle one of an even count); nothing when there is none.
+median() {
+    sed -n "s/.*\<$2=\(-\?[0-9.]*\).*/\1/p" "$1" | sort -n |
+        awk '{ values[NR] = $1 } END { if (NR > 0) print values[int((NR + 1) / 2)] }'
+}
+
 # mebibytes KIB: the amount in MiB; nothing when there is no amount.
 mebibytes() {
     [ -z "$1" ] || awk -v kib="$1" 'BEGIN { print kib / 1024 }'
@@ -191,6 +198,47 @@ section_burst() {
         "buffer $(value "$work/burst-capped.txt" receive_buffer) B as the system reports it"
 }
 
+# The real program started as a user starts it, under an X server of its own (Xvfb) in the
+# empty namespace, where simulated devices answer over loopback: the time to the window on
+# screen, whatever answers, and to the first device listed.
+section_launch() {
+    echo "== Launch"
+    if ! grep -q '^NIMBREL_BUILD_GUI:BOOL=ON' "$build/CMakeCache.txt"; then
+        skipped "launch figures" "the build has no window (NIMBREL_BUILD_GUI=OFF)"
+        return
+    fi
+    build nimbrel-utility nimbrel-devsim bench_stream_device >"$work/build-launch.log" 2>&1 ||
+        { cat "$work/build-launch.log"; exit 1; }
+    in_utility="$root/bench/gui/in_namespace_utility.sh"
+    # Five launches each; the median is the figure (a launch is a few hundred ms, and one other
+    # process on the machine can take a good part of that).
+    for answering in none devices stream; do
+        for _ in 1 2 3 4 5; do
+            in_namespace bash "$in_utility" first-mapped "$build/bin" "$answering" \
+                >>"$work/mapped-$answering.txt" 2>&1 || cat "$work/mapped-$answering.txt"
+        done
+    done
+    figure "window mapped, no device (median of 5)" \
+        "$(median "$work/mapped-none.txt" first_mapped_ms)" ms 300
+    figure "window mapped, 14 devices (median of 5)" \
+        "$(median "$work/mapped-devices.txt" first_mapped_ms)" ms 300
+    figure "window mapped, 5,000/s stream (median of 5)" \
+        "$(median "$work/mapped-stream.txt" first_mapped_ms)" ms 300
+    # The search's pause (1000 ms) and quiet time (1500 ms) come before the first listing.
+    status=0
+    for _ in 1 2 3 4 5; do
+        in_namespace bash "$in_utility" first-listed "$build/bin" >>"$work/listed.txt" 2>&1 ||
+            status=$?
+    done
+    if [ "$status" = 77 ]; then
+        skipped "first device listed, 14 devices" "$(tr '\n' ' ' <"$work/listed.txt")"
+    else
+        [ "$status" = 0 ] || cat "$work/listed.txt"
+        figure "first device listed, 14 devices (median of 5)" \
+            "$(median "$work/listed.txt" first_listed_ms)" ms 2700
+    fi
+}
+
 section_gui() {
     echo "== Window"
     if ! grep -q '^NIMBREL_BUILD_GUI:BOOL=ON' "$build/CMakeCache.txt"; then
@@ -201,18 +249,6 @@ section_gui() {
         >"$work/build-gui.log" 2>&1 || { cat "$work/build-gui.log"; exit 1; }
     bin="$build/bin"
     in_utility="$root/bench/gui/in_namespace_utility.sh"
-
-    # The real program, started as a user starts it: under an X server of its own (Xvfb), in
-    # the empty namespace, where no device answers. Its two searches come first.
-    in_namespace sh "$in_utility" first-mapped "$bin" >"$work/mapped.txt" 2>&1 ||
-        cat "$work/mapped.txt"
-    figure "window first mapped after launch" "$(value "$work/mapped.txt" first_mapped_ms)" \
-        ms 5300
-    in_namespace env QT_QPA_PLATFORM=offscreen "$bin/bench_gui_window" startup \
-        >"$work/startup.txt" 2>&1 || cat "$work/startup.txt"
-    compared "window first exposed after process start" \
-        "$(value "$work/startup.txt" first_expose_since_process_start_ms)" ms \
-        "in-process, offscreen, first expose"
 
     # The event loop during whole searches of the real driver: a 1 ms probe timer's longest
     # gap between two ticks.
@@ -239,7 +275,7 @@ section_gui() {
         "$(mebibytes "$(value "$work/auto-refresh.txt" rss_last_kib)")" MiB \
         "$(value "$work/auto-refresh.txt" searches) searches, 0/11/5 devices in turn"
 
-    in_namespace sh "$in_utility" rss "$bin" >"$work/rss.txt" 2>&1 || cat "$work/rss.txt"
+    in_namespace bash "$in_utility" rss "$bin" >"$work/rss.txt" 2>&1 || cat "$work/rss.txt"
     if [ "$(value "$work/rss.txt" requests_answered)" != 2 ]; then
         echo "(the simulated devices did not answer both start-up searches:" \
             "$(tr '\n' ' ' <"$work/rss.txt"))"
@@ -263,8 +299,31 @@ section_gui() {
     fi
 }
 
+section_window_many() {
+    echo "== Window with 1,024 devices"
+    if ! grep -q '^NIMBREL_BUILD_GUI:BOOL=ON' "$build/CMakeCache.txt"; then
+        skipped "window figures, 1,024 devices" "the build has no window (NIMBREL_BUILD_GUI=OFF)"
+        return
+    fi
+    build bench_gui_window >"$work/build-many.log" 2>&1 || { cat "$work/build-many.log"; exit 1; }
+    # The search is stood in for, so that only the window's work is measured: the list built
+    # from one result of 1,024 devices, then the details table sorted by each column both ways.
+    in_namespace env QT_QPA_PLATFORM=offscreen "$build/bin/bench_gui_window" many \
+        >"$work/many.txt" 2>&1 || cat "$work/many.txt"
+    count "devices listed of 1,024 found" "$(value "$work/many.txt" many_listed)" = 1024
+    figure "event loop held, list of 1,024 built" "$(value "$work/many.txt" many_build_hold_ms)" \
+        ms 30
+    figure "event loop held, 1,024 details sorted" "$(value "$work/many.txt" many_sort_hold_ms)" \
+        ms 30
+    figure "window RSS with 1,024 devices listed" \
+        "$(mebibytes "$(value "$work/many.txt" many_rss_listed_kib)")" MiB 200
+    compared "RSS growth, 1,024 devices listed" \
+        "$(mebibytes "$(value "$work/many.txt" many_rss_growth_kib)")" MiB \
+        "in-process, offscreen, from the empty window shown"
+}
+
 # SECTIONS in the environment runs only those, for example SECTIONS=burst bench/run.sh.
-SECTIONS=${SECTIONS:-"discovery burst gui"}
+SECTIONS=${SECTIONS:-"discovery burst launch gui window_many"}
 
 for section in $SECTIONS; do
     "section_$section"

@@ -9,13 +9,23 @@ ImageList::ImageList(int count, QSize size, QObject* parent) : QObject(parent), 
     for (int index = 0; index < count; ++index) {
         const QString path =
             QStringLiteral(":/icons/device-%1.png").arg(index, 2, 10, QLatin1Char('0'));
-        QPixmap image(path);
-        if (image.isNull()) {
+        QIcon icon;
+        if (QPixmap image(path); !image.isNull()) {
+            icon.addPixmap(image);
+            // The 64 px twin: a screen at a scale of 2 draws it instead of enlarging the 32 px
+            // image.
+            const QString twin =
+                QString(path).replace(QStringLiteral(".png"), QStringLiteral("@2x.png"));
+            if (QPixmap large(twin); !large.isNull()) {
+                icon.addPixmap(large);
+            }
+        } else {
             // An empty image of the right size keeps every item the same height.
-            image = QPixmap(size_);
-            image.fill(Qt::transparent);
+            QPixmap empty(size_);
+            empty.fill(Qt::transparent);
+            icon.addPixmap(empty);
         }
-        icons_.emplace_back(image);
+        icons_.push_back(icon);
     }
 }
 

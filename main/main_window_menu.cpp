@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
-// The menu bar with its items, access keys and shortcut keys.
+// The menu bar with its items, access keys and shortcut keys, and the devices' context menu.
 #include <QAction>
+#include <QActionGroup>
 #include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
@@ -25,40 +26,80 @@ void MainWindow::createMenu() {
     QMenuBar* bar = menuBar();
     bar->setObjectName(QStringLiteral("menuBar"));
 
-    // The menu-bar items carry shortcuts too: they take the keys before the list sees them and
-    // do nothing with them.
-    QMenu* fileMenu = bar->addMenu(QStringLiteral("&File"));
+    // The letter after "&" is an item's access key: none is shared within one menu.
+    //: Menu bar; access key unique in the menu bar.
+    QMenu* fileMenu = bar->addMenu(tr("&File"));
     fileMenu->menuAction()->setObjectName(QStringLiteral("fileMenu"));
-    fileMenu->menuAction()->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
-    autoRefreshAction_ =
-        addMenuItem(fileMenu, "autoRefreshAction", QStringLiteral("Auto Refresh"), {});
+    //: File menu, a check item; access key unique in the File menu.
+    autoRefreshAction_ = addMenuItem(fileMenu, "autoRefreshAction", tr("&Auto Refresh"), {});
     autoRefreshAction_->setCheckable(true);
-    browseAction_ =
-        addMenuItem(fileMenu, "browseAction", QStringLiteral("&Browse"), QKeySequence(Qt::Key_F5));
-    openAction_ = addMenuItem(fileMenu, "openAction", QStringLiteral("&Open"),
-                              QKeySequence(Qt::CTRL | Qt::Key_O));
-    exitAction_ = addMenuItem(fileMenu, "exitAction", QStringLiteral("&Exit"),
-                              QKeySequence(Qt::CTRL | Qt::Key_X));
+    //: File menu: search again; access key unique in the File menu.
+    browseAction_ = addMenuItem(fileMenu, "browseAction", tr("&Browse"), QKeySequence(Qt::Key_F5));
+    //: File menu: open the selected device's web page; access key unique in the File menu.
+    openAction_ =
+        addMenuItem(fileMenu, "openAction", tr("&Open"), QKeySequence(Qt::CTRL | Qt::Key_O));
+    //: File menu: save the listed devices as CSV or JSON; access key unique in the File menu.
+    saveListAction_ = addMenuItem(fileMenu, "saveListAction", tr("&Save List As\u2026"),
+                                  QKeySequence(Qt::CTRL | Qt::Key_S));
+    //: File menu; access key unique in the File menu.
+    exitAction_ =
+        addMenuItem(fileMenu, "exitAction", tr("&Exit"), QKeySequence(Qt::CTRL | Qt::Key_X));
 
-    QMenu* viewMenu = bar->addMenu(QStringLiteral("&View"));
+    //: Menu bar; access key unique in the menu bar.
+    QMenu* viewMenu = bar->addMenu(tr("&View"));
     viewMenu->menuAction()->setObjectName(QStringLiteral("viewMenu"));
+    // The menu-bar item carries a shortcut too: it takes the key before the list sees it (where
+    // it would paste) and does nothing with it.
     viewMenu->menuAction()->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
-    // Both View commands would give the list the images that it already has: they change
-    // nothing, so nothing is connected to them.
-    addMenuItem(viewMenu, "largeImageAction", QStringLiteral("Lar&ge Image"),
-                QKeySequence(Qt::CTRL | Qt::Key_G));
-    addMenuItem(viewMenu, "smallImageAction", QStringLiteral("S&mall Image"),
-                QKeySequence(Qt::CTRL | Qt::Key_M));
+    // The three views, one of them checked.
+    auto* views = new QActionGroup(this);
+    views->setObjectName(QStringLiteral("viewGroup"));
+    //: View menu; access key unique in the View menu.
+    largeImageAction_ = addMenuItem(viewMenu, "largeImageAction", tr("Lar&ge Image"),
+                                    QKeySequence(Qt::CTRL | Qt::Key_G));
+    //: View menu; access key unique in the View menu.
+    smallImageAction_ = addMenuItem(viewMenu, "smallImageAction", tr("S&mall Image"),
+                                    QKeySequence(Qt::CTRL | Qt::Key_M));
+    //: View menu: the table with one column per detail; access key unique in the View menu.
+    detailsAction_ =
+        addMenuItem(viewMenu, "detailsAction", tr("&Details"), QKeySequence(Qt::CTRL | Qt::Key_D));
+    for (QAction* action : {largeImageAction_, smallImageAction_, detailsAction_}) {
+        action->setCheckable(true);
+        views->addAction(action);
+    }
+    largeImageAction_->setChecked(true);
     QAction* separator = viewMenu->addSeparator();
     separator->setObjectName(QStringLiteral("viewSeparator"));
-    separator->setShortcut(QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_F2));
-    allNetworksAction_ =
-        addMenuItem(viewMenu, "allNetworksAction", QStringLiteral("Search All Networks"), {});
+    //: View menu: show the find field; access key unique in the View menu.
+    findAction_ =
+        addMenuItem(viewMenu, "findAction", tr("&Find..."), QKeySequence(Qt::CTRL | Qt::Key_F));
+    //: View menu, a check item; access key unique in the View menu.
+    allNetworksAction_ = addMenuItem(viewMenu, "allNetworksAction", tr("&Search All Networks"), {});
     allNetworksAction_->setCheckable(true);
 
     // A menu-bar item without a drop-down: a click acts at once.
-    aboutAction_ = bar->addAction(QStringLiteral("&About"));
+    //: Menu bar; access key unique in the menu bar.
+    aboutAction_ = bar->addAction(tr("&About"));
     aboutAction_->setObjectName(QStringLiteral("aboutAction"));
+}
+
+void MainWindow::createContextMenu() {
+    contextMenu_ = new QMenu(this);
+    contextMenu_->setObjectName(QStringLiteral("deviceMenu"));
+    //: Context menu of a device; access key unique in this menu.
+    copyAddressAction_ = contextMenu_->addAction(tr("Copy &IPv4 Address"));
+    copyAddressAction_->setObjectName(QStringLiteral("copyAddressAction"));
+    //: Context menu of a device; access key unique in this menu.
+    copyMacAction_ = contextMenu_->addAction(tr("Copy &MAC Address"));
+    copyMacAction_->setObjectName(QStringLiteral("copyMacAction"));
+    // Its caption says "Rows" while several are selected (see showContextMenu).
+    copyRowsAction_ = contextMenu_->addAction(QString());
+    copyRowsAction_->setObjectName(QStringLiteral("copyRowsAction"));
+    contextMenu_->addSeparator();
+    contextMenu_->addAction(openAction_);
+    connect(copyAddressAction_, &QAction::triggered, this, &MainWindow::copyAddress);
+    connect(copyMacAction_, &QAction::triggered, this, &MainWindow::copyMac);
+    connect(copyRowsAction_, &QAction::triggered, this, &MainWindow::copyRows);
 }
 
 }  // namespace nimbrel

@@ -15,19 +15,32 @@ MessageDialog::TestHook& installedHook() {
     return hook;
 }
 
+bool& leaveFailuresOpen() {
+    static bool open = false;
+    return open;
+}
+
 bool someoneSeesTheScreen() {
     const QString platform = QGuiApplication::platformName();
     return platform != QLatin1String("offscreen") && platform != QLatin1String("minimal");
 }
 
 std::unique_ptr<QMessageBox> makeBox(QMessageBox::Icon icon, const QString& title,
-                                     const QString& text) {
+                                     const QString& text,
+                                     Qt::WindowModality modality = Qt::ApplicationModal) {
     // No parent: the box belongs to the application and opens in the middle of the screen.
     auto box = std::make_unique<QMessageBox>(icon, title, text, QMessageBox::Ok);
     // The text may come from a device or from a failure that quotes one: never markup.
     box->setTextFormat(Qt::PlainText);
-    box->setWindowModality(Qt::ApplicationModal);
+    box->setWindowModality(modality);
     return box;
+}
+
+QMessageBox* showBox(std::unique_ptr<QMessageBox> box) {
+    QMessageBox* shown = box.release();
+    QObject::connect(shown, &QDialog::finished, shown, &QObject::deleteLater);
+    shown->show();
+    return shown;
 }
 
 void writeToStderr(const QString& title, const QString& text) {
@@ -36,9 +49,10 @@ void writeToStderr(const QString& title, const QString& text) {
     std::fflush(stderr);
 }
 
-void openBox(QMessageBox::Icon icon, const QString& text, std::function<void()> closed) {
+QMessageBox* openBox(QMessageBox::Icon icon, const QString& text, std::function<void()> closed,
+                     Qt::WindowModality modality = Qt::ApplicationModal) {
     const QString title = QString::fromLatin1(ApplicationTitle);
-    std::unique_ptr<QMessageBox> box = makeBox(icon, title, text);
+    std::unique_ptr<QMessageBox> box = makeBox(icon, title, text, modality);
     QObject::connect(box.get(), &QDialog::finished, box.get(), [closed = std::move(closed)] {
         if (closed) {
             closed();
@@ -46,26 +60,29 @@ void openBox(QMessageBox::Icon icon, const QString& text, std::function<void()> 
     });
     if (const MessageDialog::TestHook hook = installedHook()) {
         hook(*box);
+        if (modality == Qt::NonModal && leaveFailuresOpen()) {
+            return showBox(std::move(box));
+        }
         box->done(QMessageBox::Ok);
-        return;
+        return nullptr;
     }
     if (!someoneSeesTheScreen()) {
         // Nobody could answer the box; what it says must not be lost.
         writeToStderr(title, text);
         box->done(QMessageBox::Ok);
-        return;
+        return nullptr;
     }
-    // Application-modal and shown, not open(): open() would make it window-modal, which a box
-    // without a parent window is to no window at all.
-    QMessageBox* shown = box.release();
-    QObject::connect(shown, &QDialog::finished, shown, &QObject::deleteLater);
-    shown->show();
+    // Shown, not open(): open() would make it window-modal, which a box without a parent
+    // window is to no window at all.
+    return showBox(std::move(box));
 }
 
 }  // namespace
 
-void MessageDialog::showFailure(const QString& text, std::function<void()> closed) {
-    openBox(QMessageBox::Critical, text, std::move(closed));
+QMessageBox* MessageDialog::showFailure(const QString& text, std::function<void()> closed) {
+    // Not modal: a failure that repeats (a search every few seconds on a network that is down)
+    // must leave the menus usable, so that Auto Refresh can be switched off.
+    return openBox(QMessageBox::Critical, text, std::move(closed), Qt::NonModal);
 }
 
 void MessageDialog::showNotice(const QString& text, std::function<void()> closed) {
@@ -74,7 +91,9 @@ void MessageDialog::showNotice(const QString& text, std::function<void()> closed
 
 void MessageDialog::showApplicationError(const QString& text) {
     std::unique_ptr<QMessageBox> box =
-        makeBox(QMessageBox::Critical, QStringLiteral("Application Error"), text);
+        makeBox(QMessageBox::Critical,
+                //: The caption of the box that reports a failure ending the program.
+                QCoreApplication::translate("nimbrel::MessageDialog", "Application Error"), text);
     if (const TestHook hook = installedHook()) {
         hook(*box);
         return;
@@ -88,6 +107,10 @@ void MessageDialog::showApplicationError(const QString& text) {
 
 MessageDialog::TestHook MessageDialog::setTestHook(TestHook hook) {
     return std::exchange(installedHook(), std::move(hook));
+}
+
+void MessageDialog::setTestLeavesFailuresOpen(bool open) {
+    leaveFailuresOpen() = open;
 }
 
 }  // namespace nimbrel

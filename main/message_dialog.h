@@ -20,9 +20,11 @@ public:
     /// answered with OK.
     using TestHook = std::function<void(QMessageBox&)>;
 
-    /// The failure report: a stop icon and one OK button, application-modal. `closed` runs
-    /// once the user has closed it.
-    static void showFailure(const QString& text, std::function<void()> closed = {});
+    /// The failure report: a stop icon and one OK button. It is not modal, so that the menus
+    /// stay usable while it is open. `closed` runs once the user has closed it. Returns the box
+    /// while it is open (owned by itself: it is deleted once closed), or nullptr when it has
+    /// been closed already (by a test hook or with nobody to see the screen).
+    static QMessageBox* showFailure(const QString& text, std::function<void()> closed = {});
 
     /// A plain notice: no icon and one OK button, application-modal.
     static void showNotice(const QString& text, std::function<void()> closed = {});
@@ -34,6 +36,10 @@ public:
     /// Installs `hook` for the boxes that follow (an empty hook restores opening them);
     /// returns the hook it replaces.
     static TestHook setTestHook(TestHook hook);
+
+    /// For tests: after the hook has looked at a failure box, it is shown and left open (even
+    /// offscreen) for the test to close, rather than answered at once.
+    static void setTestLeavesFailuresOpen(bool open);
 };
 
 }  // namespace nimbrel

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// The search animation, 29 frames on white, repeating until it is stopped.
+// The search animation, 29 frames on a transparent background, repeating until it is stopped.
 #pragma once
 
 #include <QLabel>

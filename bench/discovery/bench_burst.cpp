@@ -23,33 +23,18 @@
 #include "discovery/search_socket.h"
 #include "discovery/socket_platform.h"
 #include "discovery/wire.h"
+#include "tests/discovery/reply_bytes.h"
 
 namespace {
 
 using namespace nimbrel;
-
-/// The reply of device `n`: an address element (MAC 02-00-00-00-HI-LO, 198.51.100.x) and a
-/// model, BURST-n.
-std::vector<std::uint8_t> burstReply(int n) {
-    const auto byte = [](int value) { return static_cast<std::uint8_t>(value & 0xff); };
-    const std::string model = "BURST-" + std::to_string(n);
-    std::vector<std::uint8_t> reply{0x01, 0x00, 0x00, 0x00};  // the length follows below
-    // Elements: a type, a 16-bit length, the value.
-    reply.insert(reply.end(), {FieldAddress, 0x00, 10});
-    reply.insert(reply.end(), {0x02, 0x00, 0x00, 0x00, byte(n >> 8), byte(n)});
-    reply.insert(reply.end(), {198, 51, 100, byte(n % 254 + 1)});
-    reply.insert(reply.end(), {FieldModel, 0x00, byte(static_cast<int>(model.size()))});
-    reply.insert(reply.end(), model.begin(), model.end());
-    reply[3] = byte(static_cast<int>(reply.size()) - 4);
-    return reply;
-}
 
 /// The device: a socket on 127.0.0.1 that answers the first request it reads with the burst.
 class BurstDevice {
 public:
     explicit BurstDevice(int count) {
         for (int n = 1; n <= count; ++n) {
-            replies_.push_back(burstReply(n));
+            replies_.push_back(testing::burstReply(n));
         }
         const Result<platform::SocketHandle> opened = platform::openDatagramSocket();
         if (!opened.ok()) {

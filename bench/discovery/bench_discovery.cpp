@@ -34,18 +34,19 @@ void append(std::vector<std::uint8_t>& reply, std::uint8_t type,
     reply.insert(reply.end(), value.begin(), value.end());
 }
 
-/// The received reply of device `id`. All devices carry the same readable fields and differ only
-/// in the last value byte of the last slot, so that every comparison with an earlier record
-/// runs through the whole record: the worst case of the duplicate test.
+/// The received reply of device `id`. All devices carry the same fields and differ only in the
+/// last byte of the longest copy text, the last of the shown fields that tell devices apart, so
+/// that every comparison with an earlier record runs through all of them: the worst case of the
+/// duplicate test. A long element of no known type follows, read and passed over.
 Reply worstCaseReply(std::uint8_t id) {
     std::vector<std::uint8_t> reply{0x01, 0x00, 0x00, 0x00};
     append(reply, nimbrel::FieldAddress, {0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E, 192, 168, 1, 20});
     append(reply, nimbrel::FieldFirmware, {'1', '.', '6', '.', '0'});
     append(reply, nimbrel::FieldModel, {'A', 'P', '-', '2', '0', '0'});
-    append(reply, nimbrel::FieldCopyText, {'l', 'o', 'b', 'b', 'y'});
-    std::vector<std::uint8_t> last(64, 0x55);
-    last.back() = id;
-    append(reply, 255, last);
+    std::vector<std::uint8_t> copyText(63, 'l');
+    copyText.back() = static_cast<std::uint8_t>('A' + id);
+    append(reply, nimbrel::FieldCopyText, copyText);
+    append(reply, 255, std::vector<std::uint8_t>(64, 0x55));
     reply[3] = static_cast<std::uint8_t>(reply.size() - 4);
     return reply;
 }

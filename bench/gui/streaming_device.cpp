@@ -13,11 +13,12 @@ constexpr int StopCheckMilliseconds = 50;
 
 }  // namespace
 
-StreamingDevice::StreamingDevice(std::vector<std::vector<std::uint8_t>> datagrams, int perSecond)
+StreamingDevice::StreamingDevice(std::vector<std::vector<std::uint8_t>> datagrams, int perSecond,
+                                 const Peer& listenOn)
     : datagrams_(std::move(datagrams)), perSecond_(perSecond) {
     static_cast<void>(platform::startSocketLibrary());
     socket_ = platform::openDatagramSocket().value();
-    static_cast<void>(platform::bindSocket(socket_, Peer{{127, 0, 0, 1}, 0}));
+    static_cast<void>(platform::bindSocket(socket_, listenOn));
     local_ = platform::localName(socket_).value();
     static_cast<void>(platform::setNonBlocking(socket_));
     thread_ = std::thread([this] { run(); });

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
-// A device on 127.0.0.1 that never stops: from the first request on it sends datagrams at a
-// steady rate until it is destroyed, on a thread of its own, so that the window's thread does
-// nothing but receive them.
+// A device that never stops: from the first request on it sends datagrams at a steady rate until
+// it is destroyed, on a thread of its own, so that the window's thread does nothing but receive
+// them. It listens on 127.0.0.1 (a port of its own) for a window in the same process, or on the
+// discovery port of every address for the real program's broadcast request.
 #pragma once
 
 #include <atomic>
@@ -16,8 +17,10 @@ namespace nimbrel::bench {
 
 class StreamingDevice {
 public:
-    /// Sends `datagrams` in turn, `perSecond` of them a second.
-    StreamingDevice(std::vector<std::vector<std::uint8_t>> datagrams, int perSecond);
+    /// Sends `datagrams` in turn, `perSecond` of them a second, to whoever sent the first
+    /// datagram to `listenOn`.
+    StreamingDevice(std::vector<std::vector<std::uint8_t>> datagrams, int perSecond,
+                    const Peer& listenOn = Peer{{127, 0, 0, 1}, 0});
     ~StreamingDevice();
     StreamingDevice(const StreamingDevice&) = delete;
     StreamingDevice& operator=(const StreamingDevice&) = delete;

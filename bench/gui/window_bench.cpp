@@ -9,14 +9,22 @@
 //   bench_gui_window auto-refresh S   resident memory after each search of S seconds of Auto
 //                                     Refresh, with a device set that changes between searches
 //   bench_gui_window rss              peak resident memory with 11 devices listed
-//   bench_gui_window screenshot FILE  the window with four devices, as a PNG
+//   bench_gui_window many             with 1,024 devices found (the search stood in for): the
+//                                     longest hold of the event loop while the list is built
+//                                     (icon view, and details sorted), while the details table
+//                                     sorts, and the resident memory with them listed
+//   bench_gui_window screenshot FILE  the window with four devices, as a PNG; beside it the
+//                                     window during a search, in the other two views, and
+//                                     resized in the details view (FILE-searching.png, ...)
 // Each prints "name=value" lines on stdout.
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QListWidget>
+#include <QTableView>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QWindow>
 #include <algorithm>
@@ -110,8 +118,8 @@ struct SearchesSeen {
 };
 
 int listedDevices(const nimbrel::MainWindow& window) {
-    const auto* list = window.findChild<QListWidget*>("deviceList");
-    return list != nullptr ? list->count() : 0;
+    const auto* list = window.findChild<QAbstractItemView*>("deviceList");
+    return list != nullptr ? list->model()->rowCount() : 0;
 }
 
 /// Shows `window`, runs `searches` searches one after the other and watches the event loop
@@ -262,6 +270,100 @@ int peakRss() {
     return 0;
 }
 
+/// Runs the event loop until `done` is called.
+void runUntil(const std::function<void(std::function<void()> done)>& work) {
+    QTimer::singleShot(0, [&] { work([] { QCoreApplication::exit(0); }); });
+    QApplication::exec();
+}
+
+/// The longest hold of the event loop from `start` until `settle` ms after the window said
+/// that `start`'s work is done (its paints and delayed layouts run in that time too).
+qint64 holdOf(const std::function<void(std::function<void()> done)>& start, int settle = 300) {
+    HoldProbe probe;
+    runUntil([&](std::function<void()> exit) {
+        probe.begin();
+        start([&probe, exit, settle] {
+            QTimer::singleShot(settle, [&probe, exit] { probe.endAfterNextTick(exit); });
+        });
+    });
+    return probe.longestMs();
+}
+
+int many() {
+    constexpr int Count = 1024;
+    nimbrel::MainWindow window(
+        std::make_unique<nimbrel::bench::FixedResultRunner>(nimbrel::bench::manyDevices(Count)));
+    window.show();
+    // Shown and painted empty first, as the program is before its first search ends.
+    runUntil([](const std::function<void()>& done) { QTimer::singleShot(300, done); });
+    const long emptyKib = residentKib();
+
+    const auto search = [&window](std::function<void()> done) {
+        auto connection = std::make_shared<QMetaObject::Connection>();
+        *connection = QObject::connect(&window, &nimbrel::MainWindow::searchFinished, &window,
+                                       [connection, done] {
+                                           QObject::disconnect(*connection);
+                                           done();
+                                       });
+        window.search();
+    };
+    const qint64 buildHold = holdOf(search);
+    const long listedKib = residentKib();
+    const int listed = listedDevices(window);
+
+    // Switched directly, not through the menu, which would keep the choice in the settings.
+    window.setView(nimbrel::MainWindow::View::Details);
+    auto* table = window.findChild<QTableView*>("deviceTable");
+    qint64 sortHold = 0;
+    for (int column = 0; column < 6; ++column) {
+        for (const Qt::SortOrder order : {Qt::AscendingOrder, Qt::DescendingOrder}) {
+            sortHold = std::max(sortHold, holdOf(
+                                              [table, column, order](std::function<void()> done) {
+                                                  table->sortByColumn(column, order);
+                                                  done();
+                                              },
+                                              100));
+        }
+    }
+    // A new result while the details are sorted: the rows are sorted as they are listed.
+    const qint64 sortedBuildHold = holdOf(search);
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    std::printf("many_devices=%d\n", Count);
+    std::printf("many_listed=%d\n", listed);
+    std::printf("many_build_hold_ms=%lld\n", std::max(buildHold, sortedBuildHold));
+    std::printf("many_build_hold_icons_ms=%lld\n", buildHold);
+    std::printf("many_build_hold_sorted_details_ms=%lld\n", sortedBuildHold);
+    std::printf("many_sort_hold_ms=%lld\n", sortHold);
+    std::printf("many_rss_empty_kib=%ld\n", emptyKib);
+    std::printf("many_rss_listed_kib=%ld\n", listedKib);
+    std::printf("many_rss_growth_kib=%ld\n", listedKib - emptyKib);
+    std::printf("many_peak_rss_kib=%ld\n", usage.ru_maxrss);
+    return listed == Count ? 0 : 1;
+}
+
+/// The window in the small images and the details views, and resized, beside `file`; the
+/// views are switched directly, so the settings keep no trace of them.
+bool viewPictures(nimbrel::MainWindow& window, const QString& file) {
+    using View = nimbrel::MainWindow::View;
+    const auto picture = [&window, &file](const char* suffix) {
+        QString named = file;
+        named.replace(QStringLiteral(".png"), QString::fromLatin1(suffix));
+        return window.grab().save(named);
+    };
+    const QSize size = window.size();
+    window.setView(View::SmallImage);
+    bool saved = picture("-small.png");
+    window.setView(View::Details);
+    saved = picture("-details.png") && saved;
+    window.resize(size + QSize(size.width() / 2, size.height() / 4));
+    saved = picture("-details-resized.png") && saved;
+    window.setView(View::LargeImage);
+    saved = picture("-resized.png") && saved;
+    window.resize(size);
+    return saved;
+}
+
 int screenshot(const char* path) {
     WindowUnderTest bench(nimbrel::bench::devices(4), 0ms,
                           {.pause = 50ms, .quiet = 300ms, .receiveBound = 2000ms});
@@ -270,7 +372,7 @@ int screenshot(const char* path) {
     int searches = 0;
     QObject::connect(&bench.window(), &nimbrel::MainWindow::searchFinished, [&] {
         if (++searches == 1) {
-            saved = bench.window().grab().save(file);
+            saved = bench.window().grab().save(file) && viewPictures(bench.window(), file);
             // A second picture during a search, with the animation over the list.
             QString searching = file;
             searching.replace(QStringLiteral(".png"), QStringLiteral("-searching.png"));
@@ -292,6 +394,10 @@ int screenshot(const char* path) {
 
 int main(int argc, char** argv) {
     const std::string mode = argc > 1 ? argv[1] : "";
+    // Settings of its own: the user's saved view, size or "Search All Networks" would change
+    // what is measured.
+    const QTemporaryDir settings;
+    qputenv("XDG_CONFIG_HOME", settings.path().toLocal8Bit());
     QApplication application(argc, argv);
     nimbrel::setUpApplication(application);
     if (mode == "startup") {
@@ -306,11 +412,14 @@ int main(int argc, char** argv) {
     if (mode == "rss") {
         return peakRss();
     }
+    if (mode == "many") {
+        return many();
+    }
     if (mode == "screenshot" && argc > 2) {
         return screenshot(argv[2]);
     }
     std::fprintf(stderr,
-                 "usage: %s startup|hold [WHICH]|auto-refresh SECONDS|rss|screenshot FILE\n",
+                 "usage: %s startup|hold [WHICH]|auto-refresh SECONDS|rss|many|screenshot FILE\n",
                  argv[0]);
     return 2;
 }

@@ -30,6 +30,33 @@ Replies devices(int count, int generation) {
     return replies;
 }
 
+SearchResult manyDevices(int count) {
+    static const char* const models[] = {"QZL-TMR1-AC-A", "QZL-TVX2-W", "QZH-P-AC", "QZL-TLX2",
+                                         "Other"};
+    DeviceTable table(count);
+    for (int index = 0; index < count; ++index) {
+        const auto high = static_cast<std::uint8_t>(index >> 8);
+        const auto low = static_cast<std::uint8_t>(index & 0xFF);
+        const std::vector<std::uint8_t> reply = testing::replyBytes(
+            models[index % 5], {10, 20, high, low}, {0x00, 0x1A, 0x2B, 0x3C, high, low});
+        table.addReply(reply);
+    }
+    return SearchResult{viewDevices(table), table.leftOut(), 0, 0};
+}
+
+Search::StartOutcome FixedResultRunner::start() {
+    if (running_) {
+        return Search::StartOutcome::AlreadyRunning;
+    }
+    running_ = true;
+    Q_EMIT started();
+    QTimer::singleShot(0, this, [this] {
+        running_ = false;
+        Q_EMIT finished(result_);
+    });
+    return Search::StartOutcome::Started;
+}
+
 WindowUnderTest::WindowUnderTest(ReplySource repliesFor, std::chrono::milliseconds delay,
                                  SearchTimings timings)
     : repliesFor_(std::move(repliesFor)), delay_(delay) {

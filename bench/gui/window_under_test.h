@@ -11,6 +11,7 @@
 
 #include "discovery/search.h"
 #include "main/main_window.h"
+#include "main/search_runner.h"
 #include "tests/gui/loopback_device.h"
 
 namespace nimbrel::bench {
@@ -47,6 +48,25 @@ private:
     std::chrono::milliseconds delay_{};
     int searches_ = 0;
     std::unique_ptr<MainWindow> window_;
+};
+
+/// The result of a search that found `count` devices of mixed models, each with its own MAC
+/// and IPv4 address (up to 65,536), as the core views their replies.
+SearchResult manyDevices(int count);
+
+/// Stands in for the search: each search ends on the next pass of the event loop with the
+/// same result, so that only the window's own work is measured.
+class FixedResultRunner final : public SearchRunner {
+public:
+    explicit FixedResultRunner(SearchResult result) : result_(std::move(result)) {}
+
+    Search::StartOutcome start() override;
+    bool running() const override { return running_; }
+    void setAllNetworks(bool) override {}
+
+private:
+    SearchResult result_;
+    bool running_ = false;
 };
 
 /// The resident memory of this process now, in KiB.

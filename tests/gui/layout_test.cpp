@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The window as it opens: caption, frame, how its parts share it, menu, status text, focus, the
-// names a screen reader hears, what fits in the list, and the item's caption at several font
-// sizes.
+// names a screen reader hears, and the item's caption at several font sizes.
+#include <QActionGroup>
 #include <QFrame>
 #include <QLabel>
 #include <QMenu>
@@ -10,10 +10,10 @@
 #include <QStatusBar>
 #include <QTest>
 #include <QTimer>
-#include <algorithm>
+#include <string_view>
 
-#include "main/device_item.h"
 #include "main/device_item_delegate.h"
+#include "main/device_model.h"
 #include "tests/gui/window_fixture.h"
 
 namespace nimbrel::testing {
@@ -21,9 +21,11 @@ namespace {
 
 class LayoutTest : public WindowTest {};
 
-TEST_F(LayoutTest, WindowHasItsCaptionFixedSizeAndCloseButtonOnly) {
+TEST_F(LayoutTest, WindowHasItsCaptionAndCloseButtonOnlyAndCanBeResized) {
     EXPECT_EQ(window().windowTitle(), " Nimbrel AP/Bridge/CloudAP Utility Config");
-    EXPECT_EQ(window().minimumSize(), window().maximumSize());
+    EXPECT_LT(window().minimumSize().width(), window().width());
+    EXPECT_LT(window().minimumSize().height(), window().height());
+    EXPECT_GT(window().maximumSize().width(), window().width());
     // The menu bar, and under it the client area, nothing else.
     EXPECT_EQ(window().height(), window().menuBar()->height() + window().centralWidget()->height());
     const Qt::WindowFlags flags = window().windowFlags();
@@ -44,7 +46,7 @@ TEST_F(LayoutTest, WindowOpensCentredWithTheFocusOnTheList) {
 }
 
 // The list's framed panel and the status bar under it share the client area, each its full
-// width; the list fills the panel inside its frame, the animation lies on the list, and the
+// width; the views fill the panel inside its frame, the animation lies on the list, and the
 // status bar's hints are read whole inside it.
 TEST_F(LayoutTest, PartsShareTheClientAreaWithoutOverlappingAndShowTheirTextsWhole) {
     showWindow();
@@ -58,11 +60,12 @@ TEST_F(LayoutTest, PartsShareTheClientAreaWithoutOverlappingAndShowTheirTextsWho
     EXPECT_EQ(panel->width(), client.width());
     EXPECT_EQ(status->width(), client.width());
     EXPECT_EQ(panel->frameShadow(), QFrame::Raised);
-    EXPECT_EQ(list()->geometry(), panel->contentsRect());
-    EXPECT_EQ(animation()->parentWidget(), panel);
-    EXPECT_TRUE(list()->geometry().contains(animation()->geometry()));
+    auto* views = window().findChild<QWidget*>("deviceViews");
+    ASSERT_NE(views, nullptr);
+    EXPECT_EQ(views->geometry(), panel->contentsRect());
+    EXPECT_EQ(list()->geometry(), views->rect());
+    EXPECT_TRUE(views->geometry().contains(animation()->geometry()));
     EXPECT_TRUE(animation()->isHidden());
-    EXPECT_EQ(animation()->palette().color(QPalette::Window), QColor(Qt::white));
     EXPECT_EQ(window().statusText(), "Press F5 to search,Double click to config");
     for (const char* name : {"statusText", "networksText"}) {
         const auto* label = status->findChild<QLabel*>(name);
@@ -73,33 +76,11 @@ TEST_F(LayoutTest, PartsShareTheClientAreaWithoutOverlappingAndShowTheirTextsWho
     }
 }
 
-// As many devices as the window lists are all in view at once, each in a cell of its own.
-TEST_F(LayoutTest, EveryDeviceTheWindowListsIsInViewWithoutScrolling) {
-    showWindow();
-    std::vector<DeviceView> devices;
-    for (int index = 1; index <= DeviceTable::DefaultCapacity; ++index) {
-        const auto last = static_cast<std::uint8_t>(index);
-        devices.push_back(makeDevice("QZL-TMR1-AC-A", last, {1, 2, 3, 4, 5, last}));
-    }
-    found(devices);
-
-    ASSERT_EQ(list()->count(), DeviceTable::DefaultCapacity);
-    std::vector<QRect> cells;
-    for (int row = 0; row < list()->count(); ++row) {
-        const QRect cell = list()->visualItemRect(list()->item(row));
-        EXPECT_TRUE(list()->viewport()->rect().contains(cell)) << row;
-        EXPECT_TRUE(std::none_of(cells.begin(), cells.end(),
-                                 [&](const QRect& other) { return other.intersects(cell); }));
-        cells.push_back(cell);
-    }
-}
-
 TEST_F(LayoutTest, ListIsAReadOnlySingleSelectionIconView) {
     EXPECT_EQ(list()->viewMode(), QListView::IconMode);
     EXPECT_EQ(list()->movement(), QListView::Static);
     EXPECT_EQ(list()->selectionMode(), QAbstractItemView::SingleSelection);
     EXPECT_EQ(list()->editTriggers(), QAbstractItemView::NoEditTriggers);
-    EXPECT_EQ(list()->iconSize(), QSize(32, 32));
     const QPalette palette = list()->palette();
     EXPECT_EQ(palette.color(QPalette::Inactive, QPalette::Highlight),
               palette.color(QPalette::Active, QPalette::Highlight));
@@ -128,25 +109,33 @@ void PrintTo(const Item& item, std::ostream* out) {
 
 TEST_F(LayoutTest, MenuHasItsCaptionsAccessKeysAndShortcuts) {
     EXPECT_EQ(items(window().menuBar()->actions()),
-              (std::vector<Item>{{"fileMenu", "&File", QKeySequence("Ctrl+F")},
+              (std::vector<Item>{{"fileMenu", "&File", QKeySequence()},
                                  {"viewMenu", "&View", QKeySequence("Ctrl+V")},
                                  {"aboutAction", "&About", QKeySequence()}}));
     ASSERT_NE(action("fileMenu")->menu(), nullptr);
     EXPECT_EQ(items(action("fileMenu")->menu()->actions()),
-              (std::vector<Item>{{"autoRefreshAction", "Auto Refresh", QKeySequence()},
+              (std::vector<Item>{{"autoRefreshAction", "&Auto Refresh", QKeySequence()},
                                  {"browseAction", "&Browse", QKeySequence("F5")},
                                  {"openAction", "&Open", QKeySequence("Ctrl+O")},
+                                 {"saveListAction", "&Save List As…", QKeySequence("Ctrl+S")},
                                  {"exitAction", "&Exit", QKeySequence("Ctrl+X")}}));
     ASSERT_NE(action("viewMenu")->menu(), nullptr);
     EXPECT_EQ(items(action("viewMenu")->menu()->actions()),
               (std::vector<Item>{{"largeImageAction", "Lar&ge Image", QKeySequence("Ctrl+G")},
                                  {"smallImageAction", "S&mall Image", QKeySequence("Ctrl+M")},
-                                 {"viewSeparator", "-", QKeySequence("Shift+Ctrl+F2")},
-                                 {"allNetworksAction", "Search All Networks", QKeySequence()}}));
+                                 {"detailsAction", "&Details", QKeySequence("Ctrl+D")},
+                                 {"viewSeparator", "-", QKeySequence()},
+                                 {"findAction", "&Find...", QKeySequence("Ctrl+F")},
+                                 {"allNetworksAction", "&Search All Networks", QKeySequence()}}));
     EXPECT_EQ(action("aboutAction")->menu(), nullptr);
     EXPECT_TRUE(action("autoRefreshAction")->isCheckable());
     EXPECT_FALSE(action("autoRefreshAction")->isChecked());
-    EXPECT_FALSE(action("largeImageAction")->isCheckable());
+    for (const char* name : {"largeImageAction", "smallImageAction", "detailsAction"}) {
+        EXPECT_TRUE(action(name)->isCheckable()) << name;
+        EXPECT_EQ(action(name)->actionGroup(), action("largeImageAction")->actionGroup()) << name;
+        EXPECT_EQ(action(name)->isChecked(), name == std::string_view("largeImageAction")) << name;
+    }
+    EXPECT_TRUE(action("largeImageAction")->actionGroup()->isExclusive());
     EXPECT_TRUE(action("allNetworksAction")->isCheckable());
 }
 
@@ -154,6 +143,7 @@ TEST_F(LayoutTest, MenuHasItsCaptionsAccessKeysAndShortcuts) {
 // drops accessibility updates where no platform accessibility is active, as offscreen.
 TEST_F(LayoutTest, ScreenReadersHearTheNamesOfTheParts) {
     EXPECT_EQ(list()->accessibleName(), "Devices found");
+    EXPECT_EQ(table()->accessibleName(), "Devices found");
     EXPECT_EQ(animation()->accessibleName(), "Searching for devices");
     EXPECT_EQ(window().findChild<QStatusBar*>("statusBar")->accessibleName(), "Status");
 }
@@ -177,9 +167,9 @@ TEST_F(LayoutTest, EveryItemShowsItsWholeAddressOnItsLastLine) {
                makeDevice("QZL-P-AC", 254, {1, 2, 3, 4, 5, 7})});
         selectRow(1);
 
-        const QListWidgetItem* item = list()->item(0);
-        const DeviceView device = *deviceOf(item);
-        const QRect cell = list()->visualItemRect(item);
+        const QModelIndex item = list()->model()->index(0, list()->modelColumn());
+        const DeviceView device = item.data(DeviceViewRole).value<DeviceView>();
+        const QRect cell = list()->visualRect(item);
         const std::vector<CaptionLine> lines =
             DeviceItemDelegate::captionLines(list()->font(), cell, list()->iconSize(),
                                              modelCaption(device), addressCaption(device), false);

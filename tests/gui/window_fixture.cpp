@@ -69,8 +69,33 @@ void WindowTest::found(std::vector<DeviceView> devices, int leftOut, int lostRep
     runner_->finish(std::move(devices), leftOut, lostReplies);
 }
 
-QListWidget* WindowTest::list() {
-    return window_->findChild<QListWidget*>("deviceList");
+std::vector<DeviceView> manyDevices(int count) {
+    static const char* const models[] = {"QZL-TMR1-AC-A", "QZL-TVX2-W", "QZH-P-AC", "Other"};
+    std::vector<DeviceView> devices;
+    devices.reserve(static_cast<std::size_t>(count));
+    for (int index = 0; index < count; ++index) {
+        const auto high = static_cast<std::uint8_t>(index >> 8);
+        const auto low = static_cast<std::uint8_t>(index & 0xFF);
+        DeviceView device = makeDevice(models[index % 4], low, {2, 0, 0, 0, high, low});
+        device.ipv4[2] = high;
+        devices.push_back(std::move(device));
+    }
+    return devices;
+}
+
+QListView* WindowTest::list() {
+    return window_->findChild<QListView*>("deviceList");
+}
+
+QTableView* WindowTest::table() {
+    return window_->findChild<QTableView*>("deviceTable");
+}
+
+QAbstractItemView* WindowTest::shownView() {
+    if (window_->view() == MainWindow::View::Details) {
+        return table();
+    }
+    return list();
 }
 
 SearchAnimation* WindowTest::animation() {
@@ -84,21 +109,34 @@ QAction* WindowTest::action(const char* name) {
 }
 
 QStringList captions(const MainWindow& window) {
-    const auto* list = window.findChild<QListWidget*>("deviceList");
+    const auto* list = window.findChild<QListView*>("deviceList");
+    const QAbstractItemModel* model = list->model();
     QStringList texts;
-    for (int row = 0; row < list->count(); ++row) {
-        texts << list->item(row)->text();
+    for (int row = 0; row < model->rowCount(); ++row) {
+        texts << model->index(row, list->modelColumn()).data().toString();
     }
     return texts;
 }
 
 void WindowTest::selectRow(int row) {
-    const QRect place = list()->visualItemRect(list()->item(row));
-    QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, place.center());
+    QAbstractItemView* view = shownView();
+    const QModelIndex index = view->model()->index(row, list()->modelColumn());
+    view->scrollTo(index);
+    QRect place = view->visualRect(index);
+    if (view == table()) {
+        place = view->visualRect(view->model()->index(row, 0));
+    }
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, place.center());
+}
+
+int WindowTest::selectedRow() {
+    const QModelIndexList selected = list()->selectionModel()->selectedRows(list()->modelColumn());
+    return selected.isEmpty() ? -1 : selected.front().row();
 }
 
 void WindowTest::clickEmptySpot() {
-    QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, QPoint(380, 370));
+    QWidget* viewport = shownView()->viewport();
+    QTest::mouseClick(viewport, Qt::LeftButton, {}, viewport->rect().bottomRight() - QPoint(4, 4));
 }
 
 }  // namespace nimbrel::testing

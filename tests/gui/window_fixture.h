@@ -3,7 +3,8 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <QListWidget>
+#include <QListView>
+#include <QTableView>
 #include <memory>
 #include <optional>
 #include <string>
@@ -42,7 +43,10 @@ DeviceView makeDevice(std::string model, std::uint8_t last, MacBytes mac = {2, 0
 /// The error of a datagram too long for the buffer.
 Error messageTooLong();
 
-/// The texts of the items that `window` lists, in order.
+/// `count` devices of a few models, each with its own MAC and IPv4 address.
+std::vector<DeviceView> manyDevices(int count);
+
+/// The captions ("model IPv4") of the devices that `window` lists, in the order shown.
 QStringList captions(const MainWindow& window);
 
 class WindowTest : public ::testing::Test {
@@ -56,11 +60,19 @@ protected:
 
     MainWindow& window() { return *window_; }
     FakeSearchRunner& runner() { return *runner_; }
-    QListWidget* list();
+    /// The icon views (Large and Small Image).
+    QListView* list();
+    /// The details table.
+    QTableView* table();
+    /// The view shown now.
+    QAbstractItemView* shownView();
     SearchAnimation* animation();
     QAction* action(const char* name);
     QStringList captions() { return testing::captions(*window_); }
+    /// A click on the row's item in the view shown now.
     void selectRow(int row);
+    /// The row selected in the view shown now, or -1.
+    int selectedRow();
     /// A click on the empty part of the list, which clears the selection.
     void clickEmptySpot();
 
