@@ -4,18 +4,27 @@
 # then runs them under Wine inside a private network namespace that holds nothing but loopback:
 # the discovery tests, and nimbrel-discover.exe against the device simulator over loopback.
 #
+# When scripts/build-windows has built Qt for Windows (its cache, see scripts/windows/qt.sh),
+# the window is built for Windows too, with its installer, and tests/windows/window.sh runs the
+# window tests, the window searching across a veth cable and the installer under Wine; without
+# the cache that part is skipped and says so.
+#
 # Called by scripts/test from inside its namespace; run on its own it creates one. Prints
 # "N passed, N failed" for the Windows part, writes "windows PASSED FAILED SKIPPED" to
 # BUILD/windows-summary, and exits non-zero on any failure.
 #
-# NIMBREL_MINGW_BUILD_DIR  build directory (default: build-mingw, the preset's)
-# NIMBREL_NATIVE_DEVSIM    a Linux nimbrel-devsim to run against the .exe as well (default:
-#                          build/bin/nimbrel-devsim when it exists)
+# NIMBREL_MINGW_BUILD_DIR     build directory (default: build-mingw, the preset's)
+# NIMBREL_WINDOW_BUILD_DIR    build directory of the window for Windows (default: build-windows-test)
+# NIMBREL_NATIVE_DEVSIM       a Linux nimbrel-devsim to run against the .exe as well (default:
+#                             build/bin/nimbrel-devsim when it exists)
+# NIMBREL_WINDOWS_SCREENSHOTS a folder for screenshots of the window and the installer under Wine
+# NIMBREL_WINDOWS_CACHE       where the Qt for Windows caches are (see scripts/windows/qt.sh)
 set -uo pipefail
 cd "$(dirname "$0")/.." || exit 1
 root=$(pwd)
 build=${NIMBREL_MINGW_BUILD_DIR:-$root/build-mingw}
 native_devsim=${NIMBREL_NATIVE_DEVSIM:-$root/build/bin/nimbrel-devsim}
+window_build=${NIMBREL_WINDOW_BUILD_DIR:-$root/build-windows-test}
 
 # True when this namespace has no interface but loopback, so nothing sent here can leave it.
 only_loopback() {
@@ -49,6 +58,24 @@ if [ "${NIMBREL_WINDOWS_INNER:-}" != 1 ]; then
         write_summary 0 1 0
         exit 1
     fi
+
+    # The window for Windows: built here, run inside the namespace.
+    source scripts/windows/qt.sh
+    window_state=skipped
+    if ! qt_dir=$(qt_windows_cache_dir "$root" 2>/dev/null); then
+        window_note="Windows window: skipped (the packages that Qt for Windows is built with"
+        window_note+=" are missing; scripts/build-windows installs them and builds its cache)"
+    elif ! qt_windows_cache_complete "$qt_dir"; then
+        window_note="Windows window: skipped (no Qt for Windows cache at $qt_dir;"
+        window_note+=" scripts/build-windows builds it)"
+    else
+        echo "--- the window for Windows, with Qt for Windows from $qt_dir"
+        window_state=failed
+        NIMBREL_QT_WINDOWS_DIR=$qt_dir NIMBREL_WINDOWS_BUILD_DIR=$window_build \
+            NIMBREL_WINDOWS_TESTS="about_tests gui_tests window_probe" \
+            bash scripts/windows/build-programs.sh && window_state=built
+    fi
+    export NIMBREL_WINDOW_STATE=$window_state NIMBREL_WINDOW_NOTE=${window_note:-}
 
     export NIMBREL_WINDOWS_INNER=1 NIMBREL_WINDOWS_STARTED=$SECONDS
     if only_loopback; then
@@ -297,6 +324,41 @@ else
     echo "skipped: no Linux nimbrel-devsim at $native_devsim"
     skipped=$((skipped + 1))
 fi
+
+echo "--- the window for Windows under Wine"
+case "${NIMBREL_WINDOW_STATE:-skipped}" in
+    skipped)
+        echo "$NIMBREL_WINDOW_NOTE"
+        skipped=$((skipped + 1))
+        ;;
+    failed)
+        fail "building the window for Windows (see above)"
+        ;;
+    built)
+        if [ ! -x "$native_devsim" ]; then
+            echo "Windows window: skipped (no Linux nimbrel-devsim at $native_devsim)"
+            skipped=$((skipped + 1))
+        else
+            installers=("$window_build"/dist/*-setup.exe)
+            bash tests/windows/window.sh "$window_build/programs/bin" "${installers[0]}" \
+                "$native_devsim" "${NIMBREL_WINDOWS_SCREENSHOTS:-}" 2>&1 | tee "$work/window.log"
+            status=${PIPESTATUS[0]}
+            counts=$(sed -n 's/^window: \([0-9]*\) passed, \([0-9]*\) failed, \([0-9]*\) skipped$/\1 \2 \3/p' \
+                "$work/window.log")
+            if [ "$status" = 77 ]; then
+                skipped=$((skipped + 1))
+            elif [ -n "$counts" ]; then
+                read -r window_passed window_failed window_skipped <<<"$counts"
+                passed=$((passed + window_passed))
+                failed=$((failed + window_failed))
+                skipped=$((skipped + window_skipped))
+                [ "$status" = 0 ] || [ "$window_failed" != 0 ] || failed=$((failed + 1))
+            else
+                fail "tests/windows/window.sh ended with status $status"
+            fi
+        fi
+        ;;
+esac
 
 echo
 echo "Windows part took $SECONDS s"
