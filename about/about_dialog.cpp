@@ -21,8 +21,6 @@ namespace {
 constexpr int ClientWidth = 342;
 constexpr int ClientHeight = 190;
 
-constexpr auto ProductText = " Nimbrel AP/Bridge/CloudAP Utility Config";
-constexpr auto CopyrightText = "Copyright (C) 2019-2026 Nimbrel";
 constexpr auto IconPath = ":/icons/app-32.png";
 
 // Places a centred, plain-text label at its designed rectangle. The layout was drawn for a
@@ -48,7 +46,8 @@ AboutDialog::AboutDialog(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint) {
     setObjectName(QStringLiteral("aboutDialog"));
-    setWindowTitle(QStringLiteral("About"));
+    //: The About window's title bar.
+    setWindowTitle(tr("About"));
     setFixedSize(ClientWidth, ClientHeight);
     setWindowModality(Qt::ApplicationModal);
 
@@ -70,13 +69,17 @@ AboutDialog::AboutDialog(QWidget* parent)
     // A missing resource yields a null pixmap, which leaves the picture empty and harmless.
     icon->setPixmap(QPixmap(QString::fromLatin1(IconPath)));
 
-    makeLabel(panel, "productName", QString::fromLatin1(ProductText), QRect(64, 24, 217, 13));
-    makeLabel(panel, "version",
-              QStringLiteral(" Version:") + QString::fromLatin1(VersionMajorMinor),
+    //: The product's name, leading space included: a name, kept as it is in every language.
+    makeLabel(panel, "productName", tr(" Nimbrel AP/Bridge/CloudAP Utility Config"),
+              QRect(64, 24, 217, 13));
+    //: %1 is the program's version, such as 1.6. The leading space belongs to the layout.
+    makeLabel(panel, "version", tr(" Version:%1").arg(QString::fromLatin1(VersionMajorMinor)),
               QRect(121, 56, 120, 13));
-    makeLabel(panel, "copyright", QString::fromLatin1(CopyrightText), QRect(72, 106, 214, 13));
+    //: The copyright notice: the years and the holder's name stay as they are.
+    makeLabel(panel, "copyright", tr("Copyright (C) 2019-2026 Nimbrel"), QRect(72, 106, 214, 13));
 
-    okButton_ = new QPushButton(QStringLiteral("OK"), this);
+    //: The button that closes the About window.
+    okButton_ = new QPushButton(tr("OK"), this);
     okButton_->setObjectName(QStringLiteral("okButton"));
     okButton_->setGeometry(127, 156, 75, 25);
     okButton_->setDefault(true);

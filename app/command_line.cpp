@@ -81,6 +81,17 @@ QStringList withoutQtOptions(const QStringList& arguments) {
     return kept;
 }
 
+// The help text's list of the Qt options, for --help-all.
+QString qtOptionsHelp() {
+    QString text = QStringLiteral("\nQt options (read by the window system layer):\n");
+    for (const QtOption& option : QtOptions) {
+        text += QStringLiteral("  -%1%2\n")
+                    .arg(QLatin1String(option.name),
+                         option.takesValue ? QStringLiteral(" <value>") : QString());
+    }
+    return text;
+}
+
 std::string usageError(const QString& message) {
     return std::string(ProgramName) + ": " + message.toStdString() + "\nTry '" + ProgramName +
            " --help' for more information.\n";
@@ -92,10 +103,15 @@ CommandLineOutcome readCommandLine(const QStringList& arguments) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Finds the access points and bridges on the local network and lists them in a window."));
+    // The help option brings --help-all with it; every option that the parser registers must
+    // end the program here, before a window or a socket exists.
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     if (!parser.parse(withoutQtOptions(arguments))) {
         return {false, UsageExitStatus, {}, usageError(parser.errorText())};
+    }
+    if (parser.isSet(QStringLiteral("help-all"))) {
+        return {false, 0, (parser.helpText() + qtOptionsHelp()).toStdString(), {}};
     }
     if (parser.isSet(help)) {
         return {false, 0, parser.helpText().toStdString(), {}};

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// The program's command line: --help and --version, nothing else. It is read before anything
-// needs a display or opens a socket.
+// The program's command line: --help, --help-all and --version, nothing else, besides the
+// options of Qt's own. It is read before anything needs a display or opens a socket.
 #pragma once
 
 #include <QStringList>

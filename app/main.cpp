@@ -6,6 +6,7 @@
 #include "app/command_line.h"
 #include "app/display_check.h"
 #include "app/startup.h"
+#include "app/translations.h"
 
 int main(int argc, char** argv) {
     // Before the display check and before any socket: --help and --version need neither.
@@ -17,6 +18,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     QApplication application(argc, argv);
+    // Before any window, whose texts are translated as they are set.
+    const nimbrel::Translations translations(QLocale::system());
     nimbrel::setUpApplication(application);
     return nimbrel::runUtility();
 }

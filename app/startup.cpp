@@ -28,15 +28,16 @@ void setUpApplication(QApplication& application) {
         icon.addFile(QString::fromLatin1(path));
     }
     QApplication::setWindowIcon(icon);
-    // Only a quit ends the program. Closing the last visible window must not: a failure box can
-    // be the last one while the main window is not shown yet.
+    // Only a quit ends the program. Closing the last visible window must not: a failure box
+    // closed while the main window is minimised, or hidden by the window system, is the last.
     application.setQuitOnLastWindowClosed(false);
 }
 
 Startup::Startup(std::unique_ptr<SearchRunner> searchRunner, int showCommand)
     : showCommand_(showCommand),
       window_(std::make_unique<MainWindow>(std::move(searchRunner))),
-      about_(std::make_unique<AboutDialog>()) {
+      about_(std::make_unique<AboutDialog>()),
+      failureReports_(std::make_unique<FailureReports>()) {
     connect(window_.get(), &MainWindow::aboutRequested, about_.get(), &AboutDialog::openCentred);
     connect(window_.get(), &MainWindow::searchFinished, this, &Startup::searchEnded);
     connect(window_.get(), &MainWindow::searchFailed, this, &Startup::reportFailure);
@@ -50,6 +51,10 @@ Startup::Startup(std::unique_ptr<SearchRunner> searchRunner, int showCommand)
 Startup::~Startup() = default;
 
 void Startup::begin() {
+    // The window first: the searches take seconds, and a user who sees nothing starts the
+    // program again. show() returns as soon as the window system has been asked to map the
+    // window, so the first request goes out straight after.
+    showWindow();
     searchThen([this] { afterFirstSearch(); });
 }
 
@@ -69,8 +74,9 @@ void Startup::searchEnded() {
 }
 
 void Startup::reportFailure(const Error& error) {
-    // During start-up the next step waits until the report has been closed.
-    showFailureReport(
+    // During start-up the next step waits until the report has been closed. While a report is
+    // open, those that follow are counted in it (Auto Refresh on a network that is down).
+    failureReports_->report(
         error, [self = QPointer<Startup>(this), next = std::exchange(afterSearch_, {})]() mutable {
             if (self && next) {
                 self->afterSearch_ = std::move(next);
@@ -80,19 +86,21 @@ void Startup::reportFailure(const Error& error) {
 }
 
 void Startup::afterFirstSearch() {
-    if (showCommand_ == ShowMinimizedNoActive) {
-        // Only the taskbar entry appears; the second search waits for the first restore.
-        window_->installEventFilter(this);
-        window_->setAttribute(Qt::WA_ShowWithoutActivating);
-        window_->setWindowState(window_->windowState() | Qt::WindowMinimized);
-        window_->show();
+    if (restorePending_) {
+        secondSearchDue_ = true;
         return;
     }
-    searchThen([this] { showWindow(); });
+    searchThen({});
 }
 
 void Startup::showWindow() {
-    if (showCommand_ == ShowMaximized) {
+    if (showCommand_ == ShowMinimizedNoActive) {
+        // Only the taskbar entry appears, and it takes no focus from what the user is doing.
+        restorePending_ = true;
+        window_->installEventFilter(this);
+        window_->setAttribute(Qt::WA_ShowWithoutActivating);
+        window_->setWindowState(window_->windowState() | Qt::WindowMinimized);
+    } else if (showCommand_ == ShowMaximized) {
         window_->setWindowState(window_->windowState() | Qt::WindowMaximized);
     }
     window_->show();
@@ -103,7 +111,10 @@ bool Startup::eventFilter(QObject* watched, QEvent* event) {
         !window_->isMinimized()) {
         // Installed only while the window waits for its first restore.
         window_->removeEventFilter(this);
-        searchThen({});
+        restorePending_ = false;
+        if (std::exchange(secondSearchDue_, false)) {
+            searchThen({});
+        }
     }
     return QObject::eventFilter(watched, event);
 }

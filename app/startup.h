@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-// Start-up: the windows in their order, the two start-up searches one after the other, the
-// show command, and the ways the program ends. Everything after the first step is driven by
-// the event loop, which is QApplication::exec() and nothing else.
+// Start-up: the main window on screen at once, the two start-up searches one after the other
+// in it, the show command, and the ways the program ends. Everything after the first step is
+// driven by the event loop, which is QApplication::exec() and nothing else.
 #pragma once
 
 #include <QObject>
@@ -16,6 +16,7 @@ class QApplication;
 namespace nimbrel {
 
 class AboutDialog;
+class FailureReports;
 class MainWindow;
 
 /// The application's title, icon and desktop entry; only a quit ends the program.
@@ -30,12 +31,17 @@ public:
     Startup(std::unique_ptr<SearchRunner> searchRunner, int showCommand = startupShowCommand());
     ~Startup() override;
 
-    /// Runs the first search; once it has ended (and its failure report, if any, is closed) the
-    /// second; once that has ended, shows the main window. Shown minimised, the window is shown
-    /// after the first search, and the second runs at its first restore. Returns at once.
+    /// Shows the main window as the show command says and starts the first search in it; once
+    /// that has ended (and its failure report, if any, is closed) the second runs. Each search's
+    /// result is listed as it ends, and every command works meanwhile. Shown minimised, the
+    /// second search waits for the window's first restore (or runs at once after the first when
+    /// the window was restored during it). A command to search while a start-up search runs is
+    /// ignored, as at any time; one that ran in between stands in for the second. Returns at once.
     void begin();
 
     MainWindow& window() const { return *window_; }
+    /// The failure reports of the window's searches, one box at a time.
+    FailureReports& failureReports() const { return *failureReports_; }
     AboutDialog& about() const { return *about_; }
 
 protected:
@@ -49,9 +55,14 @@ private:
     void showWindow();
 
     int showCommand_;
+    // Shown minimised and not restored yet: the second search waits for the restore.
+    bool restorePending_ = false;
+    // The first search has ended while the restore was pending.
+    bool secondSearchDue_ = false;
     // In creation order, so that they are destroyed the last created first.
     std::unique_ptr<MainWindow> window_;
     std::unique_ptr<AboutDialog> about_;
+    std::unique_ptr<FailureReports> failureReports_;
     // The start-up step that waits for the running search to end; empty after start-up.
     std::function<void()> afterSearch_;
 };

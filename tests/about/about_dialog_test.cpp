@@ -7,14 +7,11 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 #include <QWindow>
 #include <algorithm>
-
-#include "nimbrel_version.h"
 
 namespace nimbrel {
 namespace {
@@ -130,12 +127,8 @@ TEST_F(AboutDialogTest, OkIsTheDefaultButtonAndTheOnlyFocusTaker) {
 
 TEST_F(AboutDialogTest, ShowsTheProductsTextsWithTheVersionOfTheBuild) {
     EXPECT_EQ(labelNamed("productName")->text(), " Nimbrel AP/Bridge/CloudAP Utility Config");
-    EXPECT_EQ(labelNamed("version")->text(), QStringLiteral(" Version:") + VersionMajorMinor);
     EXPECT_EQ(labelNamed("version")->text(), " Version:1.6");
-    const QString copyright = labelNamed("copyright")->text();
-    EXPECT_TRUE(copyright.contains("Nimbrel")) << copyright.toStdString();
-    EXPECT_TRUE(copyright.contains(QRegularExpression("\\b20\\d\\d\\b")))
-        << copyright.toStdString();
+    EXPECT_EQ(labelNamed("copyright")->text(), "Copyright (C) 2019-2026 Nimbrel");
 }
 
 // Each label sits at its designed rectangle inside the panel, grown to the right and downwards

@@ -4,9 +4,12 @@
 // end on would stop at the display check, long before a socket exists.
 #include <gtest/gtest.h>
 #include <QProcessEnvironment>
+#include <QSet>
+#include <utility>
 
 #include "app/command_line.h"
 #include "tests/app/child_run.h"
+#include "tests/tools/man_page_options.h"
 
 namespace nimbrel::testing {
 namespace {
@@ -23,17 +26,74 @@ TEST(CommandLine, NoArgumentsRunTheProgram) {
     EXPECT_TRUE(outcome.errors.empty());
 }
 
-TEST(CommandLine, HelpAndVersionPrintAndEnd) {
-    for (const QString option : {"--help", "-h"}) {
-        const CommandLineOutcome help = read({option});
-        EXPECT_FALSE(help.run);
-        EXPECT_EQ(help.status, 0);
-        EXPECT_NE(help.output.find("--version"), std::string::npos) << help.output;
+// The options as the help text lists them ("  -h, --help  Displays..."): each that the parser
+// registers, --help-all among them.
+QStringList listedOptions() {
+    const QString help = QString::fromStdString(read({"--help"}).output);
+    const QStringList lines =
+        help.section(QStringLiteral("Options:\n"), 1).split(QLatin1Char('\n'));
+    QStringList options;
+    for (const QString& line : lines) {
+        const QString names = line.trimmed().section(QStringLiteral("  "), 0, 0);
+        if (names.startsWith(QLatin1Char('-'))) {
+            options << names.split(QStringLiteral(", "));
+        }
     }
-    const CommandLineOutcome version = read({"--version"});
-    EXPECT_FALSE(version.run);
-    EXPECT_EQ(version.status, 0);
-    EXPECT_EQ(version.output, "nimbrel-utility 1.6.0\n");
+    return options;
+}
+
+TEST(CommandLine, EveryOptionTheHelpListsEndsTheProgram) {
+    const QStringList options = listedOptions();
+    for (const char* expected : {"-h", "--help", "--help-all", "-v", "--version"}) {
+        EXPECT_TRUE(options.contains(QString::fromLatin1(expected)))
+            << options.join(' ').toStdString();
+    }
+    for (const QString& option : options) {
+        const CommandLineOutcome outcome = read({option});
+        EXPECT_FALSE(outcome.run) << option.toStdString();
+        EXPECT_EQ(outcome.status, 0) << option.toStdString();
+        EXPECT_FALSE(outcome.output.empty()) << option.toStdString();
+    }
+    EXPECT_EQ(read({"--version"}).output, "nimbrel-utility 1.6.0\n");
+}
+
+TEST(CommandLine, HelpAllAddsTheQtOptionsThatTheProgramTakes) {
+    const std::string helpAll = read({"--help-all"}).output;
+    EXPECT_EQ(helpAll.rfind(read({"--help"}).output, 0), 0u) << helpAll;
+    for (const char* qtOption : {"-platform <value>", "-reverse\n", "-style <value>"}) {
+        EXPECT_NE(helpAll.find(qtOption), std::string::npos) << qtOption << " in " << helpAll;
+    }
+}
+
+// The options that --help-all lists, the program's own and Qt's ("  -platform <value>").
+QSet<QString> everyOptionTaken() {
+    QSet<QString> options;
+    for (const QString& line : QString::fromStdString(read({"--help-all"}).output).split('\n')) {
+        // "-h, --help  Displays..." or "-platform <value>": the names before the description.
+        const QString names = line.trimmed().section(QStringLiteral("  "), 0, 0);
+        for (const QString& name : names.split(QStringLiteral(", "))) {
+            if (name.startsWith(QLatin1Char('-'))) {
+                options << name.section(' ', 0, 0);
+            }
+        }
+    }
+    return options;
+}
+
+// The options that the man page names in its SYNOPSIS and OPTIONS sections.
+QSet<QString> optionsOfTheManPage() {
+    QSet<QString> options;
+    for (const std::string& option :
+         manPageOptions(NIMBREL_UTILITY_MAN_PAGE, {".SH SYNOPSIS", ".SH OPTIONS"})) {
+        options << QString::fromStdString(option);
+    }
+    return options;
+}
+
+TEST(CommandLine, TheManPageNamesExactlyTheOptionsThatTheProgramTakes) {
+    const QSet<QString> taken = everyOptionTaken();
+    EXPECT_TRUE(taken.contains("--help-all") && taken.contains("-platform"));
+    EXPECT_EQ(optionsOfTheManPage(), taken);
 }
 
 TEST(CommandLine, UnknownOptionsAndArgumentsEndWithStatusTwo) {
@@ -65,18 +125,17 @@ protected:
     }
 };
 
-TEST_F(CommandLineOfTheProgram, HelpNeedsNoDisplay) {
-    const ChildResult result = run({"--help"});
-    EXPECT_TRUE(result.exitedNormally);
-    EXPECT_EQ(result.exitCode, 0);
-    EXPECT_TRUE(result.standardOutput.contains("--version")) << result.standardOutput.data();
-    EXPECT_TRUE(result.standardError.isEmpty()) << result.standardError.data();
-}
-
-TEST_F(CommandLineOfTheProgram, VersionPrintsTheVersion) {
-    const ChildResult result = run({"--version"});
-    EXPECT_EQ(result.exitCode, 0);
-    EXPECT_EQ(result.standardOutput, "nimbrel-utility 1.6.0\n");
+TEST_F(CommandLineOfTheProgram, HelpHelpAllAndVersionNeedNoDisplay) {
+    for (const auto& [option, shows] :
+         {std::pair{"--help", "--version"}, std::pair{"--help-all", "-platform"},
+          std::pair{"--version", "nimbrel-utility 1.6.0\n"}}) {
+        SCOPED_TRACE(option);
+        const ChildResult result = run({QString::fromLatin1(option)});
+        EXPECT_TRUE(result.exitedNormally);
+        EXPECT_EQ(result.exitCode, 0);
+        EXPECT_TRUE(result.standardOutput.contains(shows)) << result.standardOutput.data();
+        EXPECT_TRUE(result.standardError.isEmpty()) << result.standardError.data();
+    }
 }
 
 TEST_F(CommandLineOfTheProgram, UnknownOptionEndsWithStatusTwoAndSaysWhy) {

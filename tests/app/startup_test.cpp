@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
-// Start-up with a stand-in for the search: the two searches one after the other before the
-// window shows, failures on the way, the show command, the About command and the ways to quit.
+// Start-up with a stand-in for the search: the window on screen at once, the two searches one
+// after the other in it, failures on the way, the show command, and the About command and the
+// ways to quit, during the start-up searches and after them.
 #include <QApplication>
 #include <QPushButton>
 #include <QSessionManager>
@@ -25,14 +26,19 @@ protected:
     }
     /// Lets the event loop take the start-up's next step.
     static void settle() { QCoreApplication::processEvents(); }
-    /// Starts up with both searches finding `devices`; the window is shown afterwards.
+    /// Starts up with both searches finding `devices`.
     void startUp(const std::vector<DeviceView>& devices = {}) {
         startup_->begin();
         runner_->finish(devices);
         settle();
         runner_->finish(devices);
         settle();
-        ASSERT_TRUE(window().isVisible());
+        ASSERT_EQ(runner_->starts, 2);
+    }
+    /// Whether the search animation is on show, the sign of a search running in the window.
+    bool animationShown() {
+        const auto* animation = window().findChild<QWidget*>("searchAnimation");
+        return animation != nullptr && animation->isVisible();
     }
     /// Runs the program's event loop with `action` as its first event; the loop's result.
     static int runLoopWith(const std::function<void()>& action) {
@@ -49,33 +55,37 @@ protected:
     std::unique_ptr<Startup> startup_;
 };
 
-TEST_F(StartupTest, TwoSearchesOneAfterTheOtherComeBeforeTheWindowShows) {
+TEST_F(StartupTest, TheWindowShowsAtOnceAndTheTwoSearchesRunInItOneAfterTheOther) {
     make();
     EXPECT_EQ(QCoreApplication::applicationName(), "NIMBREL AP/BRIDGE/CloudAP");
     EXPECT_EQ(QGuiApplication::desktopFileName(), "com.nimbrel.utility");
 
     startup_->begin();
+    EXPECT_TRUE(window().isVisible());
+    EXPECT_EQ(window().windowState(), Qt::WindowNoState);
+    EXPECT_EQ(runner_->starts, 1);
+    EXPECT_TRUE(animationShown());
     settle();
     EXPECT_EQ(runner_->starts, 1);
+
     runner_->finish({makeDevice("A", 1)});
+    EXPECT_EQ(captions(), QStringList{"A 192.0.2.1"});
     settle();
     EXPECT_EQ(runner_->starts, 2);
-    EXPECT_FALSE(window().isVisible());
-    EXPECT_EQ(captions(), QStringList{"A 192.0.2.1"});
+    EXPECT_TRUE(animationShown());
     runner_->finish({makeDevice("B", 2)});
     settle();
 
-    EXPECT_TRUE(window().isVisible());
-    EXPECT_EQ(window().windowState(), Qt::WindowNoState);
+    EXPECT_EQ(runner_->starts, 2);
+    EXPECT_FALSE(animationShown());
     EXPECT_EQ(captions(), QStringList{"B 192.0.2.2"});
     EXPECT_FALSE(startup_->about().isVisible());
-    EXPECT_FALSE(window().findChild<QTimer*>("autoRefreshTimer")->isActive());
 }
 
-TEST_F(StartupTest, AFailedFirstSearchIsReportedBeforeAnyWindowAndStartUpGoesOnAfterwards) {
+TEST_F(StartupTest, AFailedFirstSearchIsReportedOverTheWindowAndStartUpGoesOnAfterwards) {
     make();
     int startsWhileOpen = -1;
-    bool windowWhileOpen = true;
+    bool windowWhileOpen = false;
     ExpectBoxes box(1, [&](const ShownBox&) {
         startsWhileOpen = runner_->starts;
         windowWhileOpen = window().isVisible();
@@ -88,14 +98,14 @@ TEST_F(StartupTest, AFailedFirstSearchIsReportedBeforeAnyWindowAndStartUpGoesOnA
     EXPECT_EQ(box.box().text, "Socket Error # 10040\r\nMessage too long.");
     EXPECT_EQ(box.box().icon, QMessageBox::Critical);
     EXPECT_EQ(startsWhileOpen, 1);
-    EXPECT_FALSE(windowWhileOpen);
+    EXPECT_TRUE(windowWhileOpen);
     EXPECT_EQ(runner_->starts, 2);
     runner_->finish({makeDevice("B", 2)});
     settle();
-    EXPECT_TRUE(window().isVisible());
+    EXPECT_EQ(captions(), QStringList{"B 192.0.2.2"});
 }
 
-TEST_F(StartupTest, SearchesThatFailAtTheirStartOrCannotLookUpStillLeadToTheWindow) {
+TEST_F(StartupTest, SearchesThatFailAtTheirStartOrCannotLookUpStillLeaveTheWindowWorking) {
     make();
     runner_->failAtStart = messageTooLong();
     ExpectBoxes box(1, [&](const ShownBox&) {
@@ -109,6 +119,8 @@ TEST_F(StartupTest, SearchesThatFailAtTheirStartOrCannotLookUpStillLeadToTheWind
 
     EXPECT_EQ(runner_->starts, 2);
     EXPECT_TRUE(window().isVisible());
+    runner_->lookUpFails = false;
+    EXPECT_TRUE(window().search());
 }
 
 TEST_F(StartupTest, AFailureAfterStartUpIsReportedAndNothingElseHappens) {
@@ -125,19 +137,23 @@ TEST_F(StartupTest, AFailureAfterStartUpIsReportedAndNothingElseHappens) {
     EXPECT_EQ(captions(), QStringList{"A 192.0.2.1"});
 }
 
-TEST_F(StartupTest, MaximisedCommandOpensTheWindowMaximised) {
+TEST_F(StartupTest, MaximisedCommandOpensTheWindowMaximisedAtOnce) {
     make(ShowMaximized);
-    startUp();
+    startup_->begin();
+    EXPECT_TRUE(window().isVisible());
+    EXPECT_EQ(runner_->starts, 1);
+    // The window system reports the state back through the event loop.
+    settle();
     EXPECT_TRUE(window().windowState().testFlag(Qt::WindowMaximized));
 }
 
 TEST_F(StartupTest, MinimisedCommandLeavesTheSecondSearchForTheFirstRestore) {
     make(ShowMinimizedNoActive);
     startup_->begin();
-    runner_->finish({});
-    settle();
     EXPECT_TRUE(window().isVisible());
     EXPECT_TRUE(window().isMinimized());
+    runner_->finish({});
+    settle();
     EXPECT_EQ(runner_->starts, 1);
 
     window().setWindowState(Qt::WindowNoState);
@@ -147,23 +163,41 @@ TEST_F(StartupTest, MinimisedCommandLeavesTheSecondSearchForTheFirstRestore) {
     runner_->finish({});
     window().setWindowState(Qt::WindowMinimized);
     window().setWindowState(Qt::WindowNoState);
+    settle();
     EXPECT_EQ(runner_->starts, 2);
 }
 
-// What the About window blocks while it is open is its own test's.
+TEST_F(StartupTest, MinimisedWindowRestoredDuringTheFirstSearchRunsTheSecondAfterIt) {
+    make(ShowMinimizedNoActive);
+    startup_->begin();
+    window().setWindowState(Qt::WindowNoState);
+    settle();
+    EXPECT_EQ(runner_->starts, 1);
+
+    runner_->finish({});
+    settle();
+
+    EXPECT_EQ(runner_->starts, 2);
+}
+
+// What the About window blocks while it is open is its own test's. The first time is during
+// the first start-up search.
 TEST_F(StartupTest, AboutCommandOpensTheOneAboutWindowEachTime) {
     make();
-    startUp();
+    startup_->begin();
 
     for (int opening = 0; opening < 2; ++opening) {
         window().findChild<QAction*>("aboutAction")->trigger();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&startup_->about()));
         startup_->about().okButton()->click();
         EXPECT_FALSE(startup_->about().isVisible());
+        runner_->finish({});
+        settle();
     }
+    EXPECT_EQ(runner_->starts, 2);
 }
 
-// Each way to quit ends the event loop at once, a search running or not.
+// Each way to quit ends the event loop at once, during the first start-up search as after it.
 TEST_F(StartupTest, ExitTheCloseBoxAndTheSessionsEndEachEndTheLoop) {
     const std::vector<std::function<void(MainWindow&)>> ways{
         [](MainWindow& window) { QTest::keyClick(&window, Qt::Key_X, Qt::ControlModifier); },
@@ -175,15 +209,22 @@ TEST_F(StartupTest, ExitTheCloseBoxAndTheSessionsEndEachEndTheLoop) {
             Q_EMIT qApp->commitDataRequest(*manager);
         },
     };
-    for (std::size_t way = 0; way < ways.size(); ++way) {
-        SCOPED_TRACE(way);
-        make();
-        startUp();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
-        ASSERT_TRUE(window().search());
+    for (const bool duringStartUp : {true, false}) {
+        for (std::size_t way = 0; way < ways.size(); ++way) {
+            SCOPED_TRACE(::testing::Message()
+                         << "way " << way << ", during start-up " << duringStartUp);
+            make();
+            if (duringStartUp) {
+                startup_->begin();
+            } else {
+                startUp();
+                ASSERT_TRUE(window().search());
+            }
+            ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
 
-        EXPECT_EQ(runLoopWith([&] { ways[way](window()); }), 0);
-        EXPECT_TRUE(runner_->running());
+            EXPECT_EQ(runLoopWith([&] { ways[way](window()); }), 0);
+            EXPECT_TRUE(runner_->running());
+        }
     }
 }
 

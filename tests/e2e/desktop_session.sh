@@ -1,13 +1,43 @@
-# shellcheck shell=bash
+# shellcheck shell=bash disable=SC2154 # work and test_name: set by the script that sources this
 # SPDX-License-Identifier: MIT
 # Sourced by tests that run the real window: a desktop session of the test's own, in the
 # network namespace that runs the script. An X server (Xvfb), a D-Bus session bus and, started
 # from it, the AT-SPI bus that screen readers use; everything started here is ended when the
-# script ends. Set `work` (a folder of the test's) first; skip and fail must be defined.
+# script ends. Set `work` (a folder of the test's) and `test_name` first; skip and fail must be
+# defined.
+#   require_session_tools COMMAND...: skips unless the session and the AT-SPI helpers can run.
 #   start_session: starts it all and exports DISPLAY, DBUS_SESSION_BUS_ADDRESS, HOME, XDG_*.
+#   start_program PROGRAM: runs the program in the session (program_pid).
+#   run_helper SCRIPT ARGUMENT...: runs a Python helper against it, its skip and failure passed on.
 #   session_pids: processes started by the script (ended in reverse order); add yours.
 
 session_pids=()
+python=/usr/bin/python3 # Debian's, for its pyatspi and gi
+
+require_session_tools() {
+    local command
+    for command in Xvfb dbus-daemon dbus-send "$python" "$@"; do
+        command -v "$command" >/dev/null || skip "$command is missing"
+    done
+    "$python" -c 'import gi; gi.require_version("Atspi", "2.0"); import pyatspi' 2>/dev/null ||
+        skip "Python's pyatspi is missing (python3-pyatspi, gir1.2-atspi-2.0)"
+}
+
+start_program() {
+    "$1" >"$work/program.out" 2>&1 &
+    program_pid=$!
+    session_pids+=("$program_pid")
+}
+
+run_helper() {
+    "$python" "$@"
+    local status=$?
+    if [ "$status" != 0 ] && ! kill -0 "$program_pid" 2>/dev/null; then
+        echo "$test_name: the program has ended; its output: $(cat "$work/program.out")"
+    fi
+    [ "$status" = 77 ] && skip "see above"
+    [ "$status" = 0 ] || fail "see above"
+}
 
 # gone PID: ended, or ended and not yet reaped by a parent that is not this shell.
 gone() {
@@ -62,7 +92,6 @@ end_session() {
 start_session() {
     trap end_session EXIT
     trap 'exit 130' INT TERM
-    # shellcheck disable=SC2154 # set by the script that sources this file
     mkdir -p "$work/home" "$work/runtime"
     chmod 700 "$work/runtime"
     export HOME=$work/home XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$work/home/.config

@@ -18,6 +18,7 @@
 
 #include "discovery/socket_platform.h"
 #include "discovery/wire.h"
+#include "tests/discovery/reply_bytes.h"
 
 namespace {
 
@@ -29,21 +30,6 @@ std::vector<std::uint8_t> fromHex(const std::string& hex) {
         bytes.push_back(static_cast<std::uint8_t>(std::stoul(hex.substr(i, 2), nullptr, 16)));
     }
     return bytes;
-}
-
-/// The reply of burst device `n`: an address element and a model, nothing else.
-std::vector<std::uint8_t> burstReply(int n) {
-    const auto byte = [](int value) { return static_cast<std::uint8_t>(value & 0xff); };
-    const std::string model = "BURST-" + std::to_string(n);
-    std::vector<std::uint8_t> reply{0x01, 0x00, 0x00, 0x00};  // the length follows below
-    // Elements: a type, a 16-bit length, the value.
-    reply.insert(reply.end(), {FieldAddress, 0x00, 10});
-    reply.insert(reply.end(), {0x02, 0x00, 0x00, 0x00, byte(n >> 8), byte(n)});
-    reply.insert(reply.end(), {198, 51, 100, byte(n % 254 + 1)});
-    reply.insert(reply.end(), {FieldModel, 0x00, byte(static_cast<int>(model.size()))});
-    reply.insert(reply.end(), model.begin(), model.end());
-    reply[3] = byte(static_cast<int>(reply.size()) - 4);
-    return reply;
 }
 
 int fail(const char* what, const Error& error) {
@@ -67,7 +53,7 @@ int main(int argc, char** argv) {
     const int requests = burst && argc > 3 ? std::atoi(argv[3]) : 1;
     std::vector<std::vector<std::uint8_t>> replies;
     for (int n = 1; n <= count; ++n) {
-        replies.push_back(burstReply(n));
+        replies.push_back(testing::burstReply(n));
     }
 
     static_cast<void>(platform::startSocketLibrary());

@@ -77,11 +77,24 @@ fi
 if [ -n "$window" ]; then
     # The window, its settings in a folder of this test's, lists the devices of both networks.
     if ip netns exec "$ws" env QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$work/config" \
-        XDG_RUNTIME_DIR="$work" "$window" >"$work/window.out" 2>"$work/window.err"; then
+        XDG_RUNTIME_DIR="$work" "$window" save "$work/window.json" >"$work/window.out" \
+        2>"$work/window.err"; then
         listed=$(sort "$work/window.out")
         [ "$listed" = $'AP-ONE 198.51.100.2\nAP-TWO 203.0.113.2' ] ||
             fail "window: listed '$listed'"
         [ "$listed" != $'AP-ONE 198.51.100.2\nAP-TWO 203.0.113.2' ] || echo "networks: ok   window"
+        # Its list saved as JSON is the report of --all-interfaces, whatever the devices' order.
+        if ! command -v python3 >/dev/null; then
+            echo "networks: (no python3 to compare the window's saved list)"
+        elif python3 -c 'import json, sys
+reports = [json.load(open(path)) for path in sys.argv[1:]]
+for report in reports:
+    report["devices"].sort(key=lambda device: json.dumps(device, sort_keys=True))
+sys.exit(reports[0] != reports[1])' "$work/window.json" "$work/all_interfaces.json"; then
+            echo "networks: ok   window saved list"
+        else
+            fail "window: saved $(cat "$work/window.json"), not $(cat "$work/all_interfaces.json")"
+        fi
     else
         fail "window: exit status $?: $(cat "$work/window.err")"
     fi

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# nimbrel-utility --help, --version and a bad option answer without sending anything: run in a
-# network namespace of their own whose traffic a packet capture records, with a display and
-# without one. A datagram sent on purpose first shows that the capture sees what is sent.
+# nimbrel-utility's options (--help, -h, --help-all, --version, -v) and a bad option answer
+# without sending anything: run in a network namespace of their own whose traffic a packet
+# capture records, with a display and without one. A datagram sent on purpose first shows that
+# the capture sees what is sent.
 #
 # Usage: quiet_options.sh NIMBREL-UTILITY
 # Exit status: 0 passed, 1 failed, 77 skipped.
@@ -76,7 +77,10 @@ expect_quiet() {
 for display in QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$work"; do
     # Without a display (the second), and with one that any Qt program could use (the first).
     expect_quiet 0 "Usage:" "$display" -- --help
+    expect_quiet 0 "Usage:" "$display" -- -h
+    expect_quiet 0 "-platform" "$display" -- --help-all
     expect_quiet 0 "nimbrel-utility " "$display" -- --version
+    expect_quiet 0 "nimbrel-utility " "$display" -- -v
     expect_quiet 2 "bogus" "$display" -- --bogus
 done
 

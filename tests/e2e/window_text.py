@@ -18,40 +18,17 @@ import sys
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
-from atspi_tree import GLib, WINDOW_TITLE, children, find_application, pyatspi, text_of, walk  # noqa: E402
+from atspi_tree import WINDOW_TITLE, fail, poll, pyatspi, say, text_of, top_level, walk  # noqa: E402
 
 BOX_TITLE = "NIMBREL AP/BRIDGE/CloudAP"
 
 
-def say(text):
-    print(f"window_text: {text}", flush=True)
-
-
-def fail(text):
-    say(f"FAIL: {text}")
-    sys.exit(1)
-
-
 def wait_for(what, seconds, find):
-    """Runs find() until it returns something, for up to SECONDS."""
-    deadline = time.monotonic() + seconds
-    while time.monotonic() < deadline:
-        try:
-            found = find()
-        except GLib.GError:
-            found = None
-        if found is not None:
-            return found
-        time.sleep(0.2)
-    fail(f"no {what} after {seconds} s")
-
-
-def top_level(pid, title):
-    app = find_application(pid)
-    for child in children(app) if app is not None else []:
-        if child is not None and child.name == title:
-            return child
-    return None
+    """Runs find() until it returns something, for up to SECONDS; fails the run then."""
+    found = poll(seconds, find, 0.2)
+    if found is None:
+        fail(f"no {what} after {seconds} s")
+    return found
 
 
 def status_label(window):

@@ -16,22 +16,18 @@ utility=${1:?path to nimbrel-utility}
 devsim=${2:?path to nimbrel-devsim}
 window=${3:?path to e2e_window}
 here=$(cd "$(dirname "$0")" && pwd)
-python=/usr/bin/python3 # Debian's, for its pyatspi and gi
+test_name=window_text
 
 fail() {
-    echo "window_text: FAIL: $*"
+    echo "$test_name: FAIL: $*"
     exit 1
 }
 
 # --- Outside: the two namespaces and the device, made and removed here. ----------------------
 if [ "${WINDOW_TEXT_INNER:-}" != 1 ]; then
-    test_name=window_text
     source "$here/namespaces.sh"
-    for command in Xvfb dbus-daemon dbus-send iconv "$python"; do
-        command -v "$command" >/dev/null || skip "$command is missing"
-    done
-    "$python" -c 'import gi; gi.require_version("Atspi", "2.0"); import pyatspi' 2>/dev/null ||
-        skip "Python's pyatspi is missing (python3-pyatspi, gir1.2-atspi-2.0)"
+    source "$here/desktop_session.sh"
+    require_session_tools iconv
     two_namespaces nbt
     # Each text at most 64 bytes and without a comma, as the simulator takes them.
     firmware=$'1.0\r\n\e]0;title\a'
@@ -46,26 +42,12 @@ fi
 # --- Inside the workstation namespace: the X server, the buses, the program. -----------------
 work=$WINDOW_TEXT_WORK
 skip() {
-    echo "window_text: SKIPPED: $*"
+    echo "$test_name: SKIPPED: $*"
     exit 77
 }
 source "$here/desktop_session.sh"
 start_session
-
-"$utility" >"$work/utility.out" 2>&1 &
-utility_pid=$!
-session_pids+=("$utility_pid")
-
-# run_helper ARGUMENTS...: window_text.py, its skip and failure passed on.
-run_helper() {
-    "$python" "$here/window_text.py" "$@"
-    local status=$?
-    if [ "$status" != 0 ] && ! kill -0 "$utility_pid" 2>/dev/null; then
-        echo "window_text: the program has ended; its output: $(cat "$work/utility.out")"
-    fi
-    [ "$status" = 77 ] && skip "see above"
-    [ "$status" = 0 ] || fail "see above"
-}
+start_program "$utility"
 
 # utf8_without_controls FILE: FILE is UTF-8 and holds no C0 or C1 control character, no DEL.
 utf8_without_controls() {
@@ -78,14 +60,14 @@ utf8_without_controls() {
     fi
 }
 
-# The window shows after its two start-up searches (2.5 s each), with the device selected.
-run_helper status "$utility_pid" 30 "$work/status"
+# The window shows at once; the device is listed and selected when the first search ends.
+run_helper "$here/window_text.py" status "$program_pid" 30 "$work/status"
 utf8_without_controls "$work/status"
 LC_ALL=C grep -qaP '^MAC:00-00-5E-00-53-01  VER:1\.0.+\]0;title.+$' "$work/status" ||
     fail "status bar: $(od -An -c "$work/status" | head -8)"
 echo "window_text: ok   status bar"
 
-run_helper copy "$utility_pid" 10
+run_helper "$here/window_text.py" copy "$program_pid" 10
 "$window" clipboard "$work/clipboard" >"$work/clipboard.out" 2>&1 ||
     fail "cannot read the clipboard: $(cat "$work/clipboard.out")"
 [ "$(tail -c 2 "$work/clipboard" | od -An -tx1 | tr -d ' ')" = 0d0a ] ||

@@ -1,8 +1,22 @@
 # SPDX-License-Identifier: MIT
 """The AT-SPI tree as the window tests read it: the bindings (or the skip, status 77, where
-Python has none), the main window's title, and the walks that both helper scripts make."""
+Python has none), the main window's title, the walks and waits that the helper scripts make, and
+their output: every line starts with the script's name."""
 import os
 import sys
+import time
+
+NAME = os.path.splitext(os.path.basename(sys.argv[0]))[0]
+
+
+def say(text):
+    print(f"{NAME}: {text}", flush=True)
+
+
+def fail(text):
+    say(f"FAIL: {text}")
+    sys.exit(1)
+
 
 try:
     import gi
@@ -11,8 +25,7 @@ try:
     from gi.repository import GLib
     import pyatspi
 except (ImportError, ValueError) as error:
-    name = os.path.splitext(os.path.basename(sys.argv[0]))[0]
-    print(f"{name}: SKIPPED: no AT-SPI bindings for Python: {error}")
+    say(f"SKIPPED: no AT-SPI bindings for Python: {error}")
     sys.exit(77)
 
 WINDOW_TITLE = " Nimbrel AP/Bridge/CloudAP Utility Config"
@@ -50,3 +63,27 @@ def text_of(accessible):
         return text.getText(0, text.characterCount)
     except (NotImplementedError, GLib.GError):
         return accessible.name
+
+
+def poll(seconds, find, interval=0.1):
+    """Runs find() every INTERVAL seconds until it returns something, for up to SECONDS; None
+    then. A tree that changes under a walk raises GLib.GError: that try counts as nothing."""
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        try:
+            found = find()
+        except GLib.GError:
+            found = None
+        if found is not None:
+            return found
+        time.sleep(interval)
+    return None
+
+
+def top_level(pid, title):
+    """The program's top-level window of that title, or None."""
+    app = find_application(pid)
+    for child in children(app) if app is not None else []:
+        if child is not None and child.name == title:
+            return child
+    return None
