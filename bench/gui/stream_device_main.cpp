@@ -4,36 +4,16 @@
 // request on, sends the 11 devices' replies and datagrams that are no reply, 5,000 a second,
 // until SIGTERM or SIGINT. Only ever run in a namespace of its own (bench/run.sh does).
 //   bench_stream_device        prints "listening" once it listens, "sent=N" when it ends
-#include <net/if.h>
-
 #include <csignal>
 #include <cstdio>
-#include <cstring>
 
 #include "bench/gui/streaming_device.h"
 #include "bench/gui/window_under_test.h"
 #include "discovery/wire.h"
-
-namespace {
-
-// True when the namespace has no interface but loopback, so that nothing sent can leave it.
-bool onlyLoopback() {
-    struct if_nameindex* interfaces = if_nameindex();
-    if (interfaces == nullptr) {
-        return false;
-    }
-    bool only = true;
-    for (const struct if_nameindex* entry = interfaces; entry->if_index != 0; ++entry) {
-        only = only && std::strcmp(entry->if_name, "lo") == 0;
-    }
-    if_freenameindex(interfaces);
-    return only;
-}
-
-}  // namespace
+#include "tests/support/private_network.h"
 
 int main() {
-    if (!onlyLoopback()) {
+    if (!nimbrel::testing::inPrivateNetwork()) {
         std::fputs(
             "bench_stream_device: this network namespace has interfaces besides loopback; "
             "run it only in one of its own (bench/run.sh does)\n",

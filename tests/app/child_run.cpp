@@ -2,24 +2,9 @@
 #include "tests/app/child_run.h"
 
 #include <gtest/gtest.h>
-#include <net/if.h>
 #include <QProcess>
-#include <cstring>
 
 namespace nimbrel::testing {
-
-bool inPrivateNetwork() {
-    struct if_nameindex* interfaces = if_nameindex();
-    if (interfaces == nullptr) {
-        return false;
-    }
-    bool onlyLoopback = true;
-    for (const struct if_nameindex* entry = interfaces; entry->if_index != 0; ++entry) {
-        onlyLoopback = onlyLoopback && std::strcmp(entry->if_name, "lo") == 0;
-    }
-    if_freenameindex(interfaces);
-    return onlyLoopback;
-}
 
 ChildResult runUtility(const QProcessEnvironment& environment, const QStringList& arguments) {
     QProcess child;

@@ -6,11 +6,9 @@
 #include <QProcessEnvironment>
 #include <QStringList>
 
-namespace nimbrel::testing {
+#include "tests/support/private_network.h"
 
-/// True when this process sees no network interface but loopback, as in a private network
-/// namespace.
-bool inPrivateNetwork();
+namespace nimbrel::testing {
 
 struct ChildResult {
     bool exitedNormally = false;

@@ -3,8 +3,8 @@
 # Sourced by tests that run the real window: a desktop session of the test's own, in the
 # network namespace that runs the script. An X server (Xvfb), a D-Bus session bus and, started
 # from it, the AT-SPI bus that screen readers use; everything started here is ended when the
-# script ends. Set `work` (a folder of the test's) and `test_name` first; skip and fail must be
-# defined.
+# script ends. Set `work` (a folder of the test's) and `test_name` first; fail must be defined,
+# and skip is defined here unless the script has its own.
 #   require_session_tools COMMAND...: skips unless the session and the AT-SPI helpers can run.
 #   start_session: starts it all and exports DISPLAY, DBUS_SESSION_BUS_ADDRESS, HOME, XDG_*.
 #   start_program PROGRAM: runs the program in the session (program_pid).
@@ -13,6 +13,12 @@
 
 session_pids=()
 python=/usr/bin/python3 # Debian's, for its pyatspi and gi
+
+# skip REASON: ends the script as skipped.
+declare -F skip >/dev/null || skip() {
+    echo "$test_name: SKIPPED: $*"
+    exit 77
+}
 
 require_session_tools() {
     local command

@@ -44,10 +44,6 @@ fi
 
 # --- Inside the workstation namespace: the X server, the buses, the program. -----------------
 work=$WINDOW_DEVICES_WORK
-skip() {
-    echo "$test_name: SKIPPED: $*"
-    exit 77
-}
 source "$here/desktop_session.sh"
 start_session
 start_program "$utility"
