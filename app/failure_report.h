@@ -37,8 +37,6 @@ public:
 
     /// The box open now, or nullptr.
     QMessageBox* openBox() const { return open_; }
-    /// The failures counted in the open box after the one it reports.
-    int followed() const { return followed_; }
 
 private:
     void boxClosed();

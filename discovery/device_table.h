@@ -42,8 +42,9 @@ class DeviceTable {
 public:
     /// A table's capacity unless told otherwise: a few records, allocated at once.
     static constexpr int DefaultCapacity = 11;
-    /// The window's capacity: as many devices as the command-line reporter lists.
-    static constexpr int WindowCapacity = 1024;
+    /// The devices that one search lists at most, in the window and in the command-line
+    /// reporter: a whole site, while the memory of one search stays small whatever answers.
+    static constexpr int ListedCapacity = 1024;
 
     explicit DeviceTable(int capacity = DefaultCapacity);
     DeviceTable(const DeviceTable&) = delete;

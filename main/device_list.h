@@ -19,7 +19,6 @@ public:
 
     /// Small images and one-line captions, or the large view.
     void setCompact(bool compact);
-    bool compact() const { return compact_; }
 
     /// Large cells with room for a third caption line, the interface.
     void setInterfaceLine(bool on);

@@ -45,10 +45,6 @@ QString addressCaption(const DeviceView& device) {
     return QString::fromStdString(formatIpv4(device.ipv4));
 }
 
-QString shownMac(const DeviceView& device) {
-    return QString::fromStdString(formatMac(displayedMac(device.listedMac, device.model)));
-}
-
 bool deviceMatches(const DeviceView& device, const QString& text) {
     if (text.isEmpty()) {
         return true;
@@ -109,7 +105,6 @@ QVariant DeviceModel::data(const QModelIndex& index, int role) const {
             }
             return {};
         case DeviceViewRole: return QVariant::fromValue(shown.device);
-        case IconIndexRole: return shown.device.iconIndex;
         case SortRole: return sortKey(shown, index.column());
         default: return marks(shown, role);
     }

@@ -22,8 +22,6 @@ class ImageList;
 
 /// Rows keep the DeviceView that they show under this role, as a value.
 inline constexpr int DeviceViewRole = Qt::UserRole;
-/// The index of the row's image in the image list (an int).
-inline constexpr int IconIndexRole = Qt::UserRole + 1;
 /// What the views sort by: numbers for addresses, texts for texts, the time for Last seen.
 inline constexpr int SortRole = Qt::UserRole + 2;
 /// True while the device has not answered the last search (it is shown greyed).
@@ -58,7 +56,6 @@ public:
     /// Whether the rows give their interface under InterfaceLineRole (and so a third caption
     /// line in the icon views).
     void setShowInterfaces(bool on);
-    bool showInterfaces() const { return showInterfaces_; }
 
     const DeviceRow& row(int row) const { return rows_[static_cast<std::size_t>(row)]; }
 
@@ -84,9 +81,6 @@ QString modelCaption(const DeviceView& device);
 
 /// The IPv4 address in dotted decimal.
 QString addressCaption(const DeviceView& device);
-
-/// The MAC as the status bar shows it: "XX-XX-XX-XX-XX-XX".
-QString shownMac(const DeviceView& device);
 
 /// The name of the interface that the device answered on, made visible; empty when unknown.
 QString interfaceCaption(const DeviceView& device);

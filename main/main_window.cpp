@@ -225,10 +225,6 @@ void MainWindow::createViews(QWidget* panel) {
         QItemSelectionModel* own = view->selectionModel();
         view->setSelectionModel(shared);
         delete own;
-    }
-
-    for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(deviceList_),
-                                    static_cast<QAbstractItemView*>(deviceTable_)}) {
         // The selection stays as visible while the view has no keyboard focus.
         QPalette selection = view->palette();
         for (const QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText}) {
@@ -629,15 +625,19 @@ QModelIndexList MainWindow::selectedRows() const {
     return rows;
 }
 
-std::optional<HistoryEntry> MainWindow::selectedRow() const {
-    const QModelIndexList selected = selectedRows();
-    if (selected.isEmpty()) {
-        return std::nullopt;
-    }
-    QModelIndex chosen = selected.front();
+QModelIndex MainWindow::chosenIndex() const {
     const QModelIndex current = selection()->currentIndex();
     if (current.isValid() && selection()->isRowSelected(current.row())) {
-        chosen = current;
+        return current;
+    }
+    const QModelIndexList selected = selectedRows();
+    return selected.isEmpty() ? QModelIndex() : selected.front();
+}
+
+std::optional<HistoryEntry> MainWindow::selectedRow() const {
+    const QModelIndex chosen = chosenIndex();
+    if (!chosen.isValid()) {
+        return std::nullopt;
     }
     return model_->row(shownModel_->mapToSource(chosen).row());
 }

@@ -136,6 +136,9 @@ private:
     QString selectedDeviceText() const;
     std::optional<HistoryEntry> selectedRow() const;
     QModelIndexList selectedRows() const;
+    /// The index (of the shown model) of the row that commands act on: the current row when it
+    /// is selected, else the first selected; invalid when nothing is selected.
+    QModelIndex chosenIndex() const;
     std::vector<DeviceView> listedDevices() const;
     void setStatusText(const QString& text);
     void listDevices(const SearchResult& result);

@@ -14,6 +14,7 @@
 #include "main/device_model.h"
 #include "main/main_window.h"
 #include "main/message_dialog.h"
+#include "main/status_text.h"
 #include "main/text.h"
 
 namespace nimbrel {
@@ -30,14 +31,12 @@ void MainWindow::showContextMenu(QAbstractItemView* view, const QPoint& position
     // A right-click has selected the item under it already. The Menu key acts on the selection:
     // its position lies on no item then, and the menu opens at the current or first selected.
     const QModelIndexList rows = selectedRows();
-    if (rows.isEmpty()) {
+    const QModelIndex at = chosenIndex();
+    if (!at.isValid()) {
         return;
     }
     QPoint where = position;
     if (!view->indexAt(position).isValid()) {
-        const QModelIndex current = selection()->currentIndex();
-        const QModelIndex at =
-            current.isValid() && selection()->isRowSelected(current.row()) ? current : rows.front();
         // The icon views show the caption's column, the table every other.
         where = view->visualRect(at.siblingAtColumn(view == deviceList_ ? DeviceModel::Caption
                                                                         : DeviceModel::Model))

@@ -15,7 +15,7 @@ SearchDriver::SearchDriver(std::unique_ptr<SearchSocket> socket, std::unique_ptr
       oneNetwork_(std::move(oneNetwork)),
       search_(*clock_, oneNetwork_,
               firstThen(std::move(socket), [] { return std::make_unique<UdpSearchSocket>(); }),
-              timings, DeviceTable::WindowCapacity, target) {
+              timings, DeviceTable::ListedCapacity, target) {
     search_.setEvents(SearchEvents{
         .started = [this] { Q_EMIT started(); },
         .finished = [this](const SearchResult& result) { Q_EMIT finished(result); },

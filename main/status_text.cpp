@@ -41,12 +41,15 @@ MacBytes displayedMac(const MacBytes& listed, std::string_view model) {
     return shown;
 }
 
+QString shownMac(const DeviceView& device) {
+    return QString::fromStdString(formatMac(displayedMac(device.listedMac, device.model)));
+}
+
 QString deviceStatusText(const DeviceView& device) {
     // One substitution for both: a firmware text that holds "%2" stays as it is.
     //: The selected device's details in the status bar: %1 its MAC, %2 its firmware version.
     return translated(QT_TRANSLATE_NOOP("nimbrel::MainWindow", "MAC:%1  VER:%2"))
-        .arg(QString::fromStdString(formatMac(displayedMac(device.listedMac, device.model))),
-             shownDeviceText(device.firmware));
+        .arg(shownMac(device), shownDeviceText(device.firmware));
 }
 
 QString shownCountText(int shown, int hidden, int lostReplies, bool filtered) {

@@ -22,6 +22,9 @@ QString openHint();
 /// read as one 16-bit number one less (wrapping), since that family reports its next address.
 MacBytes displayedMac(const MacBytes& listed, std::string_view model);
 
+/// The MAC as the status bar shows it: "XX-XX-XX-XX-XX-XX".
+QString shownMac(const DeviceView& device);
+
 /// "MAC:XX-XX-XX-XX-XX-XX  VER:" and the firmware text as every view shows it (see
 /// shownDeviceText), from the MAC as listed; translated.
 QString deviceStatusText(const DeviceView& device);

@@ -12,6 +12,7 @@
 
 #include "discovery/clock.h"
 #include "discovery/device_history.h"
+#include "discovery/device_table.h"
 #include "discovery/interface_choice.h"
 #include "discovery/search.h"
 #include "discovery/search_loop.h"
@@ -28,10 +29,6 @@
 namespace {
 
 using namespace nimbrel;
-
-/// The devices listed at most. The window keeps 11; a listing may as well show a whole site,
-/// while the bound keeps the memory of one search small whatever answers.
-constexpr int ListedDevices = 1024;
 
 /// How often the progress line is brought up to date while the search waits.
 constexpr std::chrono::milliseconds TickEvery{250};
@@ -175,7 +172,8 @@ public:
         : progress_(progress),
           search_(
               clock_, pathsFor(options, lookUpFailure_),
-              [] { return std::make_unique<UdpSearchSocket>(); }, SearchTimings{}, ListedDevices) {}
+              [] { return std::make_unique<UdpSearchSocket>(); }, SearchTimings{},
+              DeviceTable::ListedCapacity) {}
 
     Outcome run() {
         Outcome outcome;
