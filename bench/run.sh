@@ -153,15 +153,20 @@ section_discovery() {
     fi
 }
 
-# value FILE NAME: the value of a "NAME=value" line (or word) of a file.
-value() {
-    sed -n "s/.*\<$2=\(-\?[0-9.]*\).*/\1/p" "$1" | head -n 1
+# values FILE NAME: the values of the "NAME=value" lines (or words) of a file, one a line.
+values() {
+    sed -n "s/.*\<$2=\(-\?[0-9.]*\).*/\1/p" "$1"
 }
 
-# median FILE NAME: the median of the values of the "NAME=value" lines of a file (the lower
-# middle one of an even count); nothing when there is none.
+# value FILE NAME: the first of them.
+value() {
+    values "$1" "$2" | head -n 1
+}
+
+# median FILE NAME: the median of them (the lower middle one of an even count); nothing when
+# there is none.
 median() {
-    sed -n "s/.*\<$2=\(-\?[0-9.]*\).*/\1/p" "$1" | sort -n |
+    values "$1" "$2" | sort -n |
         awk '{ values[NR] = $1 } END { if (NR > 0) print values[int((NR + 1) / 2)] }'
 }
 

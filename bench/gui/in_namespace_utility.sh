@@ -129,11 +129,7 @@ first-listed)
     start_session
     trap 'end_session; finish' EXIT
     /usr/bin/python3 "$here/first_listed.py" 30 "$bin/nimbrel-utility"
-    status=$?
-    end_session
-    finish
-    trap - EXIT
-    exit $status
+    exit $?
     ;;
 *)
     echo "usage: $0 rss|first-mapped|first-listed BIN_DIR [none|devices|stream]" >&2

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Figures of the main window, measured in-process (offscreen) with the real search driver and
 // timings against devices on 127.0.0.1 (the target is injected, so nothing leaves the machine):
-//   bench_gui_window startup          ms from process start until the window is first exposed,
-//                                     no device answering (two searches run before)
 //   bench_gui_window hold [WHICH]     longest hold of the event loop during whole searches:
 //                                     no-device, devices (11 answering) or stream (a device
 //                                     sending 5,000 datagrams a second); all three by default
@@ -18,7 +16,6 @@
 //                                     resized in the details view (FILE-searching.png, ...)
 // Each prints "name=value" lines on stdout.
 #include <sys/resource.h>
-#include <unistd.h>
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -26,12 +23,10 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <QWindow>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -51,65 +46,6 @@ using nimbrel::bench::Replies;
 using nimbrel::bench::residentKib;
 using nimbrel::bench::StreamingDevice;
 using nimbrel::bench::WindowUnderTest;
-
-double secondsSinceProcessStart() {
-    // Field 22 of /proc/self/stat is the start time in clock ticks after boot.
-    std::ifstream stat("/proc/self/stat");
-    std::string field;
-    for (int index = 1; index <= 22 && stat >> field; ++index) {
-    }
-    std::ifstream uptime("/proc/uptime");
-    double sinceBoot = 0;
-    uptime >> sinceBoot;
-    return sinceBoot - std::stod(field) / static_cast<double>(sysconf(_SC_CLK_TCK));
-}
-
-/// Calls `onExpose` once, for the first expose event of `window`'s native window.
-class FirstExpose : public QObject {
-public:
-    FirstExpose(QWidget& window, std::function<void()> onExpose)
-        : window_(window), onExpose_(std::move(onExpose)) {
-        qApp->installEventFilter(this);
-    }
-
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Expose && onExpose_ && watched == window_.windowHandle()) {
-            std::exchange(onExpose_, nullptr)();
-        }
-        return false;
-    }
-
-private:
-    QWidget& window_;
-    std::function<void()> onExpose_;
-};
-
-/// Two searches, then the window, as the program starts up.
-void searchTwiceThenShow(nimbrel::MainWindow& window) {
-    auto searches = std::make_shared<int>(0);
-    QObject::connect(&window, &nimbrel::MainWindow::searchFinished, &window, [&window, searches] {
-        if (++*searches == 1) {
-            QTimer::singleShot(0, &window, [&window] { window.search(); });
-        } else if (*searches == 2) {
-            window.show();
-        }
-    });
-    window.search();
-}
-
-int startup() {
-    QElapsedTimer sinceMain;
-    sinceMain.start();
-    WindowUnderTest silent(Replies{});
-    FirstExpose expose(silent.window(), [&] {
-        std::printf("first_expose_since_main_ms=%lld\n", sinceMain.elapsed());
-        std::printf("first_expose_since_process_start_ms=%.0f\n",
-                    secondsSinceProcessStart() * 1000);
-        QCoreApplication::exit(0);
-    });
-    searchTwiceThenShow(silent.window());
-    return QApplication::exec();
-}
 
 struct SearchesSeen {
     qint64 longestHoldMs = 0;    // the event loop, from the first search's start to the end
@@ -400,9 +336,6 @@ int main(int argc, char** argv) {
     qputenv("XDG_CONFIG_HOME", settings.path().toLocal8Bit());
     QApplication application(argc, argv);
     nimbrel::setUpApplication(application);
-    if (mode == "startup") {
-        return startup();
-    }
     if (mode == "hold") {
         return hold(argc > 2 ? argv[2] : "");
     }
@@ -418,8 +351,7 @@ int main(int argc, char** argv) {
     if (mode == "screenshot" && argc > 2) {
         return screenshot(argv[2]);
     }
-    std::fprintf(stderr,
-                 "usage: %s startup|hold [WHICH]|auto-refresh SECONDS|rss|many|screenshot FILE\n",
+    std::fprintf(stderr, "usage: %s hold [WHICH]|auto-refresh SECONDS|rss|many|screenshot FILE\n",
                  argv[0]);
     return 2;
 }

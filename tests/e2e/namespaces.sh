@@ -102,6 +102,11 @@ now_ms() {
     echo $((microseconds / 1000))
 }
 
+# gone PID: the process has ended (a zombie until this shell waits for it).
+gone() { # shellcheck disable=SC2317 # run through wait_until
+    [ ! -e "/proc/$1" ] || [ "$(sed 's/^.*) \(.\).*$/\1/' "/proc/$1/stat" 2>/dev/null)" = Z ]
+}
+
 # wait_until SECONDS COMMAND...: runs COMMAND every 50 ms until it succeeds (status 0) or
 # SECONDS have passed (status 1).
 wait_until() {

@@ -24,10 +24,6 @@ test_name=watch_ends
 source "$(dirname "$0")/namespaces.sh"
 two_namespaces nbe
 
-# gone PID: the process has ended (a zombie until this shell waits for it).
-gone() { # shellcheck disable=SC2317 # run through wait_until
-    [ ! -e "/proc/$1" ] || [ "$(sed 's/^.*) \(.\).*$/\1/' "/proc/$1/stat" 2>/dev/null)" = Z ]
-}
 # pipe_stalled FIFO: the pipe behind FIFO holds more than half of its 64 KiB and nothing more
 # comes for half a second: its writer cannot go on. (The bytes waiting are asked for with
 # FIONREAD through a read end of our own that reads nothing.)

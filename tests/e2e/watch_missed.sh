@@ -31,11 +31,6 @@ searches=(
     "${keep/1.0/1.1} $once"
 )
 
-# ended PID: the process has ended (a zombie until this shell waits for it).
-ended() { # shellcheck disable=SC2317 # run through wait_until
-    [ ! -e "/proc/$1" ] || [ "$(sed 's/^.*) \(.\).*$/\1/' "/proc/$1/stat" 2>/dev/null)" = Z ]
-}
-
 # answer_once N: a simulator for search N that answers one request with that search's devices.
 answer_once() {
     local device arguments=()
@@ -55,7 +50,7 @@ pids=("$watcher" "${pids[@]}")
 answered=()
 for ((search = 0; search < ${#searches[@]}; search++)); do
     simulator=${pids[-1]}
-    if ! wait_until 15 ended "$simulator"; then
+    if ! wait_until 15 gone "$simulator"; then
         fail "search $((search + 1)) was not answered within 15 s: $(cat "$work/watch.err")"
         break
     fi

@@ -266,8 +266,8 @@ install_check() {
         [ "$(registry_value "$root" DisplayVersion)" = "$version" ]; then
         ok "$name: installed into $location, with a shortcut and an entry in $root"
     else
-        fail "$name: installed into '$location', missing: ${missing[*]}; shortcut in $start_menu:" \
-            "$(ls "$start_menu" 2>&1)"
+        fail "$name: installed into '$location', missing: ${missing[*]}; shortcut in $start_menu: $(
+            ls "$start_menu" 2>&1 | tr '\n' ' ')"
         return
     fi
     check_installed_program "$name" "$folder"
@@ -283,9 +283,8 @@ install_check() {
         [ -z "$(registry_value "$root" DisplayName)" ]; then
         ok "$name: the uninstaller left nothing behind"
     else
-        fail "$name: left behind: $(ls -A "$folder" 2>/dev/null | tr '\n' ' ')" \
-            "shortcut: $(ls "$start_menu/Nimbrel Utility.lnk" 2>/dev/null)" \
-            "entry: $(registry_value "$root" DisplayName)"
+        fail "$name: left behind: $(ls -A "$folder" 2>/dev/null | tr '\n' ' '); shortcut: $(
+            ls "$start_menu/Nimbrel Utility.lnk" 2>/dev/null); entry: $(registry_value "$root" DisplayName)"
     fi
 }
 
